@@ -1,0 +1,45 @@
+# Build helpers shared by every folder.
+#
+#   corvane_flags            interface target: warnings and, when
+#                            CORVANE_SANITIZE is on, the sanitizers. Every target
+#                            links it except the vessel module, which is always
+#                            built optimised for size without sanitizers.
+#   corvane_library(NAME ...) static library corvane_NAME from the *.cpp files of
+#                            the calling folder; extra arguments are the
+#                            libraries it uses (PUBLIC).
+#   corvane_test(NAME ...)   test executable test_NAME from the *.cpp files of
+#                            the calling folder, linked with GoogleTest and the
+#                            given libraries; each test case becomes a CTest test.
+
+add_library(corvane_flags INTERFACE)
+target_compile_options(corvane_flags INTERFACE -Wall -Wextra -Wno-unused-parameter)
+target_include_directories(corvane_flags INTERFACE ${CMAKE_SOURCE_DIR}/src)
+if(CORVANE_SANITIZE)
+  target_compile_options(corvane_flags INTERFACE
+    -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  target_link_options(corvane_flags INTERFACE -fsanitize=address,undefined)
+endif()
+
+function(corvane_library name)
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(NOT sources)  # a folder whose units are still headers only
+    set(sources ${CMAKE_CURRENT_BINARY_DIR}/empty_unit.cpp)
+    file(WRITE ${sources} "")
+  endif()
+  add_library(corvane_${name} STATIC ${sources})
+  target_link_libraries(corvane_${name} PUBLIC corvane_flags ${ARGN})
+endfunction()
+
+function(corvane_test name)
+  find_package(GTest REQUIRED)
+  include(GoogleTest)
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  add_executable(test_${name} ${sources})
+  target_link_libraries(test_${name} PRIVATE corvane_flags GTest::gtest_main GTest::gmock ${ARGN})
+  target_compile_definitions(test_${name} PRIVATE
+    CORVANE_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
+    CORVANE_BINARY_DIR="${CMAKE_BINARY_DIR}"
+    CORVANE_DEMO_ROOT="${CORVANE_DEMO_ROOT}")
+  gtest_discover_tests(test_${name} DISCOVERY_MODE PRE_TEST
+    PROPERTIES ENVIRONMENT "ASAN_OPTIONS=detect_leaks=1:abort_on_error=0;UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1")
+endfunction()
