@@ -1,0 +1,161 @@
+// asys: binary files, time texts and the paired sort.
+#include "base/asys.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+#include <utility>
+
+// --- Binary files ------------------------------------------------------------------
+
+[[noreturn]] static void fail(const std::string& name, const char* what) {
+  throw io_error(name + ": " + what);
+}
+
+[[noreturn]] static void fail_errno(const std::string& name) { fail(name, std::strerror(errno)); }
+
+static FILE* stream(binfile& h) {
+  if (!h.f) fail(h.name.empty() ? "(no file)" : h.name, "file is not open");
+  return h.f;
+}
+
+binfile::~binfile() {
+  if (f) std::fclose(f);  // errors were reported by an explicit file_close, if any
+}
+
+static FILE* open_stream(const std::string& name, const char* how) {
+  struct stat st;
+  if (stat(name.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) fail(name, "is a folder");
+  FILE* f = std::fopen(name.c_str(), how);
+  if (!f) fail_errno(name);
+  return f;
+}
+
+bool file_open(binfile& h, const std::string& name, int mode) {
+  struct stat st;
+  bool missing = stat(name.c_str(), &st) != 0 && (errno == ENOENT || errno == ENOTDIR);
+  if (mode == binfile_read && missing) return false;  // the handle stays as it was
+  FILE* f = nullptr;
+  if (mode == binfile_read) f = open_stream(name, "rb");
+  if (mode == binfile_write) f = open_stream(name, "wb");
+  if (h.f) std::fclose(h.f);
+  h.name = name;
+  h.f = f;
+  return true;
+}
+
+void file_close(binfile& h) {
+  if (!h.f) return;
+  FILE* f = std::exchange(h.f, nullptr);
+  if (std::fclose(f) != 0) fail_errno(h.name);  // a delayed write error shows up here
+}
+
+void file_read(binfile& h, void* buffer, size_t count) {
+  FILE* f = stream(h);
+  if (count == 0) return;
+  if (std::fread(buffer, 1, count, f) != count)
+    fail(h.name, std::ferror(f) ? std::strerror(errno) : "read past the end of the file");
+}
+
+void file_write(binfile& h, const void* buffer, size_t count) {
+  FILE* f = stream(h);
+  if (count == 0) return;
+  if (std::fwrite(buffer, 1, count, f) != count) fail_errno(h.name);
+}
+
+void file_seek(binfile& h, uint64_t offset) {
+  FILE* f = stream(h);
+  if (offset > uint64_t(INT64_MAX) || fseeko(f, off_t(offset), SEEK_SET) != 0) fail_errno(h.name);
+}
+
+uint64_t file_position(binfile& h) {
+  off_t p = ftello(stream(h));
+  if (p < 0) fail_errno(h.name);
+  return uint64_t(p);
+}
+
+uint64_t file_size(binfile& h) {
+  FILE* f = stream(h);
+  struct stat st;
+  if (std::fflush(f) != 0 || fstat(fileno(f), &st) != 0) fail_errno(h.name);  // count buffered writes
+  return uint64_t(st.st_size);
+}
+
+bool file_exists(const std::string& name) {
+  struct stat st;
+  return stat(name.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+std::vector<uint8_t> file_read_all(const std::string& name) {
+  binfile h;
+  if (!file_open(h, name, binfile_read)) fail(name, "file not found");
+  std::vector<uint8_t> data(file_size(h));
+  file_read(h, data.data(), data.size());
+  file_close(h);
+  return data;
+}
+
+// --- Time texts --------------------------------------------------------------------
+
+local_time now_local() {
+  timespec ts;
+  clock_gettime(CLOCK_REALTIME, &ts);
+  tm t;
+  localtime_r(&ts.tv_sec, &t);
+  return {t.tm_year + 1900, t.tm_mon + 1, t.tm_mday, t.tm_hour,
+          t.tm_min, t.tm_sec, int(ts.tv_nsec / 1000000)};
+}
+
+std::string date_time_text() {
+  local_time t = now_local();
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day,
+                t.hour, t.minute, t.second);
+  return buf;
+}
+
+std::string time_stamp() { return time_stamp(now_local()); }
+
+std::string time_stamp(const local_time& t) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%02d%02d%02d_%02d-%02d-%02d-%03d", t.year % 100, t.month,
+                t.day, t.hour, t.minute, t.second, t.millisecond);
+  return buf;
+}
+
+// --- Paired sort ---------------------------------------------------------------------
+
+// Quicksort around the middle key, swapping index and key together. Recursing into the
+// smaller part only keeps the stack depth logarithmic.
+static void sort_range(aointeger& index, adouble& key, int lo, int hi) {
+  while (lo < hi) {
+    double pivot = key[lo + (hi - lo) / 2];
+    int i = lo, j = hi;
+    while (i <= j) {
+      while (key[i] < pivot) i++;
+      while (key[j] > pivot) j--;
+      if (i <= j) {
+        std::swap(index[i], index[j]);
+        std::swap(key[i], key[j]);
+        i++;
+        j--;
+      }
+    }
+    if (j - lo < hi - i) {
+      sort_range(index, key, lo, j);
+      lo = i;
+    } else {
+      sort_range(index, key, i, hi);
+      hi = j;
+    }
+  }
+}
+
+void paired_sort(aointeger& index, adouble& key, int last) {
+  int n = int(std::min(index.size(), key.size()));
+  if (last > n - 1) last = n - 1;  // never past either array
+  if (last >= 1) sort_range(index, key, 0, last);
+}

@@ -1,0 +1,88 @@
+// instpath: installation paths, matched case-insensitively where the exact name is absent.
+#include "base/instpath.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <string_view>
+#include <vector>
+
+std::string to_backslashes(std::string path) {
+  std::replace(path.begin(), path.end(), '/', '\\');
+  return path;
+}
+
+std::string to_slashes(std::string path) {
+  std::replace(path.begin(), path.end(), '\\', '/');
+  return path;
+}
+
+// The components of a path with either slash; empty and "." components are dropped.
+static std::vector<std::string> components(const std::string& path) {
+  std::vector<std::string> out;
+  size_t start = 0;
+  std::string p = to_slashes(path);
+  while (start <= p.size()) {
+    size_t end = std::min(p.find('/', start), p.size());
+    std::string part = p.substr(start, end - start);
+    if (!part.empty() && part != ".") out.push_back(part);
+    start = end + 1;
+  }
+  return out;
+}
+
+bool is_safe_relative(const std::string& rel) {
+  bool drive = rel.size() >= 2 && rel[1] == ':' &&
+               ((rel[0] >= 'A' && rel[0] <= 'Z') || (rel[0] >= 'a' && rel[0] <= 'z'));
+  if (drive || (!rel.empty() && (rel[0] == '/' || rel[0] == '\\'))) return false;
+  auto parts = components(rel);
+  return std::find(parts.begin(), parts.end(), "..") == parts.end();
+}
+
+static bool exists(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0;
+}
+
+static std::string join(const std::string& dir, const std::string& name) {
+  if (dir.empty()) return name;
+  return dir.back() == '/' ? dir + name : dir + "/" + name;
+}
+
+static bool same_ignoring_case(std::string_view a, std::string_view b) {
+  auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
+}
+
+// The entry of dir whose name equals name ignoring case; of several, the first in byte
+// order, so that the choice does not depend on the order the folder lists them in.
+static std::string match_entry(const std::string& dir, const std::string& name) {
+  DIR* d = opendir(dir.empty() ? "." : dir.c_str());
+  if (!d) return "";
+  std::string best;
+  while (dirent* e = readdir(d)) {
+    std::string_view entry = e->d_name;
+    if (same_ignoring_case(entry, name) && (best.empty() || entry < best)) best = entry;
+  }
+  closedir(d);
+  return best;
+}
+
+std::string install_path(const std::string& root, const std::string& rel) {
+  std::string base = to_slashes(root);
+  std::string exact = join(base, to_slashes(rel));
+  if (exists(exact)) return exact;
+  std::string path = base;
+  for (const std::string& part : components(rel)) {
+    std::string next = join(path, part);
+    if (!exists(next)) {
+      std::string found = match_entry(path, part);
+      if (found.empty()) return "";
+      next = join(path, found);
+    }
+    path = next;
+  }
+  return exists(path) ? path : "";
+}
