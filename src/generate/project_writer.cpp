@@ -1,0 +1,183 @@
+#include "generate/project_writer.h"
+
+#include <filesystem>
+#include <utility>
+#include <system_error>
+#include "base/asys.h"
+#include "base/instpath.h"
+#include "generate/addon_names.h"
+#include "generate/outfile.h"
+
+namespace {
+
+// Every "@" in the lines below stands for the design's dll_name.
+const char* const workspace_lines[] = {
+    "Microsoft Developer Studio Workspace File, Format Version 6.00",
+    "# WARNING: DO NOT EDIT OR DELETE THIS WORKSPACE FILE!",
+    "###############################################################################",
+    "Project: \"@\"=.\\@.dsp - Package Owner=<4>",
+    "Package=<5>",
+    "{{{",
+    "}}}",
+    "Package=<4>",
+    "{{{",
+    "}}}",
+    "###############################################################################",
+    "Global:",
+    "Package=<5>",
+    "{{{",
+    "}}}",
+    "Package=<3>",
+    "{{{",
+    "}}}",
+    "###############################################################################",
+};
+
+const char* const project_lines[] = {
+    "# Microsoft Developer Studio Project File - Name=\"@\" - Package Owner=<4>",
+    "# Microsoft Developer Studio Generated Build File, Format Version 6.00",
+    "# ** DO NOT EDIT **",
+    "",
+    "# TARGTYPE \"Win32 (x86) Dynamic-Link Library\" 0x0102",
+    "",
+    "CFG=@ - Win32 Debug",
+    "!MESSAGE This is not a valid makefile. To build this project using NMAKE,",
+    "!MESSAGE use the Export Makefile command and run",
+    "!MESSAGE ",
+    "!MESSAGE NMAKE /f \"@.mak\".",
+    "!MESSAGE ",
+    "!MESSAGE You can specify a configuration when running NMAKE",
+    "!MESSAGE by defining the macro CFG on the command line. For example:",
+    "!MESSAGE ",
+    "!MESSAGE NMAKE /f \"@.mak\" CFG=\"@ - Win32 Debug\"",
+    "!MESSAGE ",
+    "!MESSAGE Possible choices for configuration are:",
+    "!MESSAGE ",
+    "!MESSAGE \"@ - Win32 Release\" (based on \"Win32 (x86) Dynamic-Link Library\")",
+    "!MESSAGE \"@ - Win32 Debug\" (based on \"Win32 (x86) Dynamic-Link Library\")",
+    "!MESSAGE ",
+    "",
+    "# Begin Project",
+    "# PROP AllowPerConfigDependencies 0",
+    "# PROP Scc_ProjName \"\"",
+    "# PROP Scc_LocalPath \"\"",
+    "CPP=cl.exe",
+    "MTL=midl.exe",
+    "RSC=rc.exe",
+    "",
+    "!IF  \"$(CFG)\" == \"@ - Win32 Release\"",
+    "",
+    "# PROP BASE Use_MFC 0",
+    "# PROP BASE Use_Debug_Libraries 0",
+    "# PROP BASE Output_Dir \"temp\\rel\"",
+    "# PROP BASE Intermediate_Dir \"temp\\rel_bld\"",
+    "# PROP BASE Target_Dir \"\"",
+    "# PROP Use_MFC 0",
+    "# PROP Use_Debug_Libraries 0",
+    "# PROP Output_Dir \"..\\..\\Modules\"",
+    "# PROP Intermediate_Dir \"temp\\rel_bld\"",
+    "# PROP Ignore_Export_Lib 0",
+    "# PROP Target_Dir \"\"",
+    "# ADD BASE CPP /nologo /MT /W3 /GX /O2 /D \"WIN32\" /D \"NDEBUG\" /D \"_WINDOWS\" /YX /FD /c",
+    "# ADD CPP /nologo /MD /W3 /GX /O2 /I \"..\\..\\veltorasdk\\include\" /D \"WIN32\" /D \"NDEBUG\" /D \"_WINDOWS\" /FD /c",
+    "# SUBTRACT CPP /YX",
+    "# ADD BASE MTL /nologo /D \"NDEBUG\" /mktyplib203 /o \"NUL\" /win32",
+    "# ADD MTL /nologo /D \"NDEBUG\" /o \"NUL\" /win32",
+    "# SUBTRACT MTL /mktyplib203",
+    "# ADD BASE RSC /l 0x809 /d \"NDEBUG\"",
+    "# ADD RSC /l 0x809 /d \"NDEBUG\"",
+    "BSC32=bscmake.exe",
+    "# ADD BASE BSC32 /nologo",
+    "# ADD BSC32 /nologo",
+    "LINK32=link.exe",
+    "# ADD BASE LINK32 kernel32.lib user32.lib gdi32.lib winspool.lib comdlg32.lib advapi32.lib shell32.lib ole32.lib oleaut32.lib uuid.lib odbc32.lib odbccp32.lib /nologo /subsystem:windows /dll /machine:I386",
+    "# ADD LINK32 kernel32.lib user32.lib gdi32.lib winspool.lib comdlg32.lib advapi32.lib shell32.lib ole32.lib oleaut32.lib uuid.lib odbc32.lib odbccp32.lib /nologo /subsystem:windows /dll /machine:I386",
+    "",
+    "!ELSEIF  \"$(CFG)\" == \"@ - Win32 Debug\"",
+    "",
+    "# PROP BASE Use_MFC 0",
+    "# PROP BASE Use_Debug_Libraries 1",
+    "# PROP BASE Output_Dir \"temp\\dbg_bld\"",
+    "# PROP BASE Intermediate_Dir \"temp\\dbg_bld\"",
+    "# PROP BASE Target_Dir \"\"",
+    "# PROP Use_MFC 0",
+    "# PROP Use_Debug_Libraries 1",
+    "# PROP Output_Dir \"temp\\dbg_bld\"",
+    "# PROP Intermediate_Dir \"temp\\dbg_bld\"",
+    "# PROP Ignore_Export_Lib 0",
+    "# PROP Target_Dir \"\"",
+    "# ADD BASE CPP /nologo /MTd /W3 /Gm /GX /Zi /Od /D \"WIN32\" /D \"_DEBUG\" /D \"_WINDOWS\" /YX /FD /c",
+    "# ADD CPP /nologo /MTd /W3 /Gm /GX /ZI /Od /I \"..\\..\\veltorasdk\\include\" /D \"WIN32\" /D \"_DEBUG\" /D \"_WINDOWS\" /FD /c",
+    "# SUBTRACT CPP /YX",
+    "# ADD BASE MTL /nologo /D \"_DEBUG\" /mktyplib203 /o \"NUL\" /win32",
+    "# ADD MTL /nologo /D \"_DEBUG\" /mktyplib203 /o \"NUL\" /win32",
+    "# ADD BASE RSC /l 0x809 /d \"_DEBUG\"",
+    "# ADD RSC /l 0x809 /d \"_DEBUG\"",
+    "BSC32=bscmake.exe",
+    "# ADD BASE BSC32 /nologo",
+    "# ADD BSC32 /nologo",
+    "LINK32=link.exe",
+    "# ADD BASE LINK32 kernel32.lib user32.lib gdi32.lib winspool.lib comdlg32.lib advapi32.lib shell32.lib ole32.lib oleaut32.lib uuid.lib odbc32.lib odbccp32.lib /nologo /subsystem:windows /dll /debug /machine:I386 /pdbtype:sept",
+    "# ADD LINK32 kernel32.lib user32.lib gdi32.lib winspool.lib comdlg32.lib advapi32.lib shell32.lib ole32.lib oleaut32.lib uuid.lib odbc32.lib odbccp32.lib /nologo /subsystem:windows /dll /debug /machine:I386 /out:\"..\\..\\Modules/@.dll\" /pdbtype:sept",
+    "",
+    "!ENDIF ",
+    "",
+    "# Begin Target",
+    "",
+    "# Name \"@ - Win32 Release\"",
+    "# Name \"@ - Win32 Debug\"",
+    "# Begin Source File",
+    "",
+    "SOURCE=.\\@.cpp",
+    "# End Source File",
+    "# Begin Source File",
+    "",
+    "SOURCE=.\\@.h",
+    "# End Source File",
+    "# Begin Source File",
+    "",
+    "SOURCE=..\\..\\veltorasdk\\lib\\Veltora.lib",
+    "# End Source File",
+    "# Begin Source File",
+    "",
+    "SOURCE=..\\..\\veltorasdk\\lib\\Veltorasdk.lib",
+    "# End Source File",
+    "# End Target",
+    "# End Project",
+};
+
+template <size_t N>
+std::string fill_lines(const char* const (&lines)[N], const std::string& dll_name) {
+  std::string text;
+  for (const char* line : lines) {
+    for (const char* c = line; *c; ++c) {
+      if (*c == '@') text += dll_name;
+      else text += *c;
+    }
+    text += "\r\n";
+  }
+  return text;
+}
+
+}  // namespace
+
+std::string project_folder(const std::string& dll_name) { return ".\\Vessel_Design\\" + dll_name; }
+
+std::string project_workspace_text(const std::string& dll_name) { return fill_lines(workspace_lines, dll_name); }
+
+std::string project_file_text(const std::string& dll_name) { return fill_lines(project_lines, dll_name); }
+
+void write_project(const std::string& root, const std::string& dll_name) {
+  std::string folder = project_folder(dll_name).substr(2) + "\\" + dll_name;  // below the root
+  const std::pair<std::string, std::string> files[] = {
+      {folder + ".dsw", project_workspace_text(dll_name)},
+      {folder + ".dsp", project_file_text(dll_name)},
+  };
+  for (const auto& [name, text] : files) {
+    std::filesystem::path target = target_path(root, checked_target_name(name, "DLL name"));
+    std::error_code ec;
+    std::filesystem::create_directories(target.parent_path(), ec);
+    if (ec) throw io_error("Cannot create the folder \"" + target.parent_path().string() + "\": " + ec.message());
+    write_replacing(target.string(), text);
+  }
+}
