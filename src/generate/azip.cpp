@@ -4,7 +4,7 @@
 #include <limits>
 #include <stdexcept>
 #include <zlib.h>
-#include "generate/outfile.h"
+#include "design/filef.h"
 
 namespace {
 
@@ -25,12 +25,9 @@ void rebuild_central(const TLocalFile& l, TFileHeader& c) {
 
 uint32_t now_dos() { return dos_time_date(now_local()); }
 
-void put(binfile& h, const void* bytes, size_t count, uint64_t& offset) {
-  file_write(h, bytes, count);
-  offset += count;
+void put(std::string& out, const void* bytes, size_t count) {
+  out.append(static_cast<const char*>(bytes), count);
 }
-
-void put(binfile& h, const std::string& s, uint64_t& offset) { put(h, s.data(), s.size(), offset); }
 
 uint32_t as_offset(uint64_t offset, const std::string& file_name) {
   if (offset > zip_size_limit) throw io_error("Archive \"" + file_name + "\" would exceed 4 GiB.");
@@ -100,28 +97,23 @@ void zip_set_text(zipfile_rec& z, int index, const std::string& text) {
 }
 
 void zip_write(zipfile_rec& z, const std::string& file_name) {
-  write_replacing(file_name, [&](binfile& h) {
-    uint64_t offset = 0;
-    for (size_t i = 0; i < z.local.size(); ++i) {
-      const TLocalFile& l = z.local[i];
-      z.central[i].head.local_header_offset = as_offset(offset, file_name);
-      put(h, &l.head, sizeof l.head, offset);
-      put(h, l.name, offset);
-      put(h, l.extra, offset);
-      put(h, l.data, offset);
-    }
-    uint64_t central_offset = offset;
-    for (const TFileHeader& c : z.central) {
-      put(h, &c.head, sizeof c.head, offset);
-      put(h, c.name, offset);
-      put(h, c.extra, offset);
-      put(h, c.comment, offset);
-    }
-    uint16_t count = uint16_t(z.local.size());
-    z.end = zip_end_rec{zip_end_signature, 0, 0, count, count,
-                        as_offset(offset - central_offset, file_name), as_offset(central_offset, file_name),
-                        uint16_t(z.comment.size())};
-    put(h, &z.end, sizeof z.end, offset);
-    put(h, z.comment, offset);
-  });
+  std::string out;
+  for (size_t i = 0; i < z.local.size(); ++i) {
+    const TLocalFile& l = z.local[i];
+    z.central[i].head.local_header_offset = as_offset(out.size(), file_name);
+    put(out, &l.head, sizeof l.head);
+    out += l.name + l.extra + l.data;
+  }
+  uint64_t central_offset = out.size();
+  for (const TFileHeader& c : z.central) {
+    put(out, &c.head, sizeof c.head);
+    out += c.name + c.extra + c.comment;
+  }
+  uint16_t count = uint16_t(z.local.size());
+  z.end = zip_end_rec{zip_end_signature, 0, 0, count, count,
+                      as_offset(out.size() - central_offset, file_name), as_offset(central_offset, file_name),
+                      uint16_t(z.comment.size())};
+  put(out, &z.end, sizeof z.end);
+  out += z.comment;
+  replace_file(file_name, out.data(), out.size());  // one sequential write, then renamed over the target
 }

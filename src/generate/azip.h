@@ -5,13 +5,14 @@
 // sequential pass at the end. Single volume, no archive comment, no extra
 // fields, no data descriptors, no encryption, every entry stored with method 8.
 //
-// Builds on: asys (binary files, io_error, local time), zlib (raw deflate, CRC-32).
+// Builds on: asys (io_error, local time), filef (files replaced whole), zlib
+// (raw deflate, CRC-32).
 //
 // Notes:
 //   - entry names are stored exactly as given; backslashes are kept
-//   - the archive is written to a temporary file in the target's folder and
-//     renamed over the target when complete, so a failed write leaves any
-//     previous file untouched
+//   - the archive is assembled in memory and written in one pass to a temporary
+//     file in the target's folder, renamed over the target when complete, so a
+//     failed write leaves any previous file untouched
 //   - past the format's limits (65,535 entries, 4 GiB sizes and offsets) the
 //     builder refuses with an error instead of writing a damaged archive
 #pragma once

@@ -6,7 +6,7 @@
 #include "base/asys.h"
 #include "base/instpath.h"
 #include "generate/addon_names.h"
-#include "generate/outfile.h"
+#include "design/filef.h"
 
 namespace {
 
@@ -178,6 +178,6 @@ void write_project(const std::string& root, const std::string& dll_name) {
     std::error_code ec;
     std::filesystem::create_directories(target.parent_path(), ec);
     if (ec) throw io_error("Cannot create the folder \"" + target.parent_path().string() + "\": " + ec.message());
-    write_replacing(target.string(), text);
+    replace_file(target.string(), text.data(), text.size());
   }
 }

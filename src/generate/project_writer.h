@@ -6,7 +6,7 @@
 // simulator's kit and to build into the root's "Modules" folder. The source
 // and header the project names are not written.
 //
-// Builds on: asys (io_error), instpath (installation lookup), outfile (files
+// Builds on: asys (io_error), instpath (installation lookup), filef (files
 // replaced whole), addon_names (safe target names).
 //
 // Notes: both files are plain text with CR LF after every line, the last one
