@@ -1,0 +1,439 @@
+// kvgen: the design operations.
+#include "design/kvgen.h"
+
+#include <algorithm>
+#include <cstring>
+
+// --- Array helpers -------------------------------------------------------------------------
+
+template <class T> static bool in_range(const std::vector<T>& v, int index) {
+  return index >= 0 && size_t(index) < v.size();
+}
+
+template <class T> static int append(std::vector<T>& v, int32_t& count, const T& e) {
+  v.push_back(e);
+  count = int32_t(v.size());
+  return count - 1;
+}
+
+template <class T> static bool erase_at(std::vector<T>& v, int32_t& count, int index) {
+  if (!in_range(v, index)) return false;
+  v.erase(v.begin() + index);
+  count = int32_t(v.size());
+  return true;
+}
+
+// A reference to a deleted element becomes fallback; later references move down by one.
+static int32_t renumbered(int32_t ref, int deleted, int32_t fallback) {
+  return ref == deleted ? fallback : ref > deleted ? ref - 1 : ref;
+}
+
+// --- Reset and frame update ------------------------------------------------------------------
+
+void reset_design(vessel_design& d) {
+  const int32_t gear_anim = d.header.gear_anim;     // the one field reset leaves alone
+  d.header = blank_header();
+  d.header.gear_anim = gear_anim;
+  d.data = vrkdll_data{};
+  d.data.crew.push_back(crew_def{});
+  d.anim_playing.clear();
+  sync_counts(d);
+  if (d.preview.design_reset) d.preview.design_reset();
+}
+
+void reset_animations(vessel_design& d) {
+  for (anim_entry& a : d.data.anim_seqs) {
+    a.seq.state = anim_rest;
+    a.seq.position = 0.0;
+  }
+}
+
+// One playback step: up to 1, one frame to turn, down to 0, one frame to turn, again.
+static void step_animation(anim_seq& s, double dt) {
+  if (s.state == anim_rest) s.state = anim_opening;
+  else if (s.state == anim_open) s.state = anim_closing;
+  const double step = dt * s.rate;
+  if (s.state == anim_closing) {
+    if (s.position > 0) s.position = std::max(s.position - step, 0.0);
+    else s.state = anim_rest;
+  } else {
+    if (s.position >= 1) s.state = anim_open;
+    else s.position = std::min(s.position + step, 1.0);
+  }
+}
+
+void advance_animations(vessel_design& d, double dt) {
+  d.anim_playing.resize(d.data.anim_seqs.size(), 0);
+  for (size_t k = 0; k < d.data.anim_seqs.size(); ++k) {
+    if (d.anim_playing[k] != 1) continue;
+    anim_seq& s = d.data.anim_seqs[k].seq;
+    step_animation(s, dt);
+    if (d.preview.anim_moved) d.preview.anim_moved(int(k), s.position);
+  }
+}
+
+void update_design_frame(vessel_design& d, double dt) {
+  d.header.design_time += dt;
+  if (!d.data.docks.empty() && !d.data.crew.empty()) {
+    crew_def& c = d.data.crew[0];
+    c.airlock_pos = d.data.docks[0].pos;
+    c.airlock_rot = d.data.docks[0].rot;
+    c.airlock_size = make_vec(1, 1, 1);
+  }
+  advance_animations(d, dt);
+}
+
+static void mesh_loaded(vessel_design& d, int index) {
+  if (!d.preview.mesh_added) return;
+  const double radius = d.preview.mesh_added(index, name_of(d.data.meshes[index].name, sizeof d.data.meshes[index].name));
+  d.header.size = std::max(d.header.size, radius);
+}
+
+static void register_animation(vessel_design& d, int anim) {
+  if (d.preview.anim_registered) d.preview.anim_registered(d, anim);
+}
+
+static void register_component(vessel_design& d, int anim, int comp) {
+  if (d.preview.comp_registered) d.preview.comp_registered(d, anim, comp);
+}
+
+void after_load(vessel_design& d) {
+  for (size_t m = 0; m < d.data.meshes.size(); ++m) mesh_loaded(d, int(m));
+  for (size_t a = 0; a < d.data.anim_seqs.size(); ++a) {
+    register_animation(d, int(a));
+    for (size_t c = 0; c < d.data.anim_seqs[a].comps.size(); ++c) register_component(d, int(a), int(c));
+  }
+  d.anim_playing.assign(d.data.anim_seqs.size(), 0);
+  if (d.data.crew.empty()) d.data.crew.push_back(crew_def{});
+  sync_counts(d);
+}
+
+// --- Fuel tanks and thrusters -------------------------------------------------------------------
+
+int add_fuel_tank(vessel_design& d, double max_mass) {
+  return append(d.data.fuel_tanks, d.header.fuel_tank_count, fuel_tank{max_mass});
+}
+
+bool delete_fuel_tank(vessel_design& d, int index) {
+  if (d.data.fuel_tanks.size() <= 1) return false;
+  if (!erase_at(d.data.fuel_tanks, d.header.fuel_tank_count, index)) return false;
+  for (thruster_def& t : d.data.thrusters) t.tank = renumbered(t.tank, index, 0);
+  return true;
+}
+
+int add_thruster(vessel_design& d, const vec3& pos, const vec3& dir, int tank,
+                 const std::vector<int>& groups, double max_thrust, double isp) {
+  thruster_def t{};
+  t.pos = pos;
+  t.dir = dir;
+  t.max_thrust = max_thrust;
+  t.isp = isp;
+  t.p_ref = standard_p_ref;
+  t.tank = tank;
+  std::fill(std::begin(t.groups), std::end(t.groups), thruster_group_unused);
+  int slot = 0;
+  for (int id : groups) {
+    if (slot == thruster_group_slots) break;
+    if (id < 0 || id >= thruster_group_id_count) continue;   // not a group id
+    t.groups[slot++] = id;
+    d.header.thruster_group_count = std::max(d.header.thruster_group_count, id + 1);
+  }
+  return append(d.data.thrusters, d.header.thruster_count, t);
+}
+
+int add_editor_thruster(vessel_design& d, double max_thrust, double isp) {
+  return add_thruster(d, make_vec(0, 0, 0), make_vec(0, 0, 1), 0, {group_main}, max_thrust, isp);
+}
+
+bool delete_thruster(vessel_design& d, int index) {
+  if (!erase_at(d.data.thrusters, d.header.thruster_count, index)) return false;
+  std::erase_if(d.data.exhausts, [index](const exhaust_def& e) { return e.thruster == index; });
+  for (exhaust_def& e : d.data.exhausts) e.thruster = renumbered(e.thruster, index, 0);
+  d.header.exhaust_count = int32_t(d.data.exhausts.size());
+  return true;
+}
+
+int set_thruster_tank(vessel_design& d, int thruster, int tank) {
+  if (!in_range(d.data.thrusters, thruster)) return 0;
+  if (!in_range(d.data.fuel_tanks, tank)) tank = 0;
+  d.data.thrusters[thruster].tank = tank;
+  return tank;
+}
+
+void assign_thruster_tank(vessel_design& d, int thruster, int tank) {
+  if (in_range(d.data.thrusters, thruster) && in_range(d.data.fuel_tanks, tank))
+    d.data.thrusters[thruster].tank = tank;
+}
+
+namespace {
+struct rcs_thruster { vec3 pos, dir; std::vector<int> groups; };
+}
+
+void add_default_rcs(vessel_design& d, double thrust, double isp) {
+  static const rcs_thruster table[] = {
+    {{-6, 0.7, -0.4}, {0, -1, 0}, {group_bankleft}},
+    {{6, -0.7, -0.4}, {0, 1, 0}, {group_bankleft}},
+    {{-6, -0.7, -0.4}, {0, 1, 0}, {group_bankright}},
+    {{6, 0.7, -0.4}, {0, -1, 0}, {group_bankright}},
+    {{0, 0, 15}, {0, 1, 0}, {group_pitchup, group_up}},
+    {{0, 0, -15}, {0, -1, 0}, {group_pitchup, group_down}},
+    {{0, 0, 15}, {0, -1, 0}, {group_pitchdown, group_down}},
+    {{0, 0, -15}, {0, 1, 0}, {group_pitchdown, group_up}},
+    {{0, 0, 15}, {1, 0, 0}, {group_yawright, group_right}},
+    {{0, 0, -15}, {-1, 0, 0}, {group_yawright, group_left}},
+    {{0, 0, 15}, {-1, 0, 0}, {group_yawleft, group_left}},
+    {{0, 0, -15}, {1, 0, 0}, {group_yawleft, group_right}},
+    {{0, 0, 0}, {0, 0, -1}, {group_back}},
+    {{0, 0, 0}, {0, 0, 1}, {group_forward}},
+  };
+  const size_t n = std::size(table);
+  for (size_t i = 0; i < n; ++i) {
+    const double f = i + 2 >= n ? 2 * thrust : thrust;     // the last two push twice as hard
+    add_thruster(d, table[i].pos, table[i].dir, 0, table[i].groups, f, isp);
+  }
+}
+
+// --- Thruster groups ----------------------------------------------------------------------------
+
+bool thruster_in_group(const vessel_design& d, int thruster, int id) {
+  if (!in_range(d.data.thrusters, thruster)) return false;
+  const int32_t* g = d.data.thrusters[thruster].groups;
+  return std::find(g, g + thruster_group_slots, id) != g + thruster_group_slots;
+}
+
+void thruster_group_add(vessel_design& d, int thruster, int id) {
+  if (id < 0 || id >= thruster_group_id_count || thruster_in_group(d, thruster, id)) return;
+  if (!in_range(d.data.thrusters, thruster)) return;
+  int32_t* g = d.data.thrusters[thruster].groups;
+  int32_t* free_slot = std::find(g, g + thruster_group_slots, thruster_group_unused);
+  if (free_slot != g + thruster_group_slots) *free_slot = id;
+}
+
+void thruster_group_remove(vessel_design& d, int thruster, int id) {
+  if (!in_range(d.data.thrusters, thruster) || id == thruster_group_unused) return;
+  int32_t* g = d.data.thrusters[thruster].groups;
+  std::replace(g, g + thruster_group_slots, int32_t(id), thruster_group_unused);
+}
+
+// --- Exhausts and meshes ---------------------------------------------------------------------------
+
+int add_exhaust(vessel_design& d, int thruster, double length, double width) {
+  exhaust_def e{};
+  e.thruster = thruster;
+  e.mode = exhaust_attached;
+  e.length = length;
+  e.width = width;
+  return append(d.data.exhausts, d.header.exhaust_count, e);
+}
+
+int add_exhaust(vessel_design& d, int thruster, double length, double width,
+                const vec3& pos, const vec3& dir) {
+  const int i = add_exhaust(d, thruster, length, width);
+  exhaust_def& e = d.data.exhausts[i];
+  e.mode = exhaust_free;
+  e.pos = pos;
+  e.dir = dir;
+  return i;
+}
+
+int add_mesh(vessel_design& d, const std::string& name, int visibility) {
+  mesh_entry m{};
+  set_name(m.name, sizeof m.name, name);
+  m.visibility = visibility;
+  const int i = append(d.data.meshes, d.header.mesh_count, m);
+  mesh_loaded(d, i);
+  return i;
+}
+
+// --- Animations ----------------------------------------------------------------------------------------
+
+int add_animation(vessel_design& d, int key, double rate, double position) {
+  anim_entry a{};
+  a.seq.key = key;
+  a.seq.state = anim_rest;
+  a.seq.rate = rate;
+  a.seq.position = position;
+  a.seq.default_pos = position;
+  const int i = append(d.data.anim_seqs, d.header.anim_seq_count, a);
+  d.anim_playing.resize(d.data.anim_seqs.size(), 0);
+  register_animation(d, i);
+  return i;
+}
+
+int add_group_list(vessel_design& d, int anim, const aointeger& groups) {
+  if (!in_range(d.data.anim_seqs, anim) || groups.empty()) return -1;
+  anim_entry& a = d.data.anim_seqs[anim];
+  return append(a.group_lists, a.seq.group_list_count, groups);
+}
+
+anim_comp make_component(int mesh, int type, int group_list, const vec3& ref, const vec3& axis,
+                         double angle, double state0, double state1) {
+  anim_comp c{};
+  c.mesh = mesh;
+  c.type = type;
+  c.group_list = group_list;
+  c.ref = ref;
+  c.axis = axis;
+  c.angle = float(angle);
+  c.state0 = state0;
+  c.state1 = state1;
+  return c;
+}
+
+int add_component(vessel_design& d, int anim, const anim_comp& c) {
+  if (!in_range(d.data.anim_seqs, anim)) return -1;
+  anim_entry& a = d.data.anim_seqs[anim];
+  const int i = append(a.comps, a.seq.comp_count, c);
+  register_component(d, anim, i);
+  return i;
+}
+
+void update_component(vessel_design& d, int anim, int comp, const anim_comp& c) {
+  if (!in_range(d.data.anim_seqs, anim) || !in_range(d.data.anim_seqs[anim].comps, comp)) return;
+  d.data.anim_seqs[anim].comps[comp] = c;
+  if (d.preview.comp_updated) d.preview.comp_updated(d, anim, comp);
+}
+
+void set_component_range(vessel_design& d, int anim, int comp, double state0, double state1) {
+  if (!in_range(d.data.anim_seqs, anim) || !in_range(d.data.anim_seqs[anim].comps, comp)) return;
+  anim_comp c = d.data.anim_seqs[anim].comps[comp];
+  c.state1 = std::clamp(state1, 0.0, 1.0);
+  c.state0 = std::min(std::clamp(state0, 0.0, 1.0), c.state1);
+  update_component(d, anim, comp, c);
+}
+
+static anim_seq* animation(vessel_design& d, int anim) {
+  return in_range(d.data.anim_seqs, anim) ? &d.data.anim_seqs[anim].seq : nullptr;
+}
+
+static void set_playing(vessel_design& d, int anim, int32_t flag) {
+  if (!in_range(d.data.anim_seqs, anim)) return;
+  d.anim_playing.resize(d.data.anim_seqs.size(), 0);
+  d.anim_playing[anim] = flag;
+}
+
+void play_animation(vessel_design& d, int anim) { set_playing(d, anim, 1); }
+void stop_animation(vessel_design& d, int anim) { set_playing(d, anim, 0); }
+
+void set_default_position(vessel_design& d, int anim) {
+  if (anim_seq* s = animation(d, anim)) s->default_pos = s->position;
+}
+
+void set_duration(vessel_design& d, int anim, double seconds) {
+  // a zero or negative duration would store an infinite or negative rate
+  if (anim_seq* s = animation(d, anim)) s->rate = 1.0 / std::max(seconds, min_duration);
+}
+
+void set_gear_animation(vessel_design& d, int anim) {
+  if (in_range(d.data.anim_seqs, anim)) d.header.gear_anim = anim;
+}
+
+void set_aero_animation(vessel_design& d, int element, int anim) {
+  if (in_range(d.data.aero_elements, element) && in_range(d.data.anim_seqs, anim))
+    d.data.aero_elements[element].anim = anim;
+}
+
+// --- VC views -------------------------------------------------------------------------------------------
+
+int add_vc_view(vessel_design& d, const vc_view& v) {
+  vc_view_entry e{v, {}};
+  e.view.mfd_count = 0;
+  return append(d.data.vc_views, d.header.vc_view_count, e);
+}
+
+int add_mfd_binding(vessel_design& d, int view, int mfd, int mesh, int group) {
+  if (!in_range(d.data.vc_views, view)) return -1;
+  vc_view_entry& v = d.data.vc_views[view];
+  return append(v.mfds, v.view.mfd_count, vc_mfd_bind{mesh, group, mfd});
+}
+
+void set_vc_camera(vessel_design& d, const vec3& camera) { d.header.vc_camera = camera; }
+
+// --- Touchdown sets, beacons, docks, aero elements ---------------------------------------------------------
+
+int add_touchdown_set(vessel_design& d, const vec3& pt1, const vec3& pt2, const vec3& pt3) {
+  if (d.data.touchdown_sets.size() >= 2) return -1;
+  return append(d.data.touchdown_sets, d.header.touchdown_set_count, touchdown_set{pt1, pt2, pt3});
+}
+
+int add_touchdown_set(vessel_design& d) {
+  return add_touchdown_set(d, make_vec(0, 0, 5), make_vec(-5, 0, -5), make_vec(5, 0, -5));
+}
+
+bool delete_touchdown_set(vessel_design& d, int index) {
+  return erase_at(d.data.touchdown_sets, d.header.touchdown_set_count, index);
+}
+
+beacon_def editor_beacon() {
+  beacon_def b{};
+  b.shape = beacon_diffuse;
+  b.col = make_vec(1, 0, 0);
+  b.size = 0.3;
+  b.falloff = 0.4;
+  b.duration = 0.1;
+  b.tofs = 0.2;
+  b.active = 1;
+  return b;
+}
+
+int add_beacon(vessel_design& d, const beacon_def& b) {
+  beacon_def e = b;
+  e.pos_ref = e.col_ref = 0;                        // nothing here points into memory
+  return append(d.data.beacons, d.header.beacon_count, e);
+}
+
+bool delete_beacon(vessel_design& d, int index) {
+  return erase_at(d.data.beacons, d.header.beacon_count, index);
+}
+
+int add_dock(vessel_design& d, const vec3& pos, const vec3& dir, const vec3& rot) {
+  return append(d.data.docks, d.header.dock_count, dock_def{pos, dir, rot});
+}
+
+int add_dock(vessel_design& d) {
+  return add_dock(d, make_vec(0, 0, 0), make_vec(1, 0, 0), make_vec(0, 1, 0));
+}
+
+bool delete_dock(vessel_design& d, int index) {
+  return erase_at(d.data.docks, d.header.dock_count, index);
+}
+
+int add_aero_element(vessel_design& d, int type, int kind) {
+  aero_def a{};
+  a.type = type;
+  a.anim = -1;
+  a.kind = kind;
+  return append(d.data.aero_elements, d.header.aero_element_count, a);
+}
+
+bool delete_aero_element(vessel_design& d, int index) {
+  return erase_at(d.data.aero_elements, d.header.aero_element_count, index);
+}
+
+// --- Points ------------------------------------------------------------------------------------------------
+
+// Writes p into point `point` of v, where each element offers the vectors at the given offsets.
+template <class T>
+static bool write_point(std::vector<T>& v, int point, std::initializer_list<size_t> offsets, const vec3& p) {
+  const int per = int(offsets.size());
+  if (point < 0 || !in_range(v, point / per)) return false;
+  std::memcpy(reinterpret_cast<uint8_t*>(&v[point / per]) + offsets.begin()[point % per], &p, sizeof p);
+  return true;
+}
+
+bool set_element_point(vessel_design& d, int kind, int point, double x, double y, double z) {
+  const vec3 p = make_vec(x, y, z);
+  vrkdll_data& a = d.data;
+  bool done = false;
+  switch (kind) {
+    case point_beacons:   done = write_point(a.beacons, point, {offsetof(beacon_def, pos)}, p); break;
+    case point_thrusters: done = write_point(a.thrusters, point, {offsetof(thruster_def, pos), offsetof(thruster_def, dir)}, p); break;
+    case point_exhausts:  done = write_point(a.exhausts, point, {offsetof(exhaust_def, pos), offsetof(exhaust_def, pos)}, p); break;
+    case point_docks:     done = write_point(a.docks, point, {offsetof(dock_def, pos), offsetof(dock_def, dir), offsetof(dock_def, rot)}, p); break;
+    case point_touchdown: done = write_point(a.touchdown_sets, point, {offsetof(touchdown_set, pt1), offsetof(touchdown_set, pt2), offsetof(touchdown_set, pt3)}, p); break;
+    case point_aero:      done = write_point(a.aero_elements, point, {offsetof(aero_def, pos)}, p); break;
+    default: break;
+  }
+  if (done && d.preview.markers_changed) d.preview.markers_changed(kind);
+  return done;
+}

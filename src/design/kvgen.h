@@ -1,0 +1,96 @@
+// kvgen: every operation on the vessel design.
+//
+// Add and delete elements, thruster groups and tanks, points edited in the 3D
+// controls, animations and their playback, reset, and the per-frame update.
+// Each operation takes the design it acts on; the program passes the global
+// `design` of kvvar, the tests their own.
+//
+// Builds on: kvvar (record), vrkdll_format (records), maths.
+//
+// Sections: reset and frame update; fuel tanks and thrusters; thruster groups;
+// exhausts and meshes; animations; VC views; touchdown sets, beacons, docks,
+// aero elements; points.
+//
+// Notes:
+//   - an index out of range makes an operation do nothing; adds return the new
+//     index, or -1 when the add is refused
+//   - references stay valid: deleting a tank or a thruster renumbers the
+//     thrusters and exhausts that refer to later elements, and removes the
+//     exhausts of a deleted thruster
+//   - every count in the header follows its array
+#pragma once
+#include <string>
+#include <vector>
+#include "design/kvvar.h"
+
+// --- Reset and frame update ------------------------------------------------------------
+void reset_design(vessel_design& d);                 // blank header, empty arrays, one crew element
+void reset_animations(vessel_design& d);             // every state -2, position 0 (before a save)
+void update_design_frame(vessel_design& d, double dt); // design time, airlock from dock 0, playback
+void advance_animations(vessel_design& d, double dt); // one playback step of every playing animation
+void after_load(vessel_design& d);                   // meshes and animations to the preview, play flags, crew
+
+// --- Fuel tanks and thrusters -----------------------------------------------------------
+int  add_fuel_tank(vessel_design& d, double max_mass);  // returns the index
+bool delete_fuel_tank(vessel_design& d, int index);     // refused for the last tank; renumbers thrusters
+int  add_thruster(vessel_design& d, const vec3& pos, const vec3& dir, int tank,
+                  const std::vector<int>& groups, double max_thrust, double isp); // first 8 groups kept
+int  add_editor_thruster(vessel_design& d, double max_thrust, double isp); // at 0,0,0 along +z, MAIN
+bool delete_thruster(vessel_design& d, int index);      // removes its exhausts, renumbers the others
+int  set_thruster_tank(vessel_design& d, int thruster, int tank); // out of range becomes 0; returns the stored value
+void assign_thruster_tank(vessel_design& d, int thruster, int tank); // both must be valid ("Set current")
+void add_default_rcs(vessel_design& d, double thrust, double isp); // the 14 attitude thrusters
+constexpr double editor_add_thrust = 40000000.0;     // initial "Add Thrust:" value, N
+constexpr double editor_add_isp = 4500.0;            // initial "Add ISP:" value, m/s
+constexpr double editor_tank_mass = 4500.0;          // "Add" on the fuel tank page, kg
+constexpr double standard_p_ref = 100000.0;          // reference pressure of every thruster, Pa
+
+// --- Thruster groups ----------------------------------------------------------------------
+bool thruster_in_group(const vessel_design& d, int thruster, int id); // id is in groups
+void thruster_group_add(vessel_design& d, int thruster, int id);   // into the first free slot
+void thruster_group_remove(vessel_design& d, int thruster, int id); // frees every slot holding id
+
+// --- Exhausts and meshes --------------------------------------------------------------------
+int add_exhaust(vessel_design& d, int thruster, double length, double width); // attached (mode 0)
+int add_exhaust(vessel_design& d, int thruster, double length, double width,
+                const vec3& pos, const vec3& dir);   // free (mode 1)
+int add_mesh(vessel_design& d, const std::string& name, int visibility); // loads it for the preview; may raise size
+
+// --- Animations -----------------------------------------------------------------------------
+int  add_animation(vessel_design& d, int key, double rate, double position); // at rest, default_pos = position
+int  add_group_list(vessel_design& d, int anim, const aointeger& groups); // n >= 1; returns the list index
+int  add_component(vessel_design& d, int anim, const anim_comp& c);  // returns the component index
+void update_component(vessel_design& d, int anim, int comp, const anim_comp& c); // in place
+anim_comp make_component(int mesh, int type, int group_list, const vec3& ref, const vec3& axis,
+                         double angle, double state0, double state1); // angle stored as f32
+void set_component_range(vessel_design& d, int anim, int comp, double state0, double state1); // clamped, state0 <= state1
+void play_animation(vessel_design& d, int anim);     // "Play |>"
+void stop_animation(vessel_design& d, int anim);     // "Stop |=|"
+void set_default_position(vessel_design& d, int anim); // default_pos := position
+void set_duration(vessel_design& d, int anim, double seconds); // rate := 1 / max(seconds, 0.01)
+void set_gear_animation(vessel_design& d, int anim); // gear_anim := anim when it exists
+void set_aero_animation(vessel_design& d, int element, int anim); // aero anim := anim when both exist
+constexpr double min_duration = 0.01;                // shortest animation, s
+
+// --- VC views -----------------------------------------------------------------------------------
+int add_vc_view(vessel_design& d, const vc_view& v); // mfd_count becomes 0
+int add_mfd_binding(vessel_design& d, int view, int mfd, int mesh, int group);
+void set_vc_camera(vessel_design& d, const vec3& camera); // "Set VC camera to current"
+
+// --- Touchdown sets, beacons, docks, aero elements -------------------------------------------------
+int  add_touchdown_set(vessel_design& d, const vec3& pt1, const vec3& pt2, const vec3& pt3); // -1 when two exist
+int  add_touchdown_set(vessel_design& d);            // the editor's 0,0,5 / -5,0,-5 / 5,0,-5
+bool delete_touchdown_set(vessel_design& d, int index);
+beacon_def editor_beacon();                          // the values of the editor's "Add"
+int  add_beacon(vessel_design& d, const beacon_def& b); // reference slots cleared
+bool delete_beacon(vessel_design& d, int index);
+int  add_dock(vessel_design& d, const vec3& pos, const vec3& dir, const vec3& rot);
+int  add_dock(vessel_design& d);                     // the editor's 0,0,0 / 1,0,0 / 0,1,0
+bool delete_dock(vessel_design& d, int index);
+int  add_aero_element(vessel_design& d, int type = aero_lift, int kind = 0); // anim -1, numbers 0
+bool delete_aero_element(vessel_design& d, int index);
+
+// --- Points ------------------------------------------------------------------------------------------
+enum point_kind : int { point_beacons = 0, point_thrusters, point_exhausts, point_docks,
+                        point_touchdown, point_aero };
+bool set_element_point(vessel_design& d, int kind, int point, double x, double y, double z); // false when out of range

@@ -1,0 +1,104 @@
+// kvvar: the design record, blank values and the user settings file.
+#include "design/kvvar.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include "base/parser.h"
+#include "design/filef.h"
+
+vessel_design design;
+user_settings settings;
+
+design_header blank_header() {
+  design_header h{};
+  h.magic = design_magic;
+  set_name(h.vessel_name, sizeof h.vessel_name, "The vessel");
+  set_name(h.dll_name, sizeof h.dll_name, "vessel");
+  h.size = 1.0;
+  h.empty_mass = 1000.0;
+  h.roll_friction = 0.07;
+  h.side_friction = 0.3;
+  h.cw_z_pos = 0.09;
+  h.cw_z_neg = 0.09;
+  h.cw_x = 2.0;
+  h.cw_y = 1.4;
+  h.pitch_moment_scale = 0.00001;
+  h.bank_moment_scale = 0.00002;
+  h.transponder = 1;
+  h.nav_radios = 4;
+  h.payload_manager = 1;
+  h.albedo = pack_colour(1, 1, 1, 1);
+  h.max_wheelbrake = 200000.0;
+  h.vis_limit = 0.00075;
+  h.spot_limit = 0.0015;
+  h.crew_count = 1;
+  return h;
+}
+
+void set_name(char* field, size_t capacity, const std::string& value) {
+  // capacity is the field size; one byte always stays for the NUL
+  std::memset(field, 0, capacity);
+  std::memcpy(field, value.data(), std::min(value.size(), capacity - 1));
+}
+
+std::string name_of(const char* field, size_t field_size) {
+  return std::string(field, strnlen(field, field_size));
+}
+
+uint32_t pack_colour(double r, double g, double b, double a) {
+  auto byte = [](double v) { return uint32_t(std::lround(std::clamp(v, 0.0, 1.0) * 255)); };
+  return byte(r) | byte(g) << 8 | byte(b) << 16 | byte(a) << 24;
+}
+
+void sync_counts(vessel_design& d) {
+  design_header& h = d.header;
+  const vrkdll_data& a = d.data;
+  h.fuel_tank_count = int32_t(a.fuel_tanks.size());
+  h.thruster_count = int32_t(a.thrusters.size());
+  h.exhaust_count = int32_t(a.exhausts.size());
+  h.mesh_count = int32_t(a.meshes.size());
+  h.anim_seq_count = int32_t(a.anim_seqs.size());
+  h.vc_view_count = int32_t(a.vc_views.size());
+  h.touchdown_set_count = int32_t(a.touchdown_sets.size());
+  h.beacon_count = int32_t(a.beacons.size());
+  h.dock_count = int32_t(a.docks.size());
+  h.crew_count = int32_t(a.crew.size());
+  h.aero_element_count = int32_t(a.aero_elements.size());
+  for (anim_entry& e : d.data.anim_seqs) {
+    e.seq.group_list_count = int32_t(e.group_lists.size());
+    e.seq.comp_count = int32_t(e.comps.size());
+  }
+  for (vc_view_entry& v : d.data.vc_views) v.view.mfd_count = int32_t(v.mfds.size());
+}
+
+// --- User settings --------------------------------------------------------------------
+
+static std::string trimmed_lower(const std::string& s) {
+  size_t b = s.find_first_not_of(" \t"), e = s.find_last_not_of(" \t");
+  std::string t = b == std::string::npos ? std::string() : s.substr(b, e - b + 1);
+  for (char& c : t) c = char(std::tolower(uint8_t(c)));
+  return t;
+}
+
+void read_user_settings(user_settings& s, const std::string& root) {
+  const std::string name = root + "/" + settings_file;
+  if (!file_exists(name)) return;
+  preca records;
+  parse_file(name, true, '=', records);
+  for (const parserectyp& r : records) {
+    if (trimmed_lower(r.key) != "author_name") continue;
+    s.author_name = r.value;
+    while (!s.author_name.empty() && s.author_name.back() == '\r') s.author_name.pop_back();
+  }
+}
+
+void write_user_settings(const user_settings& s, const std::string& root) {
+  const std::filesystem::path name = std::filesystem::path(root) / settings_file;
+  std::error_code ec;
+  std::filesystem::create_directories(name.parent_path(), ec);
+  const std::string line = "author_name=" + s.author_name + "\r\n";
+  replace_file(name.string(), line.data(), line.size());
+}
