@@ -136,8 +136,10 @@ std::string quantity_to_text(double x) {
 
 // Reads count numbers separated by commas, or by spaces where the k-th comma is missing.
 // No separator at all: leading values 0, the whole text the last value. Otherwise a
-// missing separator lies just past the end, so the values after it read 0.
+// missing separator lies just past the end, so the values after it read 0. Leading
+// blanks separate nothing, so they go first.
 static void number_list(std::string_view s, double* out, int count) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
   std::string t = collapse_runs(s, ' ');
   const int len = int(t.size());
   int sep[4];  // 0-based separator indices; lists have at most five numbers
