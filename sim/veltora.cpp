@@ -1,0 +1,281 @@
+// veltora: the stand-in simulator. Flies a scenario headless and reports every call.
+//
+//   veltora.exe [SCENARIO] [--steps N] [--dt S] [--key STEP:KEYCODE[:alt]]... [--report FILE]
+//
+// Run in the simulator's root. For every ship of the scenario it finds the
+// class configuration and its module, loads each module once (InitModule),
+// creates the vessel (ovcInit, clbkSetClassCaps, clbkLoadStateEx with the
+// ship's state lines, secInit of the class's editor module), flies N steps of
+// clbkPreStep / clbkPostStep delivering the given key presses to the focus
+// ship, then calls clbkDrawHUD, clbkLoadVC for every view reachable from view
+// 0 and clbkSaveState, and deletes the vessels. Without a scenario it flies the
+// newest one below "Scenarios"; without --steps it flies 10 simulated seconds.
+// The report (default "veltora.log" in the current folder) holds one line per
+// call and the saved state lines. Exit status 0 when every ship whose class
+// has a module was created, 1 otherwise (and for a bad command line).
+//
+// Builds on: scenario, report, simstate, vesselapi, base/instpath.
+#include <dlfcn.h>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+#include "report.h"
+#include "scenario.h"
+#include "simstate.h"
+
+namespace {
+
+struct key_press {
+  int step;                      // delivered before this step's callbacks
+  unsigned int code;             // scan code
+  bool alt;                      // left Alt held
+};
+
+struct options {
+  std::string scenario;          // "" = the newest one
+  double dt = 0.1;               // seconds per step
+  int steps = -1;                // -1 = 10 simulated seconds
+  std::vector<key_press> keys;
+  std::string report = "veltora.log";
+};
+
+struct loaded_module {           // a module the simulator loaded, once per name
+  std::string name;
+  void* lib = nullptr;           // null when it could not be loaded
+  ovc_init_fn ovc_init = nullptr;
+  ovc_exit_fn ovc_exit = nullptr;
+  sec_init_fn sec_init = nullptr;
+  bool initialised = false;      // InitModule was called
+};
+
+struct flight {                  // the state of one run; owned by main
+  std::map<std::string, std::unique_ptr<loaded_module>> modules;
+  std::vector<std::unique_ptr<sim_vessel>> vessels;   // created vessels
+  std::vector<loaded_module*> vessel_module;         // the module of each created vessel
+  bool all_created = true;
+};
+
+const char* const usage = "usage: veltora.exe [SCENARIO] [--steps N] [--dt S] "
+                          "[--key STEP:KEYCODE[:alt]]... [--report FILE]\n";
+
+bool parse_key(const char* text, key_press& k) {
+  char alt[8] = "";
+  int n = sscanf(text, "%d:%i:%7s", &k.step, reinterpret_cast<int*>(&k.code), alt);
+  k.alt = n == 3 && std::string(alt) == "alt";
+  return (n == 2 || (n == 3 && k.alt)) && k.step >= 0 && k.code < 256;
+}
+
+bool parse_options(int argc, char** argv, options& o) {
+  for (int i = 1; i < argc; i++) {
+    std::string a = argv[i];
+    bool has_value = i + 1 < argc;
+    if (a == "--steps" && has_value) o.steps = atoi(argv[++i]);
+    else if (a == "--dt" && has_value) o.dt = atof(argv[++i]);
+    else if (a == "--report" && has_value) o.report = argv[++i];
+    else if (a == "--key" && has_value) {
+      key_press k{};
+      if (!parse_key(argv[++i], k)) return false;
+      o.keys.push_back(k);
+    } else if (a.rfind("--", 0) != 0 && o.scenario.empty()) o.scenario = a;
+    else return false;
+  }
+  if (o.steps < 0) o.steps = static_cast<int>(10.0 / o.dt + 0.5);
+  return o.dt > 0 && o.steps >= 0;
+}
+
+loaded_module* load_module(flight& f, const std::string& name) {
+  std::unique_ptr<loaded_module>& m = f.modules[name];
+  if (m) return m.get();
+  m = std::make_unique<loaded_module>();
+  m->name = name;
+  std::string path = module_path(".", name);
+  if (path.empty()) {
+    report_line("module " + quoted(name) + " missing");
+    return m.get();
+  }
+  m->lib = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (!m->lib) {
+    const char* why = dlerror();
+    report_line("module " + quoted(name) + " cannot be loaded: " + (why ? why : "unknown reason"));
+    return m.get();
+  }
+  auto init = reinterpret_cast<init_module_fn>(dlsym(m->lib, "InitModule"));
+  auto version = reinterpret_cast<module_version_fn>(dlsym(m->lib, "GetModuleVersion"));
+  m->ovc_init = reinterpret_cast<ovc_init_fn>(dlsym(m->lib, "ovcInit"));
+  m->ovc_exit = reinterpret_cast<ovc_exit_fn>(dlsym(m->lib, "ovcExit"));
+  m->sec_init = reinterpret_cast<sec_init_fn>(dlsym(m->lib, "secInit"));
+  int v = version ? version() : 0;
+  report_line("module " + quoted(name) + " loaded from " + quoted(path) + " version " + std::to_string(v) +
+              (m->sec_init ? " with secInit" : ""));
+  if (v != kit_version) {
+    report_line("module " + quoted(name) + " is not built for kit version " + std::to_string(kit_version));
+    m->ovc_init = nullptr;
+    m->sec_init = nullptr;
+  } else if (init) {
+    report_line("InitModule " + quoted(name));
+    init(reinterpret_cast<module_handle>(m.get()));
+    m->initialised = true;
+  }
+  return m.get();
+}
+
+void call_editor(flight& f, sim_vessel* v, const std::string& editor_module) {
+  loaded_module* m = load_module(f, editor_module);
+  if (!m->sec_init) {
+    say(v, "secInit missing in " + quoted(editor_module));
+    return;
+  }
+  sim_editor editor{0};
+  say(v, "secInit " + quoted(editor_module));
+  m->sec_init(&editor, v);
+}
+
+// Creates one ship; false when its class has a module but no vessel came of it.
+bool create_vessel(flight& f, const ship_rec& ship) {
+  class_config cfg = read_class_config(".", ship.class_name);
+  std::string what = "[" + ship.name + "] class " + quoted(ship.class_name);
+  if (cfg.path.empty() || cfg.module.empty()) {
+    report_line(what + " skipped: " + (cfg.path.empty() ? "no configuration" : "no module"));
+    return true;
+  }
+  loaded_module* m = load_module(f, cfg.module);
+  auto v = std::make_unique<sim_vessel>();
+  v->name = ship.name;
+  v->class_name = ship.class_name;
+  sim_current() = v.get();
+  say(v.get(), "ovcInit");
+  // Modules of this kit version make VESSEL2 vessels; older ones are not loaded.
+  v->vessel = m->ovc_init ? static_cast<VESSEL2*>(m->ovc_init(v.get(), 1)) : nullptr;
+  if (!v->vessel) {
+    say(v.get(), "no vessel created by module " + quoted(cfg.module));
+    sim_current() = nullptr;
+    return false;
+  }
+  say(v.get(), "clbkSetClassCaps");
+  v->vessel->clbkSetClassCaps(nullptr);
+  probe_airfoils(v.get());
+  sim_scenario scn{&ship.state, 0, {}, {}};
+  say(v.get(), "clbkLoadStateEx " + std::to_string(ship.state.size()) + " lines");
+  v->vessel->clbkLoadStateEx(&scn, nullptr);
+  if (!cfg.editor_module.empty()) call_editor(f, v.get(), cfg.editor_module);
+  sim_current() = nullptr;
+  f.vessels.push_back(std::move(v));
+  f.vessel_module.push_back(m);
+  return true;
+}
+
+void deliver_key(sim_vessel* v, const key_press& k) {
+  char kstate[256] = {};
+  if (k.alt) kstate[key_lalt] = static_cast<char>(0x80);
+  kstate[k.code] = static_cast<char>(0x80);
+  for (bool down : {true, false}) {
+    if (!down) kstate[k.code] = 0;
+    int consumed = v->vessel->clbkConsumeBufferedKey(k.code, down, kstate);
+    say(v, "clbkConsumeBufferedKey " + std::to_string(k.code) + (k.alt ? " alt" : "") +
+               (down ? " down" : " up") + " -> " + std::to_string(consumed));
+  }
+}
+
+sim_vessel* focus_vessel(const flight& f, const std::string& focus) {
+  for (const auto& v : f.vessels)
+    if (v->name == focus) return v.get();
+  return f.vessels.empty() ? nullptr : f.vessels.front().get();
+}
+
+void fly(flight& f, const options& o, const std::string& focus) {
+  sim_vessel* target = focus_vessel(f, focus);
+  const double mjd0 = 51982.5;
+  double simt = 0;
+  for (int step = 0; step < o.steps; step++) {
+    for (const key_press& k : o.keys)
+      if (k.step == step && target) {
+        sim_current() = target;
+        deliver_key(target, k);
+      }
+    for (auto& v : f.vessels) {
+      sim_current() = v.get();
+      say(v.get(), "clbkPreStep " + num(simt) + " " + num(o.dt));
+      v->vessel->clbkPreStep(simt, o.dt, mjd0 + simt / 86400);
+    }
+    simt += o.dt;
+    for (auto& v : f.vessels) {
+      sim_current() = v.get();
+      say(v.get(), "clbkPostStep " + num(simt) + " " + num(o.dt));
+      v->vessel->clbkPostStep(simt, o.dt, mjd0 + simt / 86400);
+    }
+  }
+  sim_current() = nullptr;
+}
+
+// Loads view 0, then every view its neighbours lead to, each once.
+void load_views(sim_vessel* v) {
+  std::vector<int> queue{0};
+  std::set<int> seen{0};
+  for (size_t i = 0; i < queue.size(); i++) {
+    std::fill(v->vc_neighbours, v->vc_neighbours + 4, -1);
+    bool ok = v->vessel->clbkLoadVC(queue[i]);
+    say(v, "clbkLoadVC " + std::to_string(queue[i]) + " -> " + boolean(ok));
+    for (int n : v->vc_neighbours)
+      if (ok && n >= 0 && seen.insert(n).second) queue.push_back(n);
+  }
+}
+
+void finish(flight& f) {
+  for (size_t i = 0; i < f.vessels.size(); i++) {
+    sim_vessel* v = f.vessels[i].get();
+    sim_current() = v;
+    hud_surface surface{v};
+    say(v, "clbkDrawHUD -> " + boolean(v->vessel->clbkDrawHUD(1, &surface)));
+    load_views(v);
+    sim_scenario scn{nullptr, 0, {}, {}};
+    say(v, "clbkSaveState");
+    v->vessel->clbkSaveState(&scn);
+    report_lights_and_drag(v);
+    say(v, "ovcExit");
+    if (f.vessel_module[i]->ovc_exit) f.vessel_module[i]->ovc_exit(v->vessel);
+    v->vessel = nullptr;
+  }
+  sim_current() = nullptr;
+  for (auto& [name, m] : f.modules) {
+    if (!m->lib) continue;
+    auto exit_module = reinterpret_cast<exit_module_fn>(dlsym(m->lib, "ExitModule"));
+    if (m->initialised && exit_module) {
+      report_line("ExitModule " + quoted(name));
+      exit_module(reinterpret_cast<module_handle>(m.get()));
+    }
+    dlclose(m->lib);
+  }
+  release_meshes();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+  options o;
+  if (!parse_options(argc, argv, o)) {
+    fputs(usage, stderr);
+    return 1;
+  }
+  std::string path = o.scenario.empty() ? newest_scenario(".") : find_scenario(".", o.scenario);
+  scenario_rec scn;
+  if (path.empty() || !read_scenario(path, scn)) {
+    fprintf(stderr, "veltora: no scenario %s\n", o.scenario.empty() ? "below Scenarios" : o.scenario.c_str());
+    return 1;
+  }
+  if (!report_open(o.report)) {
+    fprintf(stderr, "veltora: cannot write the report %s\n", o.report.c_str());
+    return 1;
+  }
+  report_line("scenario " + quoted(path) + " steps " + std::to_string(o.steps) + " dt " + num(o.dt));
+  flight f;
+  for (const ship_rec& ship : scn.ships) f.all_created = create_vessel(f, ship) && f.all_created;
+  fly(f, o, scn.focus);
+  finish(f);
+  report_line(f.all_created ? "every vessel created" : "some vessels were not created");
+  report_close();
+  return f.all_created ? 0 : 1;
+}
