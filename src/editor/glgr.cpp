@@ -1,0 +1,579 @@
+// glgr: capability probing, font, 2D primitives, textures, screenshot, view helpers.
+#include "editor/glgr.h"
+#include <SDL.h>
+#include <GL/glu.h>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <initializer_list>
+#include "base/asys.h"
+#include "data/assets.h"
+#include "design/filef.h"
+
+gl_capabilities gl_caps;
+gl_entry_points gl_ext;
+screen_size screen;
+uint64_t primitives_drawn = 0;
+
+namespace {
+
+glyph_font make_font() {
+  glyph_font f;
+  f.left.fill(0);
+  f.right.fill(1);
+  f.advance.fill(8);
+  return f;
+}
+
+}  // namespace
+
+glyph_font fonts[font_count] = {make_font()};
+
+// --- Capabilities --------------------------------------------------------------------
+
+bool extension_present(std::string_view name, std::string_view extensions) {
+  if (name.empty() || name.find(' ') != std::string_view::npos) return false;
+  for (size_t at = extensions.find(name); at != std::string_view::npos; at = extensions.find(name, at + 1)) {
+    bool starts = at == 0 || extensions[at - 1] == ' ';
+    size_t end = at + name.size();
+    bool ends = end == extensions.size() || extensions[end] == ' ';
+    if (starts && ends) return true;
+  }
+  return false;
+}
+
+bool extension_present(std::string_view name) {
+  const char* list = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+  return list && extension_present(name, list);
+}
+
+int gl_version_number(const char* text) {
+  int major = 0, minor = 0;
+  if (!text || std::sscanf(text, "%d.%d", &major, &minor) != 2) return 0;
+  return major * 10 + minor;
+}
+
+namespace {
+
+struct entry_point {
+  const char* name;                 // the driver's name of it
+  void** slot;                      // where gl_ext keeps it
+};
+
+// A capability: present when its extension is offered (none named: no
+// condition), the GL version is at least min_version and every entry point loads.
+struct capability {
+  const char* extension;
+  int min_version;
+  bool gl_capabilities::*flag;
+  std::initializer_list<entry_point> entries;
+};
+
+#define ENTRY(n) entry_point{#n, reinterpret_cast<void**>(&gl_ext.n)}
+
+const capability capability_table[] = {
+  {"GL_ARB_vertex_buffer_object", 0, &gl_capabilities::vertex_buffers,
+   {ENTRY(glBindBufferARB), ENTRY(glDeleteBuffersARB), ENTRY(glGenBuffersARB), ENTRY(glIsBufferARB),
+    ENTRY(glBufferDataARB), ENTRY(glBufferSubDataARB), ENTRY(glGetBufferSubDataARB),
+    ENTRY(glMapBufferARB), ENTRY(glUnmapBufferARB), ENTRY(glGetBufferParameterivARB),
+    ENTRY(glGetBufferPointervARB)}},
+  {"GL_EXT_blend_minmax", 0, &gl_capabilities::blend_minmax,
+   {ENTRY(glBlendEquationEXT), ENTRY(glBlendColor)}},
+  {"EXT_fog_coord", 0, &gl_capabilities::fog_coord, {ENTRY(glFogCoordfEXT)}},
+  {nullptr, 20, &gl_capabilities::shaders,
+   {ENTRY(glCreateShader), ENTRY(glShaderSource), ENTRY(glCompileShader), ENTRY(glGetShaderiv),
+    ENTRY(glGetShaderInfoLog), ENTRY(glDeleteShader), ENTRY(glCreateProgram), ENTRY(glAttachShader),
+    ENTRY(glLinkProgram), ENTRY(glGetProgramiv), ENTRY(glGetProgramInfoLog), ENTRY(glUseProgram),
+    ENTRY(glDeleteProgram), ENTRY(glGetUniformLocation), ENTRY(glUniform1i), ENTRY(glUniform1f),
+    ENTRY(glUniform3f), ENTRY(glUniform4f), ENTRY(glUniformMatrix4fv), ENTRY(glActiveTexture)}},
+  {"GL_EXT_framebuffer_object", 0, &gl_capabilities::framebuffers,
+   {ENTRY(glGenFramebuffersEXT), ENTRY(glDeleteFramebuffersEXT), ENTRY(glBindFramebufferEXT),
+    ENTRY(glFramebufferTexture2DEXT), ENTRY(glGenRenderbuffersEXT), ENTRY(glDeleteRenderbuffersEXT),
+    ENTRY(glBindRenderbufferEXT), ENTRY(glRenderbufferStorageEXT),
+    ENTRY(glFramebufferRenderbufferEXT), ENTRY(glCheckFramebufferStatusEXT)}},
+  {"GL_EXT_framebuffer_object", 0, &gl_capabilities::mipmap_generation, {ENTRY(glGenerateMipmapEXT)}},
+  {nullptr, 12, &gl_capabilities::draw_range_elements, {ENTRY(glDrawRangeElements)}},
+  {"GL_ARB_texture_compression", 0, &gl_capabilities::compressed_upload,
+   {ENTRY(glCompressedTexImage2DARB)}},
+  {"GL_ARB_texture_compression", 0, &gl_capabilities::compressed_read,
+   {ENTRY(glGetCompressedTexImageARB)}},
+};
+
+#undef ENTRY
+
+// Loads every entry point of c; all of them stay null unless all load.
+bool load_capability(const capability& c, std::string_view extensions, int version) {
+  if (c.extension && !extension_present(c.extension, extensions)) return false;
+  if (version < c.min_version) return false;
+  for (const entry_point& e : c.entries) *e.slot = SDL_GL_GetProcAddress(e.name);
+  bool all = true;
+  for (const entry_point& e : c.entries) all = all && *e.slot;
+  if (!all)
+    for (const entry_point& e : c.entries) *e.slot = nullptr;
+  return all;
+}
+
+}  // namespace
+
+void probe_capabilities() {
+  const char* list = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+  std::string_view extensions = list ? list : "";
+  int version = gl_version_number(reinterpret_cast<const char*>(glGetString(GL_VERSION)));
+  gl_caps = gl_capabilities{};
+  gl_ext = gl_entry_points{};
+  for (const capability& c : capability_table) gl_caps.*c.flag = load_capability(c, extensions, version);
+  set_swap_interval(0);
+}
+
+void set_swap_interval(int frames) {
+  gl_caps.swap_interval = frames;
+  SDL_GL_SetSwapInterval(frames);   // a driver without the control keeps its own pacing
+}
+
+// --- Colours ------------------------------------------------------------------------
+
+colquad unpack_rgba(uint32_t p) {
+  return {float(p & 0xFF) / 255.0f, float(p >> 8 & 0xFF) / 255.0f, float(p >> 16 & 0xFF) / 255.0f,
+          float(p >> 24) / 255.0f};
+}
+
+void set_colour(uint32_t p) {
+  colquad c = unpack_rgba(p);
+  glColor4f(c.r, c.g, c.b, c.a);
+}
+
+// --- 2D drawing frame ------------------------------------------------------------------
+
+namespace {
+
+// Every 2D call runs between these: model-view saved, lighting and depth
+// testing off (and texturing off for untextured work), all three on again
+// afterwards and texture unit 0 unbound.
+void flat_begin(bool textured) {
+  glMatrixMode(GL_MODELVIEW);
+  glPushMatrix();
+  glDisable(GL_LIGHTING);
+  glDisable(GL_DEPTH_TEST);
+  if (!textured) glDisable(GL_TEXTURE_2D);
+  else glEnable(GL_TEXTURE_2D);
+}
+
+void flat_end() {
+  glBindTexture(GL_TEXTURE_2D, 0);
+  glEnable(GL_TEXTURE_2D);
+  glEnable(GL_LIGHTING);
+  glEnable(GL_DEPTH_TEST);
+  glMatrixMode(GL_MODELVIEW);
+  glPopMatrix();
+}
+
+void textured_quad(double x, double y, double w, double h, float l, float r, float t, float b) {
+  glBegin(GL_QUADS);
+  glTexCoord2f(l, t); glVertex2d(x, y);
+  glTexCoord2f(r, t); glVertex2d(x + w, y);
+  glTexCoord2f(r, b); glVertex2d(x + w, y + h);
+  glTexCoord2f(l, b); glVertex2d(x, y + h);
+  glEnd();
+  ++primitives_drawn;
+}
+
+}  // namespace
+
+// --- Font and text ------------------------------------------------------------------------
+
+std::vector<uint8_t> glyph_pixels(int glyph) {
+  const int w = 8, h = font_glyph_rows;
+  std::vector<uint8_t> px(size_t(w) * h * 4, 0);
+  for (int row = 0; row < h; ++row) {
+    uint8_t bits = font_cp437_8x16[(glyph & 0xFF) * h + row];
+    for (int col = 0; col < w; ++col)
+      if (bits & (0x80 >> col)) std::memset(&px[(size_t(row) * w + col) * 4], 255, 4);
+  }
+  return px;
+}
+
+void build_font() {
+  glyph_font& f = fonts[0];
+  for (int g = 0; g < font_glyph_count; ++g)
+    f.texture[g] = texture_from_pixels(f.glyph_width, f.glyph_height, glyph_pixels(g).data(), texture_Repeat);
+}
+
+double text_width(std::string_view s, double scale, int font) {
+  const glyph_font& f = fonts[font];
+  double w = 0;
+  for (unsigned char c : s) w += scale * f.advance[c];
+  return w;
+}
+
+double centred_left(std::string_view s, double x, double scale, int font) {
+  return x - text_width(s, scale, font) / 2;
+}
+
+void draw_text(std::string_view s, uint32_t colour, double x, double y, double scale, int font) {
+  const glyph_font& f = fonts[font];
+  flat_begin(true);
+  set_colour(colour);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  double top = y - f.baseline;
+  for (unsigned char c : s) {
+    glBindTexture(GL_TEXTURE_2D, f.texture[c]);
+    textured_quad(x, top, scale * f.advance[c], scale * f.glyph_height, f.left[c], f.right[c], 0, 1);
+    x += scale * f.advance[c];
+  }
+  flat_end();
+}
+
+void draw_text_centred(std::string_view s, uint32_t colour, double x, double y, double scale, int font) {
+  draw_text(s, colour, centred_left(s, x, scale, font), y, scale, font);
+}
+
+// --- Projections and 2D primitives ------------------------------------------------------------
+
+void mode_2d(int width, int height) {
+  glViewport(0, 0, width, height);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(0, width, height, 0, 1, -1);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+}
+
+void perspective(int width, int height, double fov_y_degrees, double near_plane, double far_plane) {
+  glViewport(0, 0, width, height);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  gluPerspective(fov_y_degrees, double(width) / double(height > 0 ? height : 1), near_plane, far_plane);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+}
+
+namespace {
+
+void outline_loop(std::span<const vec2> points, uint32_t colour) {
+  set_colour(colour);
+  glBegin(GL_LINE_LOOP);
+  for (const vec2& p : points) glVertex2d(p.x, p.y);
+  glEnd();
+}
+
+}  // namespace
+
+void fill_rect(double x, double y, double w, double h, uint32_t fill, uint32_t outline) {
+  flat_begin(false);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  set_colour(fill);
+  glBegin(GL_QUADS);
+  glVertex2d(x, y);
+  glVertex2d(x + w, y);
+  glVertex2d(x + w, y + h);
+  glVertex2d(x, y + h);
+  glEnd();
+  const vec2 corners[4] = {{x, y}, {x + w, y}, {x + w, y + h}, {x, y + h}};
+  outline_loop(corners, outline);
+  ++primitives_drawn;
+  flat_end();
+}
+
+bool chamfer_filled(double h, double corner) { return h / 2 > corner; }
+
+std::array<vec2, 8> chamfer_outline(double x, double y, double w, double h, double c) {
+  return {{{x + c, y}, {x + w - c, y}, {x + w, y + c}, {x + w, y + h - c},
+           {x + w - c, y + h}, {x + c, y + h}, {x, y + h - c}, {x, y + c}}};
+}
+
+void draw_panel(double x, double y, double w, double h, double corner, uint32_t fill, uint32_t outline) {
+  std::array<vec2, 8> p = chamfer_outline(x, y, w, h, corner);
+  flat_begin(false);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  if (chamfer_filled(h, corner)) {
+    set_colour(fill);
+    glBegin(GL_TRIANGLES);              // a fan around the first corner point
+    for (size_t i = 1; i + 1 < p.size(); ++i) {
+      glVertex2d(p[0].x, p[0].y);
+      glVertex2d(p[i].x, p[i].y);
+      glVertex2d(p[i + 1].x, p[i + 1].y);
+    }
+    glEnd();
+  }
+  outline_loop(p, outline);
+  ++primitives_drawn;
+  flat_end();
+}
+
+void draw_textured_part(GLuint texture, uint32_t colour, double x, double y, double w, double h,
+                        float left, float right, float top, float bottom, bool swap_vertical) {
+  flat_begin(true);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  set_colour(colour);
+  glBindTexture(GL_TEXTURE_2D, texture);
+  if (swap_vertical) std::swap(top, bottom);
+  textured_quad(x, y, w, h, left, right, top, bottom);
+  flat_end();
+}
+
+void draw_textured(GLuint texture, bool flip, uint32_t colour, double x, double y, double w, double h) {
+  draw_textured_part(texture, colour, x, y, w, h, 0, 1, 0, 1, flip);
+}
+
+void draw_line(double x1, double y1, double x2, double y2, uint32_t colour) {
+  flat_begin(false);
+  set_colour(colour);
+  glBegin(GL_LINES);
+  glVertex2d(x1, y1);
+  glVertex2d(x2, y2);
+  glEnd();
+  flat_end();
+}
+
+// --- Textures ----------------------------------------------------------------------------------
+
+namespace {
+
+GLuint new_texture(int flags) {
+  GLuint t = 0;
+  glGenTextures(1, &t);
+  glBindTexture(GL_TEXTURE_2D, t);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+  GLint filter = (flags & texture_Linear) ? GL_LINEAR : GL_NEAREST;
+  GLint wrap = (flags & texture_Repeat) ? GL_REPEAT : GL_CLAMP;
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrap);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrap);
+  return t;
+}
+
+}  // namespace
+
+GLuint texture_from_pixels(int width, int height, const uint8_t* rgba, int flags) {
+  GLuint t = new_texture(flags);
+  GLint format = (flags & texture_Compressed) ? GL_COMPRESSED_RGBA : 4;
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+  glTexImage2D(GL_TEXTURE_2D, 0, format, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+  glBindTexture(GL_TEXTURE_2D, 0);
+  return t;
+}
+
+GLuint empty_texture(int width, int height, int flags) {
+  std::vector<uint8_t> zero(size_t(width) * size_t(height) * 4, 0);
+  return texture_from_pixels(width, height, zero.data(), flags);
+}
+
+size_t dxt_level_bytes(int width, int height, int dxt) {
+  size_t blocks = size_t(std::max(1, (width + 3) / 4)) * size_t(std::max(1, (height + 3) / 4));
+  return blocks * (dxt == 1 ? 8 : 16);
+}
+
+GLuint compressed_texture(int width, int height, int dxt, std::span<const uint8_t> data, int levels, int flags) {
+  static constexpr GLenum formats[6] = {0, GL_COMPRESSED_RGBA_S3TC_DXT1_EXT, 0,
+                                        GL_COMPRESSED_RGBA_S3TC_DXT3_EXT, 0,
+                                        GL_COMPRESSED_RGBA_S3TC_DXT5_EXT};
+  if (!gl_ext.glCompressedTexImage2DARB || dxt < 1 || dxt > 5 || !formats[dxt] || width <= 0 || height <= 0)
+    return 0;
+  size_t need = 0;
+  for (int l = 0, w = width, h = height; l < levels; ++l, w = std::max(1, w / 2), h = std::max(1, h / 2))
+    need += dxt_level_bytes(w, h, dxt);
+  if (levels < 1 || need > data.size()) return 0;
+  GLuint t = new_texture(flags);
+  if (levels > 1) {
+    GLint min_filter = (flags & texture_Linear) ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_NEAREST;
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, min_filter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, levels - 1);
+  }
+  size_t at = 0;
+  for (int l = 0, w = width, h = height; l < levels; ++l, w = std::max(1, w / 2), h = std::max(1, h / 2)) {
+    size_t n = dxt_level_bytes(w, h, dxt);
+    gl_ext.glCompressedTexImage2DARB(GL_TEXTURE_2D, l, formats[dxt], w, h, 0, GLsizei(n), data.data() + at);
+    at += n;
+  }
+  glBindTexture(GL_TEXTURE_2D, 0);
+  return t;
+}
+
+GLuint depth_texture(int size, bool compare) {
+  if (compare && !gl_caps.shaders) return 0;
+  GLuint t = 0;
+  glGenTextures(1, &t);
+  glBindTexture(GL_TEXTURE_2D, t);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  if (compare) glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_COMPARE_MODE_ARB, GL_COMPARE_R_TO_TEXTURE_ARB);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT24, size, size, 0, GL_DEPTH_COMPONENT, GL_UNSIGNED_INT, nullptr);
+  glBindTexture(GL_TEXTURE_2D, 0);
+  return t;
+}
+
+// --- Screenshot ----------------------------------------------------------------------------------
+
+std::vector<uint8_t> screenshot_bmp(int width, int height, std::span<const uint8_t> bgra) {
+  uint32_t image = uint32_t(4) * uint32_t(width) * uint32_t(height);
+  bmp_file_header fh{{'B', 'M'}, 54 + image, 0, 0, 54};
+  bmp_info_header ih{40, width, height, 1, 32, 0, image, 1000, 1000, 0, 0};
+  std::vector<uint8_t> out(sizeof fh + sizeof ih + image, 0);
+  std::memcpy(out.data(), &fh, sizeof fh);
+  std::memcpy(out.data() + sizeof fh, &ih, sizeof ih);
+  std::memcpy(out.data() + 54, bgra.data(), std::min<size_t>(image, bgra.size()));
+  return out;
+}
+
+std::string take_screenshot(int width, int height) {
+  std::vector<uint8_t> px(size_t(4) * size_t(width) * size_t(height));
+  glReadBuffer(GL_BACK);
+  glPixelStorei(GL_PACK_ALIGNMENT, 4);
+  glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+  glPixelStorei(GL_PACK_SKIP_ROWS, 0);
+  glPixelStorei(GL_PACK_SKIP_PIXELS, 0);
+  glReadPixels(0, 0, width, height, GL_BGRA, GL_UNSIGNED_BYTE, px.data());
+  std::vector<uint8_t> bmp = screenshot_bmp(width, height, px);
+  std::string name = "screenshot-" + time_stamp() + ".bmp";
+  replace_file(name, bmp.data(), bmp.size());
+  return name;
+}
+
+// --- View helpers and lights ---------------------------------------------------------------------
+
+frustum_planes frustum_from(const double p[16], const double m[16]) {
+  double c[16];                                   // clip = projection × model-view, column-major
+  for (int col = 0; col < 4; ++col)
+    for (int row = 0; row < 4; ++row) {
+      double s = 0;
+      for (int k = 0; k < 4; ++k) s += p[k * 4 + row] * m[col * 4 + k];
+      c[col * 4 + row] = s;
+    }
+  auto row = [&](int r) { return vec4{c[r], c[4 + r], c[8 + r], c[12 + r]}; };
+  vec4 last = row(3);
+  frustum_planes f;
+  for (int i = 0; i < 6; ++i) {
+    vec4 r = row(i / 2);
+    double s = (i % 2 == 0) ? 1 : -1;             // left, bottom, near: sum; right, top, far: difference
+    vec4 q{last.x + s * r.x, last.y + s * r.y, last.z + s * r.z, last.w + s * r.w};
+    double len = std::sqrt(q.x * q.x + q.y * q.y + q.z * q.z);
+    if (len == 0) len = 1e-10;
+    f.plane[i] = {q.x / len, q.y / len, q.z / len, q.w / len};
+  }
+  return f;
+}
+
+frustum_planes current_frustum() {
+  double p[16], m[16];
+  glGetDoublev(GL_PROJECTION_MATRIX, p);
+  glGetDoublev(GL_MODELVIEW_MATRIX, m);
+  return frustum_from(p, m);
+}
+
+bool sphere_visible(const frustum_planes& f, double radius, const vec3& c) {
+  for (const vec4& q : f.plane)
+    if (q.x * c.x + q.y * c.y + q.z * c.z + q.w <= -radius) return false;
+  return true;
+}
+
+namespace {
+
+// Column-major rotation by angle (radians) about one coordinate axis (0 x, 1 y, 2 z).
+void axis_rotation(int axis, double angle, double out[16]) {
+  double cs = std::cos(angle), sn = std::sin(angle);
+  int a = (axis + 1) % 3, b = (axis + 2) % 3;     // the plane the rotation turns
+  for (int i = 0; i < 16; ++i) out[i] = (i % 5 == 0) ? 1 : 0;
+  out[a * 4 + a] = cs;
+  out[b * 4 + b] = cs;
+  out[a * 4 + b] = sn;                            // column a, row b
+  out[b * 4 + a] = -sn;
+}
+
+void multiply_into(double acc[16], const double r[16]) {
+  double t[16];
+  for (int col = 0; col < 4; ++col)
+    for (int row = 0; row < 4; ++row) {
+      double s = 0;
+      for (int k = 0; k < 4; ++k) s += acc[k * 4 + row] * r[col * 4 + k];
+      t[col * 4 + row] = s;
+    }
+  std::memcpy(acc, t, sizeof t);
+}
+
+}  // namespace
+
+void euler_matrix(const vec3& angles, int direction, double out[16]) {
+  const double a[3] = {angles.x, angles.y, angles.z};
+  static constexpr int forward[3] = {2, 1, 0}, backward[3] = {0, 1, 2};
+  const int* order = direction >= 0 ? forward : backward;
+  double sign = direction >= 0 ? 1 : -1;
+  for (int i = 0; i < 16; ++i) out[i] = (i % 5 == 0) ? 1 : 0;
+  for (int i = 0; i < 3; ++i) {
+    double r[16];
+    axis_rotation(order[i], sign * a[order[i]], r);
+    multiply_into(out, r);
+  }
+}
+
+void euler_rotate(const vec3& angles, int direction) {
+  double m[16];
+  euler_matrix(angles, direction, m);
+  glMultMatrixd(m);
+}
+
+void rigid_inverse(const float m[16], float out[16]) {
+  for (int col = 0; col < 3; ++col)
+    for (int row = 0; row < 3; ++row) out[col * 4 + row] = m[row * 4 + col];
+  for (int row = 0; row < 3; ++row)
+    out[12 + row] = -(out[row] * m[12] + out[4 + row] * m[13] + out[8 + row] * m[14]);
+  out[3] = out[7] = out[11] = 0;
+  out[15] = 1;
+}
+
+void lights_off() {
+  for (int i = 1; i <= 7; ++i) glDisable(GL_LIGHT0 + i);
+}
+
+namespace {
+
+void light_colours(GLenum light, const colquad& ambient, const colquad& diffuse, const colquad& specular) {
+  glLightfv(light, GL_AMBIENT, &ambient.r);
+  glLightfv(light, GL_DIFFUSE, &diffuse.r);
+  glLightfv(light, GL_SPECULAR, &specular.r);
+}
+
+void place_light(GLenum light, const vec3& p) {
+  const GLfloat pos[4] = {float(p.x), float(p.y), float(p.z), 1};
+  glLightfv(light, GL_POSITION, pos);
+  glEnable(light);
+}
+
+void light_marker(const vec3& p, double s) {
+  glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT);
+  glDisable(GL_LIGHTING);
+  glDisable(GL_TEXTURE_2D);
+  glColor4f(1, 1, 0, 1);
+  glBegin(GL_LINES);
+  glVertex3d(p.x - s, p.y, p.z); glVertex3d(p.x + s, p.y, p.z);
+  glVertex3d(p.x, p.y - s, p.z); glVertex3d(p.x, p.y + s, p.z);
+  glVertex3d(p.x, p.y, p.z - s); glVertex3d(p.x, p.y, p.z + s);
+  glEnd();
+  glPopAttrib();
+}
+
+}  // namespace
+
+void point_light(int index, bool marker, double marker_size, const vec3& position) {
+  GLenum light = GL_LIGHT0 + index;
+  light_colours(light, {0.01f, 0.01f, 0.01f, 1}, {1, 1, 1, 1}, {1, 1, 1, 1});
+  place_light(light, position);
+  if (marker) light_marker(position, marker_size);
+}
+
+void spot_light(int index, const vec3& position, const vec3& direction, const colquad& ambient,
+                const colquad& diffuse, const colquad& specular, float exponent, float cutoff,
+                float attenuation) {
+  GLenum light = GL_LIGHT0 + index;
+  light_colours(light, ambient, diffuse, specular);
+  const GLfloat dir[3] = {float(direction.x), float(direction.y), float(direction.z)};
+  glLightfv(light, GL_SPOT_DIRECTION, dir);
+  glLightf(light, GL_SPOT_EXPONENT, exponent);
+  glLightf(light, GL_SPOT_CUTOFF, cutoff);
+  glLightf(light, GL_CONSTANT_ATTENUATION, attenuation);
+  place_light(light, position);
+}

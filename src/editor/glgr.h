@@ -1,0 +1,233 @@
+// glgr: the small OpenGL operations everything that draws is made of.
+//
+// Capability probing (once, after the context exists), the bitmap text font,
+// the 2D window projection and the perspective projection, text, rectangles,
+// chamfered panels, textured quads and lines in window pixels, textures made
+// from pixels or compressed data, the screenshot, and the view helpers of the
+// preview (frustum planes, Euler rotations, a rigid inverse, lights).
+//
+// Builds on: base/maths (vectors), base/asys (time stamp), design/filef (whole-file replacement),
+// data/assets (the font's glyph bitmaps), SDL (entry-point lookup, swap interval).
+//
+// Index:
+//   - capabilities and entry points
+//   - colours, screen size, primitive counter
+//   - font and text
+//   - projections and 2D primitives
+//   - textures
+//   - screenshot
+//   - view helpers and lights
+//
+// Notes:
+//   - colours are packed 32-bit values, red in the lowest byte, then green,
+//     blue, alpha; drawing divides each byte by 255
+//   - the 2D calls save and restore the model-view matrix, switch lighting and
+//     depth testing off and unconditionally on again, and leave texture unit 0
+//     unbound: callers drawing 2D over 3D set 2D mode first and their own 3D
+//     state afterwards
+//   - coordinates of the 2D calls are window pixels, x right, y down; the
+//     arguments run x, y, width, height
+//   - extension names are matched as whole words, never as substrings
+#pragma once
+#include <GL/gl.h>
+#include <GL/glext.h>
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+#include "base/maths.h"
+
+// --- Capabilities and entry points ----------------------------------------------
+// Filled once by probe_capabilities; a missing extension only clears its flag.
+struct gl_capabilities {
+  bool vertex_buffers = false;      // GL_ARB_vertex_buffer_object and all its entry points
+  bool blend_minmax = false;        // GL_EXT_blend_minmax, glBlendEquationEXT, glBlendColor
+  bool fog_coord = false;           // EXT_fog_coord and glFogCoordfEXT
+  bool shaders = false;             // the OpenGL 2.0 shader entry points
+  bool framebuffers = false;        // GL_EXT_framebuffer_object and its entry points
+  bool mipmap_generation = false;   // glGenerateMipmapEXT
+  bool draw_range_elements = false; // glDrawRangeElements
+  bool compressed_upload = false;   // glCompressedTexImage2DARB
+  bool compressed_read = false;     // glGetCompressedTexImageARB
+  int swap_interval = 0;            // frames between buffer swaps; 0: no vertical sync
+};
+
+// Entry points reached through the driver; null until probed, and left null
+// when their capability is missing.
+struct gl_entry_points {
+  PFNGLBINDBUFFERARBPROC glBindBufferARB = nullptr;                 // vertex buffers
+  PFNGLDELETEBUFFERSARBPROC glDeleteBuffersARB = nullptr;
+  PFNGLGENBUFFERSARBPROC glGenBuffersARB = nullptr;
+  PFNGLISBUFFERARBPROC glIsBufferARB = nullptr;
+  PFNGLBUFFERDATAARBPROC glBufferDataARB = nullptr;
+  PFNGLBUFFERSUBDATAARBPROC glBufferSubDataARB = nullptr;
+  PFNGLGETBUFFERSUBDATAARBPROC glGetBufferSubDataARB = nullptr;
+  PFNGLMAPBUFFERARBPROC glMapBufferARB = nullptr;
+  PFNGLUNMAPBUFFERARBPROC glUnmapBufferARB = nullptr;
+  PFNGLGETBUFFERPARAMETERIVARBPROC glGetBufferParameterivARB = nullptr;
+  PFNGLGETBUFFERPOINTERVARBPROC glGetBufferPointervARB = nullptr;
+  PFNGLBLENDEQUATIONEXTPROC glBlendEquationEXT = nullptr;           // blend min/max
+  PFNGLBLENDCOLORPROC glBlendColor = nullptr;
+  PFNGLFOGCOORDFEXTPROC glFogCoordfEXT = nullptr;                   // fog coordinates
+  PFNGLCREATESHADERPROC glCreateShader = nullptr;                   // shader programs
+  PFNGLSHADERSOURCEPROC glShaderSource = nullptr;
+  PFNGLCOMPILESHADERPROC glCompileShader = nullptr;
+  PFNGLGETSHADERIVPROC glGetShaderiv = nullptr;
+  PFNGLGETSHADERINFOLOGPROC glGetShaderInfoLog = nullptr;
+  PFNGLDELETESHADERPROC glDeleteShader = nullptr;
+  PFNGLCREATEPROGRAMPROC glCreateProgram = nullptr;
+  PFNGLATTACHSHADERPROC glAttachShader = nullptr;
+  PFNGLLINKPROGRAMPROC glLinkProgram = nullptr;
+  PFNGLGETPROGRAMIVPROC glGetProgramiv = nullptr;
+  PFNGLGETPROGRAMINFOLOGPROC glGetProgramInfoLog = nullptr;
+  PFNGLUSEPROGRAMPROC glUseProgram = nullptr;
+  PFNGLDELETEPROGRAMPROC glDeleteProgram = nullptr;
+  PFNGLGETUNIFORMLOCATIONPROC glGetUniformLocation = nullptr;
+  PFNGLUNIFORM1IPROC glUniform1i = nullptr;
+  PFNGLUNIFORM1FPROC glUniform1f = nullptr;
+  PFNGLUNIFORM3FPROC glUniform3f = nullptr;
+  PFNGLUNIFORM4FPROC glUniform4f = nullptr;
+  PFNGLUNIFORMMATRIX4FVPROC glUniformMatrix4fv = nullptr;
+  PFNGLACTIVETEXTUREPROC glActiveTexture = nullptr;
+  PFNGLGENFRAMEBUFFERSEXTPROC glGenFramebuffersEXT = nullptr;       // frame buffers
+  PFNGLDELETEFRAMEBUFFERSEXTPROC glDeleteFramebuffersEXT = nullptr;
+  PFNGLBINDFRAMEBUFFEREXTPROC glBindFramebufferEXT = nullptr;
+  PFNGLFRAMEBUFFERTEXTURE2DEXTPROC glFramebufferTexture2DEXT = nullptr;
+  PFNGLGENRENDERBUFFERSEXTPROC glGenRenderbuffersEXT = nullptr;
+  PFNGLDELETERENDERBUFFERSEXTPROC glDeleteRenderbuffersEXT = nullptr;
+  PFNGLBINDRENDERBUFFEREXTPROC glBindRenderbufferEXT = nullptr;
+  PFNGLRENDERBUFFERSTORAGEEXTPROC glRenderbufferStorageEXT = nullptr;
+  PFNGLFRAMEBUFFERRENDERBUFFEREXTPROC glFramebufferRenderbufferEXT = nullptr;
+  PFNGLCHECKFRAMEBUFFERSTATUSEXTPROC glCheckFramebufferStatusEXT = nullptr;
+  PFNGLGENERATEMIPMAPEXTPROC glGenerateMipmapEXT = nullptr;         // mip-map generation
+  PFNGLDRAWRANGEELEMENTSPROC glDrawRangeElements = nullptr;         // optional ones
+  PFNGLCOMPRESSEDTEXIMAGE2DARBPROC glCompressedTexImage2DARB = nullptr;
+  PFNGLGETCOMPRESSEDTEXIMAGEARBPROC glGetCompressedTexImageARB = nullptr;
+};
+
+extern gl_capabilities gl_caps;     // written only by probe_capabilities and set_swap_interval
+extern gl_entry_points gl_ext;      // written only by probe_capabilities
+
+// True when name occurs in extensions as a whole blank-separated word; an
+// empty name or one containing a blank is never present.
+bool extension_present(std::string_view name, std::string_view extensions);
+bool extension_present(std::string_view name);          // against the current driver's list
+int  gl_version_number(const char* version_text);       // "2.1 Mesa ..." gives 21; 0 when unreadable
+void probe_capabilities();                              // fills gl_caps and gl_ext; needs the current context
+void set_swap_interval(int frames);                     // 0 switches vertical synchronisation off
+
+// --- Colours, screen size, primitive counter ---------------------------------------
+constexpr uint32_t pack_rgba(uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
+  return uint32_t(r) | uint32_t(g) << 8 | uint32_t(b) << 16 | uint32_t(a) << 24;
+}
+colquad unpack_rgba(uint32_t packed);                   // each byte / 255
+void    set_colour(uint32_t packed);                    // the current GL colour
+
+// The program-wide screen size: the window's client area, published by every resize.
+struct screen_size {
+  int width = 800;                  // pixels
+  int height = 600;                 // pixels
+};
+extern screen_size screen;
+
+extern uint64_t primitives_drawn;   // textured quads, rectangles and glyphs drawn so far
+
+// --- Font and text ------------------------------------------------------------------
+struct glyph_font {
+  int glyph_width = 8;                          // pixels
+  int glyph_height = 16;                        // pixels
+  int baseline = 0;                             // drawn at y - baseline
+  std::array<GLuint, 256> texture{};            // one 8 x 16 texture per byte value; 0 until built
+  std::array<float, 256> left{};                // left texture coordinate, 0
+  std::array<float, 256> right{};               // right texture coordinate, 1
+  std::array<float, 256> advance{};             // pixels the pen moves, 8
+};
+constexpr int font_count = 1;
+extern glyph_font fonts[font_count];            // metrics are set before the textures exist
+
+std::vector<uint8_t> glyph_pixels(int glyph);   // 8 x 16 RGBA: set bits opaque white, clear ones transparent
+void   build_font();                            // one texture per glyph; needs the context
+double text_width(std::string_view s, double scale = 1, int font = 0);           // sum of scale × advance
+double centred_left(std::string_view s, double x, double scale = 1, int font = 0); // x - width / 2
+void   draw_text(std::string_view s, uint32_t colour, double x, double y, double scale = 1, int font = 0);
+void   draw_text_centred(std::string_view s, uint32_t colour, double x, double y, double scale = 1, int font = 0);
+
+// --- Projections and 2D primitives --------------------------------------------------
+void mode_2d(int width, int height);                    // one unit one pixel, y down, model-view identity
+void perspective(int width, int height, double fov_y_degrees, double near_plane, double far_plane);
+void fill_rect(double x, double y, double w, double h, uint32_t fill, uint32_t outline); // quad, then outline
+bool chamfer_filled(double h, double corner);           // the octagon is filled only when h / 2 > corner
+std::array<vec2, 8> chamfer_outline(double x, double y, double w, double h, double corner); // clockwise from the top edge
+void draw_panel(double x, double y, double w, double h, double corner, uint32_t fill, uint32_t outline);
+void draw_textured(GLuint texture, bool flip, uint32_t colour, double x, double y, double w, double h);
+void draw_textured_part(GLuint texture, uint32_t colour, double x, double y, double w, double h,
+                        float left, float right, float top, float bottom, bool swap_vertical);
+void draw_line(double x1, double y1, double x2, double y2, uint32_t colour); // texturing, lighting, depth off
+
+// --- Textures -------------------------------------------------------------------------
+enum texture_flags {
+  texture_None = 0,
+  texture_Repeat = 1 << 0,          // repeat wrapping, else clamp
+  texture_Linear = 1 << 1,          // linear filtering, else nearest
+  texture_Compressed = 1 << 2,      // stored compressed by the driver
+};
+GLuint texture_from_pixels(int width, int height, const uint8_t* rgba, int flags); // modulate environment
+GLuint empty_texture(int width, int height, int flags);  // the same from zeroed pixels
+size_t dxt_level_bytes(int width, int height, int dxt);  // one mip level of DXT1, DXT3 or DXT5
+// Uploads `levels` mip levels of DXT1/3/5 data held back to back; 0 when the
+// entry point is missing or the data is shorter than the levels need.
+GLuint compressed_texture(int width, int height, int dxt, std::span<const uint8_t> data, int levels, int flags);
+// size x size, 24-bit depth, linear filtering, no data; with compare the
+// depth-compare mode too, which needs the shader entry points (0 without them).
+GLuint depth_texture(int size, bool compare);
+
+// --- Screenshot -------------------------------------------------------------------------
+#pragma pack(push, 1)
+struct bmp_file_header {            // the 14 bytes in front of every BMP
+  char magic[2];                    // "BM"
+  uint32_t file_size;               // 54 + 4 w h
+  uint16_t reserved1, reserved2;    // 0
+  uint32_t pixel_offset;            // 54
+};
+struct bmp_info_header {            // the 40-byte information header
+  uint32_t size;                    // 40
+  int32_t width, height;            // height positive: bottom row first
+  uint16_t planes;                  // 1
+  uint16_t bits_per_pixel;          // 32
+  uint32_t compression;             // 0, none
+  uint32_t image_size;              // 4 w h
+  int32_t x_pixels_per_metre, y_pixels_per_metre; // 1000
+  uint32_t colours_used, colours_important;       // 0
+};
+#pragma pack(pop)
+static_assert(sizeof(bmp_file_header) == 14);
+static_assert(offsetof(bmp_file_header, file_size) == 2);
+static_assert(offsetof(bmp_file_header, pixel_offset) == 10);
+static_assert(sizeof(bmp_info_header) == 40);
+static_assert(offsetof(bmp_info_header, width) == 4);
+static_assert(offsetof(bmp_info_header, bits_per_pixel) == 14);
+static_assert(offsetof(bmp_info_header, image_size) == 20);
+static_assert(offsetof(bmp_info_header, colours_important) == 36);
+
+std::vector<uint8_t> screenshot_bmp(int width, int height, std::span<const uint8_t> bgra); // headers + rows as given
+std::string take_screenshot(int width, int height);    // back buffer to "screenshot-<stamp>.bmp"; returns the name
+
+// --- View helpers and lights --------------------------------------------------------------
+struct frustum_planes {
+  vec4 plane[6];                    // left, right, bottom, top, near, far: (a, b, c, d), unit normals
+};
+// Planes of projection × model-view, both column-major as GL keeps them.
+frustum_planes frustum_from(const double projection[16], const double modelview[16]);
+frustum_planes current_frustum();                       // from the current GL matrices
+bool sphere_visible(const frustum_planes& f, double radius, const vec3& centre); // false once a plane has it behind by >= radius
+void euler_matrix(const vec3& angles, int direction, double out[16]); // what euler_rotate multiplies by
+void euler_rotate(const vec3& angles, int direction);  // 1: about z, y, x; -1: the inverse, x, y, z negated
+void rigid_inverse(const float m[16], float out[16]);  // column-major rotation + translation
+void lights_off();                                      // lights 1 to 7 disabled
+void point_light(int index, bool marker, double marker_size, const vec3& position);
+void spot_light(int index, const vec3& position, const vec3& direction, const colquad& ambient,
+                const colquad& diffuse, const colquad& specular, float exponent, float cutoff,
+                float attenuation);

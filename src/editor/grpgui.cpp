@@ -1,0 +1,549 @@
+// grpgui: widget lists, event handling, text-box editing and drawing.
+#include "editor/grpgui.h"
+#include <SDL.h>
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include "base/strval.h"
+
+gui_state gui;
+
+namespace {
+
+// --- Clipboard ------------------------------------------------------------------------
+
+std::string system_clipboard_get() {
+  char* text = SDL_GetClipboardText();
+  std::string s = text ? text : "";
+  SDL_free(text);
+  return s;
+}
+
+void system_clipboard_set(const std::string& text) { SDL_SetClipboardText(text.c_str()); }
+
+constexpr uint16_t shift_key = 0x0001;     // bits of the shift-state word the toolkit reads
+constexpr uint16_t ctrl_key = 0x0040;
+constexpr uint16_t left_button = 0x0200;
+
+// --- Geometry ---------------------------------------------------------------------------
+
+bool inside(int px, int py, int left, int top, int width, int height) {
+  return px >= left && px <= left + width && py >= top && py <= top + height;
+}
+
+template <class W>
+bool widget_hit(const W& w, int px, int py) {
+  return inside(px, py, w.window->x + w.x, w.window->y + w.y, w.width, w.height);
+}
+
+// Keeps a window coordinate within [0, upper]; the lower bound wins when the
+// window is larger than the screen, so such a window sticks at 0.
+int clamp_on_screen(int v, int upper) { return std::max(std::min(v, upper), 0); }
+
+}  // namespace
+
+void gui_init() {
+  gui_final();
+  gui.focus = -1;
+  gui.clipboard = {system_clipboard_get, system_clipboard_set};
+}
+
+void gui_final() {
+  gui.windows.clear();
+  gui.buttons.clear();
+  gui.textboxes.clear();
+  gui.checkboxes.clear();
+  gui.labels.clear();
+  gui.panels.clear();
+  gui.sliders.clear();
+  gui.focus = -1;
+}
+
+bool window_hit(const gg_wndtype& w, int x, int y) {
+  return inside(x, y, w.x - 1, w.y - gg_title_height, w.width + 2, w.height + gg_title_height + 2);
+}
+
+bool title_hit(const gg_wndtype& w, int x, int y) {
+  return inside(x, y, w.x - 1, w.y - gg_title_height, w.width + 2, gg_title_height);
+}
+
+gg_wndtype* target_window(int x, int y) {
+  for (auto it = gui.windows.rbegin(); it != gui.windows.rend(); ++it)
+    if ((*it)->exists && (*it)->visible && window_hit(**it, x, y)) return *it;
+  return nullptr;
+}
+
+// --- Creation ---------------------------------------------------------------------------------
+
+void gui_window(gg_wndtype& w, int x, int y, int width, int height, bool visible, const std::string& title,
+                gg_drawproc draw, gg_mouseproc mouse, gg_keyproc key) {
+  w = gg_wndtype{};
+  w.exists = w.framed = true;
+  w.x = x;
+  w.y = y;
+  w.width = width;
+  w.height = height;
+  w.visible = visible;
+  w.title = title;
+  w.draw = draw;
+  w.mouse = mouse;
+  w.key = key;
+  gui.windows.push_back(&w);
+}
+
+int gui_button(gg_wndtype& w, int x, int y, int width, int height, const std::string& caption, int tag,
+               gg_clickproc click) {
+  return gui_button(w, x, y, width, height, caption, tag, click, gg_text, gg_body, gg_outline, gg_pressed);
+}
+
+int gui_button(gg_wndtype& w, int x, int y, int width, int height, const std::string& caption, int tag,
+               gg_clickproc click, uint32_t text, uint32_t fill, uint32_t outline, uint32_t pressed) {
+  gui.buttons.push_back({&w, true, false, x, y, width, height, caption, text, fill, outline, pressed, tag, click});
+  return int(gui.buttons.size()) - 1;
+}
+
+int gui_textbox(gg_wndtype& w, int x, int y, int width, int height, int value_type, void* variable, int id,
+                gg_changeproc change, size_t capacity) {
+  gg_txtboxrec t;
+  t.window = &w;
+  t.x = x;
+  t.y = y;
+  t.width = width;
+  t.height = height;
+  t.value_type = value_type;
+  t.variable = variable;
+  t.capacity = capacity;
+  t.id = id;
+  t.change = change;
+  textbox_load(t);
+  gui.textboxes.push_back(std::move(t));
+  return int(gui.textboxes.size()) - 1;
+}
+
+gg_inprec& gui_checkbox(gg_wndtype& w, int x, int y, int width, int height, bool checked, int tag,
+                        gg_toggleproc toggle) {
+  gui.checkboxes.push_back(std::make_unique<gg_inprec>(gg_inprec{&w, checked, x, y, width, height, tag, toggle}));
+  return *gui.checkboxes.back();
+}
+
+gg_labelrec& gui_label(gg_wndtype& w, int x, int y, const std::string& text) {
+  gui.labels.push_back(std::make_unique<gg_labelrec>(gg_labelrec{&w, x, y, text}));
+  return *gui.labels.back();
+}
+
+gg_panelrec& gui_panel(gg_wndtype& w, bool hidden, int x, int y, int width, int height, uint32_t outline,
+                       uint32_t fill, bool on_top) {
+  gui.panels.push_back(
+      std::make_unique<gg_panelrec>(gg_panelrec{&w, on_top, hidden, x, y, width, height, outline, fill}));
+  return *gui.panels.back();
+}
+
+gg_sliderrec& gui_slider(gg_wndtype& w, int x, int y, int width, int height, int mode, double value,
+                         gg_slideproc change) {
+  gui.sliders.push_back(
+      std::make_unique<gg_sliderrec>(gg_sliderrec{&w, false, x, y, width, height, value, mode, change}));
+  return *gui.sliders.back();
+}
+
+// --- Text-box binding ----------------------------------------------------------------------------
+
+namespace {
+
+// Characters a text box may hold: a character buffer keeps room for its zero.
+size_t textbox_room(const gg_txtboxrec& t) {
+  if (t.value_type != gg_chars) return SIZE_MAX;
+  return t.capacity > 0 ? t.capacity - 1 : 0;
+}
+
+int32_t text_length(const gg_txtboxrec& t) { return int32_t(t.text.size()); }
+
+// Indices can be stale after the text was reloaded; editing starts from sane ones.
+void clamp_indices(gg_txtboxrec& t) {
+  int32_t n = text_length(t);
+  t.cursor = std::clamp(t.cursor, 0, n);
+  t.sel_start = std::clamp(t.sel_start, 0, n);
+  t.sel_end = std::clamp(t.sel_end, 0, n);
+}
+
+int32_t parse_int32(const std::string& s) {
+  long long v = text_to_int(s);
+  return int32_t(std::clamp<long long>(v, INT32_MIN, INT32_MAX));
+}
+
+}  // namespace
+
+void textbox_load(gg_txtboxrec& t) {
+  if (!t.variable) {
+    t.text.clear();
+    return;
+  }
+  switch (t.value_type) {
+    case gg_chars: t.text.assign(static_cast<const char*>(t.variable), strnlen(static_cast<const char*>(t.variable), t.capacity)); break;
+    case gg_string: t.text = *static_cast<const std::string*>(t.variable); break;
+    case gg_double: t.text = decimal_to_text(*static_cast<const double*>(t.variable)); break;
+    case gg_single: t.text = decimal_to_text(*static_cast<const float*>(t.variable)); break;
+    case gg_int: t.text = int_to_text(*static_cast<const int32_t*>(t.variable)); break;
+    default: t.text.clear();
+  }
+}
+
+void textbox_commit(gg_txtboxrec& t) {
+  if (t.variable) {
+    switch (t.value_type) {
+      case gg_chars:
+        if (t.capacity > 0) {
+          size_t n = std::min(t.text.size(), textbox_room(t));
+          std::memcpy(t.variable, t.text.data(), n);
+          static_cast<char*>(t.variable)[n] = 0;
+        }
+        break;
+      case gg_string: *static_cast<std::string*>(t.variable) = t.text; break;
+      case gg_double: *static_cast<double*>(t.variable) = text_to_decimal(t.text); break;
+      case gg_single: *static_cast<float*>(t.variable) = float(text_to_decimal(t.text)); break;
+      case gg_int: *static_cast<int32_t*>(t.variable) = parse_int32(t.text); break;
+      default: break;
+    }
+  }
+  if (t.change) t.change(t);
+}
+
+gg_txtboxrec* focused_textbox() {
+  if (gui.focus == -1) return nullptr;
+  for (gg_txtboxrec& t : gui.textboxes)
+    if (t.id == gui.focus) return &t;
+  return nullptr;
+}
+
+void gui_set_focus(int id) {
+  if (id == gui.focus) return;
+  if (gg_txtboxrec* old = focused_textbox()) textbox_commit(*old);
+  gui.focus = id;
+  for (gg_txtboxrec& t : gui.textboxes)
+    if (t.id == id) textbox_load(t);
+}
+
+// --- Key table -------------------------------------------------------------------------------------
+
+namespace {
+
+struct oem_key {
+  uint16_t key;
+  int plain, shifted;               // characters; 0: types nothing
+};
+constexpr oem_key oem_keys[] = {
+  {186, ';', ':'}, {188, ',', '<'}, {190, '.', '>'}, {191, '/', '?'}, {192, '`', '~'},
+  {219, '[', 0},   {220, '\\', '|'}, {221, ']', 0},  {222, '\'', '"'},
+};
+constexpr char shifted_digits[] = ")!@#$%^&*(";
+
+}  // namespace
+
+int key_character(uint16_t key, bool shift) {
+  if (key < 32) return -1;
+  if (key >= 'A' && key <= 'Z') return shift ? key : key + ('a' - 'A');
+  if (key >= '0' && key <= '9' && shift) return shifted_digits[key - '0'];
+  if (key <= 128) return key;
+  for (const oem_key& k : oem_keys)
+    if (k.key == key) return shift ? k.shifted : k.plain;
+  return -1;
+}
+
+// --- Text editing -----------------------------------------------------------------------------------
+
+namespace {
+
+void remove_selection(gg_txtboxrec& t) {
+  int32_t lo = std::min(t.sel_start, t.sel_end), hi = std::max(t.sel_start, t.sel_end);
+  t.text.erase(size_t(lo), size_t(hi - lo));
+  t.cursor = t.sel_start = t.sel_end = lo;
+}
+
+bool has_selection(const gg_txtboxrec& t) { return t.sel_start != t.sel_end; }
+
+void backspace(gg_txtboxrec& t) {
+  if (has_selection(t)) remove_selection(t);
+  else if (t.cursor > 0) t.text.erase(size_t(--t.cursor), 1);
+}
+
+void move_cursor(gg_txtboxrec& t, int step) {
+  t.cursor = std::clamp(t.cursor + step, 0, text_length(t));
+  t.sel_start = t.sel_end = t.cursor;
+}
+
+void copy_selection(const gg_txtboxrec& t) {
+  if (!has_selection(t) || !gui.clipboard.set) return;
+  int32_t lo = std::min(t.sel_start, t.sel_end), hi = std::max(t.sel_start, t.sel_end);
+  gui.clipboard.set(t.text.substr(size_t(lo), size_t(hi - lo)));
+}
+
+void paste(gg_txtboxrec& t) {
+  if (!gui.clipboard.get) return;
+  std::string s = gui.clipboard.get();
+  s.resize(std::strlen(s.c_str()));                       // the clipboard's text ends at its zero
+  if (has_selection(t)) remove_selection(t);
+  size_t room = textbox_room(t);
+  size_t free = room > t.text.size() ? room - t.text.size() : 0;
+  if (s.size() > free) s.resize(free);
+  t.text.insert(size_t(t.cursor), s);
+}
+
+void type_key(gg_txtboxrec& t, uint16_t shift, uint16_t key) {
+  int c = key_character(key, shift & shift_key);
+  size_t limit = std::min<size_t>(gg_typing_limit, textbox_room(t));
+  if (c < 0 || t.text.size() >= limit) return;
+  if (has_selection(t)) remove_selection(t);
+  if (c > 0) t.text.insert(size_t(t.cursor), 1, char(c));
+  t.cursor = std::min(t.cursor + 1, text_length(t));
+}
+
+void edit_key(gg_txtboxrec& t, uint16_t shift, uint16_t key) {
+  clamp_indices(t);
+  bool ctrl = shift & ctrl_key;
+  if (key == 8) backspace(t);
+  else if (key == 37) move_cursor(t, -1);
+  else if (key == 39) move_cursor(t, +1);
+  else if (key == 67 && ctrl) copy_selection(t);
+  else if (key == 86 && ctrl) paste(t);
+  else type_key(t, shift, key);
+}
+
+// Keys reach the focused text boxes first, then the window under the mouse.
+bool route_key(int kind, uint16_t shift, uint16_t key) {
+  for (size_t i = 0; i < gui.textboxes.size(); ++i) {
+    gg_txtboxrec& t = gui.textboxes[i];
+    if (!t.enabled || t.id != gui.focus || gui.focus == -1) continue;
+    if (kind == gg_key_down) edit_key(t, shift, key);
+    else if (key == 13 || key == 27) {
+      if (gg_txtboxrec* f = focused_textbox()) textbox_commit(*f);
+      gui.focus = -1;
+    }
+  }
+  gg_wndtype* w = target_window(gui.mouse_x, gui.mouse_y);
+  if (!w) return false;
+  if (w->key) w->key(*w, kind, shift, key);
+  return true;
+}
+
+}  // namespace
+
+bool gui_key_down(uint16_t shift, uint16_t key) { return route_key(gg_key_down, shift, key); }
+bool gui_key_up(uint16_t shift, uint16_t key) { return route_key(gg_key_up, shift, key); }
+
+// --- Mouse ------------------------------------------------------------------------------------------
+
+namespace {
+
+void textbox_mouse(gg_txtboxrec& t, int kind, uint16_t shift, int px) {
+  if (kind != gg_move && t.id != gui.focus) {
+    if (gg_txtboxrec* old = focused_textbox()) textbox_commit(*old);
+    gui.focus = t.id;
+    textbox_load(t);
+  }
+  int rel = std::max(px - t.window->x - t.x, 0);
+  int32_t pos = std::min(t.offset + rel / gg_char_width, text_length(t));
+  if (kind == gg_down && (shift & left_button)) {
+    t.selecting = true;
+    t.sel_start = t.sel_end = t.cursor = pos;
+  } else if (kind == gg_up && t.selecting) {
+    t.selecting = false;
+    t.sel_end = pos;
+  } else if (kind == gg_move && t.selecting) {
+    t.sel_end = t.cursor = pos;
+  }
+}
+
+// Text boxes of w that are enabled and under the point get the mouse rule;
+// returns whether any did.
+bool textboxes_mouse(gg_wndtype* w, int kind, uint16_t shift, int x, int y) {
+  bool hit = false;
+  for (size_t i = 0; i < gui.textboxes.size(); ++i) {
+    gg_txtboxrec& t = gui.textboxes[i];
+    if (t.window != w || !t.enabled || !widget_hit(t, x, y)) continue;
+    textbox_mouse(t, kind, shift, x);
+    hit = true;
+  }
+  return hit;
+}
+
+double slider_value(const gg_sliderrec& s, int x) {
+  double v = double(x - s.window->x - s.x) / double(s.width ? s.width : 1);
+  return s.mode == 1 ? (v - 0.5) * 2 : v;
+}
+
+void call_mouse(gg_wndtype* w, int kind, uint16_t shift, int x, int y) {
+  if (w && w->mouse) w->mouse(*w, kind, shift, x - w->x, y - w->y);
+}
+
+}  // namespace
+
+bool gui_mouse_down(uint16_t shift, int x, int y) {
+  gui.mouse_x = x;
+  gui.mouse_y = y;
+  gg_wndtype* w = target_window(x, y);
+  if (!w) return false;
+  for (gg_btnrec& b : gui.buttons)
+    if (b.window == w && b.visible) b.pressed = widget_hit(b, x, y);
+  if (!textboxes_mouse(w, gg_down, shift, x, y) && gui.focus != -1) {
+    if (gg_txtboxrec* f = focused_textbox()) textbox_commit(*f);
+    gui.focus = -1;
+  }
+  for (auto& s : gui.sliders) {
+    if (s->window != w) continue;
+    s->active = widget_hit(*s, x, y);
+    if (s->active) s->value = slider_value(*s, x);
+  }
+  if (!w->fixed && title_hit(*w, x, y)) {
+    w->dragging = true;
+    w->grab_x = x - w->x;
+    w->grab_y = y - w->y;
+  }
+  call_mouse(w, gg_down, shift, x, y);
+  return true;
+}
+
+bool gui_mouse_up(uint16_t shift, int x, int y) {
+  gui.mouse_x = x;
+  gui.mouse_y = y;
+  gg_wndtype* w = target_window(x, y);
+  if (!w) return true;
+  w->dragging = false;
+  for (size_t i = 0; i < gui.buttons.size(); ++i) {
+    gg_btnrec& b = gui.buttons[i];
+    if (b.window != w || !b.visible) continue;
+    bool was_pressed = b.pressed;
+    b.pressed = false;
+    if (was_pressed && widget_hit(b, x, y) && b.click) {   // a press that began elsewhere never clicks
+      b.click(gui.buttons[i]);
+      break;
+    }
+  }
+  textboxes_mouse(w, gg_up, shift, x, y);
+  for (auto& c : gui.checkboxes) {
+    if (c->window != w || !widget_hit(*c, x, y)) continue;
+    c->checked = !c->checked;
+    if (c->toggle) c->toggle(*c);
+    break;
+  }
+  for (size_t i = 0; i < gui.sliders.size(); ++i) {
+    gg_sliderrec& s = *gui.sliders[i];
+    if (s.window != w) continue;
+    s.active = false;
+    if (widget_hit(s, x, y) && s.change) {
+      s.change(int(i), 0);
+      break;
+    }
+  }
+  call_mouse(w, gg_up, shift, x, y);
+  return true;
+}
+
+bool gui_mouse_move(uint16_t shift, int x, int y) {
+  gui.mouse_x = x;
+  gui.mouse_y = y;
+  gg_wndtype* w = target_window(x, y);
+  call_mouse(w, gg_move, shift, x, y);
+  if (w) {
+    for (size_t i = 0; i < gui.sliders.size() && (shift & left_button); ++i) {
+      gg_sliderrec& s = *gui.sliders[i];
+      if (s.window != w || !widget_hit(s, x, y)) continue;
+      s.value = slider_value(s, x);
+      if (s.change) s.change(int(i), 1);
+    }
+    textboxes_mouse(w, gg_move, shift, x, y);
+  }
+  for (gg_wndtype* d : gui.windows) {
+    if (!d->visible || !d->dragging) continue;
+    d->x = clamp_on_screen(x - d->grab_x, screen.width - d->width);
+    d->y = clamp_on_screen(y - d->grab_y, screen.height - d->height);
+  }
+  return true;
+}
+
+// --- Drawing ------------------------------------------------------------------------------------------
+
+namespace {
+
+constexpr uint32_t groove_dark = pack_rgba(20, 20, 20, 255);
+constexpr uint32_t groove_mid = pack_rgba(120, 120, 120, 255);
+constexpr uint32_t groove_light = pack_rgba(240, 240, 240, 255);
+constexpr uint32_t slider_centre = pack_rgba(255, 0, 0, 255);
+constexpr uint32_t knob = pack_rgba(255, 255, 255, 255);
+
+void draw_frame(gg_wndtype& w) {
+  w.x = clamp_on_screen(w.x, screen.width - w.width);
+  w.y = clamp_on_screen(w.y, screen.height - w.height);
+  fill_rect(w.x - 1, w.y - gg_title_height, w.width + 2, gg_title_height, gg_title_fill, gg_outline);
+  fill_rect(w.x - 1, w.y - 1, w.width + 2, w.height + 2, gg_body, gg_outline);
+  draw_text_centred(w.title, gg_title_text, w.x + w.width / 2, w.y - gg_title_height);
+}
+
+void draw_panels(const gg_wndtype& w, bool on_top) {
+  for (const auto& p : gui.panels)
+    if (p->window == &w && p->on_top == on_top && !p->hidden)
+      fill_rect(w.x + p->x, w.y + p->y, p->width, p->height, p->fill_colour, p->outline_colour);
+}
+
+void draw_textbox(gg_txtboxrec& t) {
+  bool focused = gui.focus != -1 && t.id == gui.focus;
+  if (!focused) textbox_load(t);
+  int x = t.window->x + t.x, y = t.window->y + t.y;
+  fill_rect(x - 5, y, t.width, t.height, t.fill_colour, t.outline_colour);
+  if (focused && t.cursor >= t.offset) {
+    int cx = x + (t.cursor - t.offset) * gg_char_width;
+    draw_line(cx, y + 1, cx, y + t.height - 4, gg_caret);
+  }
+  draw_text(t.text, t.text_colour, x, y);
+  if (t.sel_start != t.sel_end) {
+    int lo = std::min(t.sel_start, t.sel_end);
+    fill_rect(x + (lo - t.offset) * gg_char_width, y + 1, std::abs(t.sel_end - t.sel_start) * gg_char_width,
+              t.height - 4, gg_selection, gg_selection_outline);
+  }
+}
+
+void draw_button(const gg_btnrec& b) {
+  int x = b.window->x + b.x, y = b.window->y + b.y;
+  fill_rect(x, y, b.width, b.height, b.pressed ? b.pressed_colour : b.fill_colour, b.outline_colour);
+  draw_text_centred(b.caption, b.text_colour, x + b.width / 2, y + b.height / 2 - 7);
+}
+
+void draw_slider(const gg_sliderrec& s) {
+  int x = s.window->x + s.x, y = s.window->y + s.y, mid = y + s.height / 2;
+  const uint32_t groove[3] = {groove_dark, groove_mid, groove_light};
+  for (int i = 0; i < 3; ++i) draw_line(x, mid - 1 + i, x + s.width, mid - 1 + i, groove[i]);
+  draw_line(x, mid - 1, x, mid + 1, groove_dark);
+  draw_line(x + s.width, mid - 1, x + s.width, mid + 1, groove_light);
+  int centre = x + s.width / 2;
+  if (s.mode == 1) draw_line(centre, y + 2, centre, y + s.height - 2, slider_centre);
+  int k = s.mode == 1 ? int(centre + s.value * (s.width / 2.0)) : int(x + s.width * s.value);
+  for (int i = -1; i <= 1; ++i) draw_line(k + i, y, k + i, y + s.height, knob);
+}
+
+void draw_checkbox(const gg_inprec& c) {
+  int x = c.window->x + c.x, y = c.window->y + c.y;
+  fill_rect(x, y, c.width, c.height, c.checked ? gg_pressed : gg_body, gg_outline);
+  if (!c.checked) return;
+  draw_line(x, y, x + c.width, y + c.height, gg_outline);
+  draw_line(x + c.width, y, x, y + c.height, gg_outline);
+}
+
+}  // namespace
+
+void gui_draw_all() {
+  for (gg_wndtype* w : gui.windows) {
+    if (!w->exists || !w->visible) continue;
+    if (w->framed) draw_frame(*w);
+    draw_panels(*w, false);
+    for (gg_txtboxrec& t : gui.textboxes)
+      if (t.window == w) draw_textbox(t);
+    for (const gg_btnrec& b : gui.buttons)
+      if (b.window == w && b.visible) draw_button(b);
+    for (const auto& s : gui.sliders)
+      if (s->window == w) draw_slider(*s);
+    for (const auto& c : gui.checkboxes)
+      if (c->window == w) draw_checkbox(*c);
+    for (const auto& l : gui.labels)
+      if (l->window == w) draw_text(l->text, gg_text, w->x + l->x, w->y + l->y);
+    draw_panels(*w, true);
+    if (w->draw) w->draw(*w);
+  }
+}

@@ -1,0 +1,216 @@
+// grpgui: the program's own immediate-mode widget toolkit.
+//
+// GUI windows with buttons, text boxes, labels, checkboxes, panels and
+// sliders, drawn every frame in window pixels and driven by the input events
+// of the window layer. Widgets live in one list per kind, name the window
+// they belong to and sit relative to its top-left corner. Text boxes edit a
+// copy of a bound variable and write it back (commit) when they lose the focus.
+//
+// Builds on: glgr (drawing, screen size), base/strval (number texts), SDL
+// (the clipboard, replaceable through gui.clipboard).
+//
+// Index:
+//   - palette and records
+//   - creation
+//   - event entry points (no GL: testable without a display)
+//   - text-box binding and the key table
+//   - drawing
+//
+// Notes:
+//   - hit tests are inclusive on all four sides; a window's hit rectangle
+//     takes in its one-pixel border and the 15-pixel title bar above it
+//   - windows later in the list lie on top; events go to the top-most
+//     visible window under the point
+//   - a character-buffer text box knows its buffer's capacity and never
+//     writes past it: typing and pasting stop at capacity - 1 characters
+//   - lists only grow; widgets are created once at start-up
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+#include "editor/glgr.h"
+
+// --- Palette and records ---------------------------------------------------------------
+constexpr uint32_t gg_outline = pack_rgba(255, 255, 255, 255);       // windows, buttons, checkboxes, text boxes
+constexpr uint32_t gg_body = pack_rgba(128, 128, 128, 210);          // window body and button fill
+constexpr uint32_t gg_title_fill = pack_rgba(200, 255, 200, 128);    // title bar
+constexpr uint32_t gg_pressed = pack_rgba(128, 255, 128, 210);       // pressed button, checked box
+constexpr uint32_t gg_title_text = pack_rgba(225, 255, 225, 255);    // window titles
+constexpr uint32_t gg_text = pack_rgba(255, 255, 255, 255);          // labels, captions, text boxes
+constexpr uint32_t gg_caret = pack_rgba(255, 0, 0, 255);             // text caret
+constexpr uint32_t gg_selection = pack_rgba(0, 128, 255, 120);       // text selection
+constexpr uint32_t gg_selection_outline = pack_rgba(0, 0, 0, 0);     // fully transparent
+
+constexpr int gg_title_height = 15;   // pixels of the title bar above the body
+constexpr int gg_char_width = 8;      // pixels per character in text boxes
+constexpr int gg_typing_limit = 80;   // typing stops at this many characters
+
+enum gg_mouse_kind { gg_down = 0, gg_up = 1, gg_move = 2 };
+enum gg_key_kind { gg_key_down = 0, gg_key_up = 1 };
+enum gg_value_type {                  // what a text box is bound to
+  gg_chars = 0,                       // zero-terminated character buffer of known capacity
+  gg_string = 1,                      // std::string
+  gg_double = 2,                      // double
+  gg_single = 3,                      // float
+  gg_int = 4,                         // int32_t
+};
+
+struct gg_wndtype;
+struct gg_btnrec;
+struct gg_txtboxrec;
+struct gg_inprec;
+using gg_drawproc = void (*)(gg_wndtype& w);                                  // after the widgets
+using gg_mouseproc = void (*)(gg_wndtype& w, int kind, uint16_t shift, int x, int y); // x, y relative
+using gg_keyproc = void (*)(gg_wndtype& w, int kind, uint16_t shift, uint16_t key);
+using gg_clickproc = void (*)(gg_btnrec& b);
+using gg_changeproc = void (*)(gg_txtboxrec& t);
+using gg_toggleproc = void (*)(gg_inprec& c);
+using gg_slideproc = void (*)(int slider, int kind);                          // 0 released, 1 dragged
+
+struct gg_wndtype {                   // a GUI window
+  bool exists = false;                // set at creation; a window without it is skipped
+  bool fixed = false;                 // the title bar does not start a drag
+  int32_t x = 0, y = 0;               // top-left corner of the body
+  int32_t width = 0, height = 0;      // body size
+  int32_t grab_x = 0, grab_y = 0;     // mouse offset from the corner while dragged
+  std::string title;                  // centred in the title bar
+  bool visible = false;               // drawn and hit-tested only when set
+  bool dragging = false;              // title bar held
+  bool framed = false;                // title bar and body drawn, clamped to the screen
+  gg_drawproc draw = nullptr;         // called after the window's widgets are drawn
+  gg_mouseproc mouse = nullptr;       // kind 0 down, 1 up, 2 move
+  gg_keyproc key = nullptr;           // kind 0 down, 1 up
+};
+
+struct gg_btnrec {                    // a button
+  gg_wndtype* window = nullptr;       // owner
+  bool visible = true;                // drawn and pressed only when set
+  bool pressed = false;               // a button went down on it and has not been released
+  int32_t x = 0, y = 0, width = 0, height = 0; // relative to the window
+  std::string caption;                // centred
+  uint32_t text_colour = gg_text;     // caption
+  uint32_t fill_colour = gg_body;     // body
+  uint32_t outline_colour = gg_outline; // border
+  uint32_t pressed_colour = gg_pressed; // body while pressed
+  int32_t tag = 0;                    // chosen by the caller
+  gg_clickproc click = nullptr;       // called on release over a pressed button
+};
+
+struct gg_txtboxrec {                 // a text box
+  gg_wndtype* window = nullptr;       // owner
+  bool enabled = true;                // takes clicks and keys only when set
+  int32_t x = 0, y = 0, width = 0, height = 0; // relative to the window
+  int32_t value_type = gg_string;     // gg_value_type
+  void* variable = nullptr;           // bound variable, or none
+  size_t capacity = 0;                // bytes of a gg_chars buffer, terminating zero included
+  std::string text;                   // the edited copy
+  int32_t offset = 0;                 // first visible character; nothing moves it
+  int32_t sel_start = 0, sel_end = 0; // selection, character indices
+  int32_t cursor = 0;                 // caret, character index
+  bool selecting = false;             // left button held down inside
+  uint32_t text_colour = gg_text;     // text
+  uint32_t outline_colour = gg_outline; // border
+  uint32_t fill_colour = gg_body;     // body
+  uint32_t pressed_colour = gg_pressed; // unused by text boxes
+  int32_t id = 0;                     // focus key; need not be unique
+  gg_changeproc change = nullptr;     // called after every commit
+};
+
+struct gg_labelrec {                  // a label
+  gg_wndtype* window = nullptr;       // owner
+  int32_t x = 0, y = 0;               // relative to the window
+  std::string text;                   // left-aligned
+};
+
+struct gg_inprec {                    // a checkbox
+  gg_wndtype* window = nullptr;       // owner
+  bool checked = false;               // state
+  int32_t x = 0, y = 0, width = 0, height = 0; // relative to the window
+  int32_t tag = 0;                    // chosen by the caller
+  gg_toggleproc toggle = nullptr;     // called after each change
+};
+
+struct gg_panelrec {                  // a plain rectangle
+  gg_wndtype* window = nullptr;       // owner
+  bool on_top = false;                // drawn after the other widgets, else before them
+  bool hidden = false;                // not drawn when set
+  int32_t x = 0, y = 0, width = 0, height = 0; // relative to the window
+  uint32_t outline_colour = gg_outline; // border
+  uint32_t fill_colour = gg_body;     // body
+};
+
+struct gg_sliderrec {                 // a horizontal slider
+  gg_wndtype* window = nullptr;       // owner
+  bool active = false;                // the last press landed on it
+  int32_t x = 0, y = 0, width = 0, height = 0; // relative to the window
+  double value = 0;                   // mode 0: 0 to 1; mode 1: -1 to 1
+  int32_t mode = 0;                   // 0 from the left edge, 1 around the centre
+  gg_slideproc change = nullptr;      // (slider index, 0 released / 1 dragged)
+};
+
+// Text exchange with the system clipboard; tests put their own functions here.
+struct gg_clipboard {
+  std::string (*get)() = nullptr;     // current text, "" when none
+  void (*set)(const std::string& text) = nullptr;
+};
+
+// The toolkit's state. Written by the toolkit's entry points and, for
+// visibility, positions and enabled flags, directly by the editor pages.
+struct gui_state {
+  std::vector<gg_wndtype*> windows;                     // owned by the caller, in creation order
+  std::vector<gg_btnrec> buttons;                       // held inline: address them by index
+  std::vector<gg_txtboxrec> textboxes;                  // held inline: address them by index
+  std::vector<std::unique_ptr<gg_inprec>> checkboxes;   // separately allocated
+  std::vector<std::unique_ptr<gg_labelrec>> labels;
+  std::vector<std::unique_ptr<gg_panelrec>> panels;
+  std::vector<std::unique_ptr<gg_sliderrec>> sliders;
+  int32_t focus = -1;                                   // focused text-box identifier, -1 none
+  int32_t mouse_x = 0, mouse_y = 0;                     // last position the toolkit saw
+  gg_clipboard clipboard;                               // the system's unless replaced
+};
+extern gui_state gui;
+
+void gui_init();                      // empty lists, no focus, the system clipboard
+void gui_final();                     // releases every list
+
+// --- Creation ---------------------------------------------------------------------------
+void gui_window(gg_wndtype& w, int x, int y, int width, int height, bool visible, const std::string& title,
+                gg_drawproc draw = nullptr, gg_mouseproc mouse = nullptr, gg_keyproc key = nullptr);
+int  gui_button(gg_wndtype& w, int x, int y, int width, int height, const std::string& caption, int tag,
+                gg_clickproc click);                    // palette colours; returns the index
+int  gui_button(gg_wndtype& w, int x, int y, int width, int height, const std::string& caption, int tag,
+                gg_clickproc click, uint32_t text, uint32_t fill, uint32_t outline, uint32_t pressed);
+int  gui_textbox(gg_wndtype& w, int x, int y, int width, int height, int value_type, void* variable,
+                 int id, gg_changeproc change, size_t capacity = 0); // loads the text; returns the index
+gg_inprec&    gui_checkbox(gg_wndtype& w, int x, int y, int width, int height, bool checked, int tag,
+                           gg_toggleproc toggle);
+gg_labelrec&  gui_label(gg_wndtype& w, int x, int y, const std::string& text);
+gg_panelrec&  gui_panel(gg_wndtype& w, bool hidden, int x, int y, int width, int height, uint32_t outline,
+                        uint32_t fill, bool on_top);
+gg_sliderrec& gui_slider(gg_wndtype& w, int x, int y, int width, int height, int mode, double value,
+                         gg_slideproc change);
+
+// --- Event entry points ---------------------------------------------------------------------
+bool gui_mouse_move(uint16_t shift, int x, int y);      // always true
+bool gui_mouse_down(uint16_t shift, int x, int y);      // true when over a visible window
+bool gui_mouse_up(uint16_t shift, int x, int y);        // always true
+bool gui_key_down(uint16_t shift, uint16_t key);        // true when the mouse is over a visible window
+bool gui_key_up(uint16_t shift, uint16_t key);          // the same
+
+bool        window_hit(const gg_wndtype& w, int x, int y);   // body, border and title bar
+bool        title_hit(const gg_wndtype& w, int x, int y);    // title bar only
+gg_wndtype* target_window(int x, int y);                     // top-most visible under the point, or null
+
+// --- Text-box binding and the key table ---------------------------------------------------------
+void          textbox_load(gg_txtboxrec& t);            // variable to text
+void          textbox_commit(gg_txtboxrec& t);          // text to variable, then the change procedure
+gg_txtboxrec* focused_textbox();                        // first text box with the focused identifier
+void          gui_set_focus(int id);                    // commits the old focus, loads the new one
+// The character a key types: -1 for none (the key does nothing), 0 for a key
+// that types nothing yet moves the cursor, else the character code.
+int           key_character(uint16_t key, bool shift);
+
+// --- Drawing ------------------------------------------------------------------------------------
+void gui_draw_all();                  // every visible window in list order, with its widgets

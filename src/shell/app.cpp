@@ -1,0 +1,196 @@
+// app: the program's start-up, frame, input routing and progress screen.
+#include "shell/app.h"
+#include <malloc.h>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include "data/assets.h"
+#include "design/designtemplate.h"
+#include "design/kvgen.h"
+#include "design/kvvar.h"
+#include "editor/gallery.h"
+#include "editor/glgr.h"
+#include "editor/grpgui.h"
+#include "editor/selection.h"
+#include "images/picture.h"
+
+app_state app;
+
+namespace {
+
+constexpr uint32_t white = 0xFFFFFFFFu;
+constexpr uint32_t panel_fill = pack_rgba(128, 128, 128, 210);
+constexpr int overlay_line_y = 90, fine_line_y = 110;
+
+// --- Memory figures --------------------------------------------------------------------
+
+long long heap_megabytes() {
+  struct mallinfo2 m = mallinfo2();
+  return (long long)((m.uordblks + m.hblkhd) >> 20);
+}
+
+long long available_megabytes() {
+  std::ifstream in("/proc/meminfo");
+  std::string key;
+  long long kb = 0;
+  while (in >> key >> kb) {
+    if (key == "MemAvailable:") return kb >> 10;
+    in.ignore(256, '\n');
+  }
+  return 0;
+}
+
+// --- Frame ---------------------------------------------------------------------------------
+
+void draw_overlay() {
+  mode_2d(app.win.width, app.win.height);
+  int half = app.win.width / 2;
+  draw_text_centred(app.camera_mode == camera_free ? "Free flight (0 toggle)" : "Target mode (0 toggle)",
+                    overlay_red, half, overlay_line_y);
+  if (app.fine_control) draw_text_centred("Fine camera controls", overlay_red, half, fine_line_y);
+  gui_draw_all();
+  draw_textured(app.cursor_texture, false, white, app.mouse_x - cursor_size / 2, app.mouse_y - cursor_size / 2,
+                cursor_size, cursor_size);
+}
+
+void screenshot_if_due() {
+  if (!app.screenshot_due) return;
+  app.screenshot_due = false;
+  try {
+    std::printf("screenshot: %s\n", take_screenshot(app.win.width, app.win.height).c_str());
+  } catch (const io_error& e) {
+    std::fprintf(stderr, "%s\n", e.what());
+  }
+  std::fflush(stdout);
+}
+
+// --- Input -----------------------------------------------------------------------------------
+
+// Stands in for the preview engine's key handler until the engine exists:
+// its screenshot key with Ctrl. Like the engine's, it never takes the key.
+bool engine_key(uint16_t key, int ctrl) {
+  if (key == vk_f9 && ctrl) app.screenshot_due = true;
+  return false;
+}
+
+void key_down(uint16_t shift, uint16_t key) {
+  if (engine_key(key, (shift & shift_Ctrl) ? 2 : 0)) return;
+  if (key == vk_escape || (key == vk_f4 && (shift & shift_Alt))) {
+    post_quit(0);                   // in order, the settings are not written
+    return;
+  }
+  if (gui_key_down(shift, key)) return;
+  // later: the camera keys "0", "9" and F1 of the view camera
+}
+
+void close_program() {
+  try {
+    write_user_settings(settings);
+  } catch (const io_error& e) {
+    std::fprintf(stderr, "%s\n", e.what());
+  }
+  std::fflush(nullptr);
+  std::exit(0);
+}
+
+void remember_mouse(int x, int y) {
+  app.mouse_x = x;
+  app.mouse_y = y;
+}
+
+// --- Start-up ----------------------------------------------------------------------------------
+
+void make_cursor() {
+  std::vector<uint8_t> rgba;
+  if (decode_cursor(rgba))
+    app.cursor_texture = texture_from_pixels(cursor_size, cursor_size, rgba.data(), texture_None);
+}
+
+void make_render_textures() {
+  app.render_colour = empty_texture(render_texture_size, render_texture_size, texture_Linear);
+  app.render_depth = depth_texture(render_texture_size, false);
+}
+
+}  // namespace
+
+std::string memory_line() {
+  return "Memory: " + std::to_string(heap_megabytes()) + "Mb/" + std::to_string(available_megabytes()) + "Mb";
+}
+
+bool decode_cursor(std::vector<uint8_t>& rgba) {
+  rgba_image img;
+  if (!decode_picture(byte_span(cursor_png, cursor_png_size), no_colour_key, img)) return false;
+  if (img.width != cursor_size || img.height != cursor_size) return false;
+  rgba = std::move(img.pixels);
+  return true;
+}
+
+void frame(double dt, double t) {
+  app.time = t;
+  // later: store the live camera into its slot, copy the selection and page
+  // state into the preview and render the preview scene. Until then the frame
+  // starts from a cleared window.
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  // Design time, crew airlock from dock 0 and the playing animations.
+  update_design_frame(design, dt);
+  draw_overlay();
+  screenshot_if_due();
+  present(app.win);
+}
+
+void input(int kind, int x, int y, uint16_t shift, uint16_t key) {
+  switch (kind) {
+    case input_close: close_program(); break;
+    case input_key_up: gui_key_up(shift, key); break;
+    case input_key_down: key_down(shift, key); break;
+    case input_mouse_move:
+      // later: camera rotation, handle picking, handle drags and panning around this
+      gui_mouse_move(shift, x, y);
+      remember_mouse(x, y);
+      break;
+    case input_button_up:
+      gui_mouse_up(shift, x, y);
+      remember_mouse(x, y);
+      break;
+    case input_button_down:
+      // later: the wheel zoom first, then selection and handle picking
+      gui_mouse_down(shift, x, y);
+      remember_mouse(x, y);
+      break;
+    default: break;                 // resize: the window layer has done it all
+  }
+}
+
+void progress_screen(const std::string& main_line, const std::string& second_line, bool loading) {
+  int hw = app.win.width / 2, hh = app.win.height / 2;
+  mode_2d(app.win.width, app.win.height);
+  glClearColor(0, 0, 0, 1);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glClearColor(0, 0, 0.5f, 1);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  draw_panel(hw - 200, hh - 90, 400, 200, 4, panel_fill, white);
+  draw_text_centred(loading ? "Loading " : second_line, overlay_red, hw, hh - 15);
+  draw_text_centred(main_line, overlay_red, hw, hh);
+  draw_text_centred(memory_line(), overlay_red, hw, hh + 15);
+  present(app.win);
+  pump_single_message();
+}
+
+int run_designer(bool gallery) {
+  read_user_settings(settings);
+  if (!create_window(app.win, window_width, window_height, program_title, frame, input, false)) return 1;
+  probe_capabilities();
+  build_font();
+  progress_screen("Starting up", program_title, false);
+  // later: start the preview engine and its scene; the camera is then in target mode
+  apply_template(design);
+  // later: the second camera slot at the vessel's position plus the VC camera position
+  clear_selection();
+  make_cursor();
+  // later: build the editor pages
+  if (gallery) build_gallery();
+  make_render_textures();
+  // later: mark the Meshes page's thumbnail mesh as not loaded
+  return message_loop();
+}

@@ -1,0 +1,53 @@
+// app: start-up, the frame procedure, input routing and the progress screen.
+//
+// The main body brings the program up step by step (settings, window, the 2D
+// layer, the progress screen, the template design, the selection, the cursor,
+// the render textures) and then runs the message loop. From then on the
+// window calls frame() once per tick and input() once per event.
+//
+// Builds on: dogl, tim, editor/glgr, editor/grpgui, editor/selection,
+// editor/gallery, design (design record, settings, template), images (cursor).
+//
+// Notes:
+//   - closing the window writes the user settings and ends the process at
+//     once with exit code 0; Escape and Alt+F4 end it in order with exit code
+//     0 without writing them, even while a text box has the focus
+//   - the preview engine, the view camera and the editor pages come later;
+//     their places in the start-up and the frame are marked "later:"
+//   - until the engine's key handler exists, Ctrl+F9 (its screenshot key) is
+//     served here; the picture is taken at the end of the next frame, before
+//     the buffers are swapped, so it holds what the window shows
+#pragma once
+#include <GL/gl.h>
+#include <cstdint>
+#include <string>
+#include <vector>
+#include "shell/dogl.h"
+
+enum camera_mode { camera_target = 1, camera_free = 3 };
+
+struct app_state {                  // written by the start-up, frame and input procedures
+  glwin win;                        // the program's window
+  double time = 0;                  // t of the last frame, seconds
+  GLuint cursor_texture = 0;        // 32 x 32 cursor picture
+  GLuint render_colour = 0;         // 512 x 512 colour render target of the mesh thumbnail
+  GLuint render_depth = 0;          // 512 x 512 depth texture beside it
+  int32_t mouse_x = 0, mouse_y = 0; // last mouse position
+  int camera_mode = camera_target;  // shown by the overlay; the view camera takes it over
+  bool fine_control = false;        // shown by the overlay
+  bool screenshot_due = false;      // take one at the end of the next frame
+};
+extern app_state app;
+
+constexpr int window_width = 800, window_height = 600;   // at creation
+constexpr const char* program_title = "Veltora Corvane";
+constexpr int cursor_size = 32;                         // pixels, square
+constexpr int render_texture_size = 512;                // pixels, square
+constexpr uint32_t overlay_red = 0xFF0000FFu;           // (255, 0, 0, 255)
+
+int  run_designer(bool gallery);    // the main body; returns the exit code
+void frame(double dt, double t);    // one frame, seconds
+void input(int kind, int x, int y, uint16_t shift, uint16_t key);      // one input event
+void progress_screen(const std::string& main_line, const std::string& second_line, bool loading);
+std::string memory_line();          // "Memory: " heap "Mb/" available "Mb"
+bool decode_cursor(std::vector<uint8_t>& rgba);         // the embedded picture, 32 x 32 x 4 bytes

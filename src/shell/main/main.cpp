@@ -1,0 +1,22 @@
+// The designer's program entry: initialises the units in dependency order,
+// runs the main body and finalises them again. The test build compiles this
+// file a second time with CORVANE_WIDGET_GALLERY set, which adds the widget
+// gallery window; the user's program never shows it.
+#include "editor/grpgui.h"
+#include "shell/app.h"
+#include "shell/dogl.h"
+#include "shell/tim.h"
+
+#ifndef CORVANE_WIDGET_GALLERY
+#define CORVANE_WIDGET_GALLERY 0
+#endif
+
+int main() {
+  tim_init();
+  dogl_init();
+  gui_init();
+  int code = run_designer(CORVANE_WIDGET_GALLERY);
+  gui_final();
+  dogl_final();
+  return code;
+}
