@@ -5,17 +5,18 @@
 #include <system_error>
 #include "base/asys.h"
 #include "base/instpath.h"
+#include "generate/addon_files.h"
 #include "generate/addon_names.h"
 #include "design/filef.h"
 
 namespace {
 
-// Every "@" in the lines below stands for the design's dll_name.
+// Every "@D" in the lines below stands for the design's dll_name.
 const char* const workspace_lines[] = {
     "Microsoft Developer Studio Workspace File, Format Version 6.00",
     "# WARNING: DO NOT EDIT OR DELETE THIS WORKSPACE FILE!",
     "###############################################################################",
-    "Project: \"@\"=.\\@.dsp - Package Owner=<4>",
+    "Project: \"@D\"=.\\@D.dsp - Package Owner=<4>",
     "Package=<5>",
     "{{{",
     "}}}",
@@ -34,27 +35,27 @@ const char* const workspace_lines[] = {
 };
 
 const char* const project_lines[] = {
-    "# Microsoft Developer Studio Project File - Name=\"@\" - Package Owner=<4>",
+    "# Microsoft Developer Studio Project File - Name=\"@D\" - Package Owner=<4>",
     "# Microsoft Developer Studio Generated Build File, Format Version 6.00",
     "# ** DO NOT EDIT **",
     "",
     "# TARGTYPE \"Win32 (x86) Dynamic-Link Library\" 0x0102",
     "",
-    "CFG=@ - Win32 Debug",
+    "CFG=@D - Win32 Debug",
     "!MESSAGE This is not a valid makefile. To build this project using NMAKE,",
     "!MESSAGE use the Export Makefile command and run",
     "!MESSAGE ",
-    "!MESSAGE NMAKE /f \"@.mak\".",
+    "!MESSAGE NMAKE /f \"@D.mak\".",
     "!MESSAGE ",
     "!MESSAGE You can specify a configuration when running NMAKE",
     "!MESSAGE by defining the macro CFG on the command line. For example:",
     "!MESSAGE ",
-    "!MESSAGE NMAKE /f \"@.mak\" CFG=\"@ - Win32 Debug\"",
+    "!MESSAGE NMAKE /f \"@D.mak\" CFG=\"@D - Win32 Debug\"",
     "!MESSAGE ",
     "!MESSAGE Possible choices for configuration are:",
     "!MESSAGE ",
-    "!MESSAGE \"@ - Win32 Release\" (based on \"Win32 (x86) Dynamic-Link Library\")",
-    "!MESSAGE \"@ - Win32 Debug\" (based on \"Win32 (x86) Dynamic-Link Library\")",
+    "!MESSAGE \"@D - Win32 Release\" (based on \"Win32 (x86) Dynamic-Link Library\")",
+    "!MESSAGE \"@D - Win32 Debug\" (based on \"Win32 (x86) Dynamic-Link Library\")",
     "!MESSAGE ",
     "",
     "# Begin Project",
@@ -65,7 +66,7 @@ const char* const project_lines[] = {
     "MTL=midl.exe",
     "RSC=rc.exe",
     "",
-    "!IF  \"$(CFG)\" == \"@ - Win32 Release\"",
+    "!IF  \"$(CFG)\" == \"@D - Win32 Release\"",
     "",
     "# PROP BASE Use_MFC 0",
     "# PROP BASE Use_Debug_Libraries 0",
@@ -93,7 +94,7 @@ const char* const project_lines[] = {
     "# ADD BASE LINK32 kernel32.lib user32.lib gdi32.lib winspool.lib comdlg32.lib advapi32.lib shell32.lib ole32.lib oleaut32.lib uuid.lib odbc32.lib odbccp32.lib /nologo /subsystem:windows /dll /machine:I386",
     "# ADD LINK32 kernel32.lib user32.lib gdi32.lib winspool.lib comdlg32.lib advapi32.lib shell32.lib ole32.lib oleaut32.lib uuid.lib odbc32.lib odbccp32.lib /nologo /subsystem:windows /dll /machine:I386",
     "",
-    "!ELSEIF  \"$(CFG)\" == \"@ - Win32 Debug\"",
+    "!ELSEIF  \"$(CFG)\" == \"@D - Win32 Debug\"",
     "",
     "# PROP BASE Use_MFC 0",
     "# PROP BASE Use_Debug_Libraries 1",
@@ -118,21 +119,21 @@ const char* const project_lines[] = {
     "# ADD BSC32 /nologo",
     "LINK32=link.exe",
     "# ADD BASE LINK32 kernel32.lib user32.lib gdi32.lib winspool.lib comdlg32.lib advapi32.lib shell32.lib ole32.lib oleaut32.lib uuid.lib odbc32.lib odbccp32.lib /nologo /subsystem:windows /dll /debug /machine:I386 /pdbtype:sept",
-    "# ADD LINK32 kernel32.lib user32.lib gdi32.lib winspool.lib comdlg32.lib advapi32.lib shell32.lib ole32.lib oleaut32.lib uuid.lib odbc32.lib odbccp32.lib /nologo /subsystem:windows /dll /debug /machine:I386 /out:\"..\\..\\Modules/@.dll\" /pdbtype:sept",
+    "# ADD LINK32 kernel32.lib user32.lib gdi32.lib winspool.lib comdlg32.lib advapi32.lib shell32.lib ole32.lib oleaut32.lib uuid.lib odbc32.lib odbccp32.lib /nologo /subsystem:windows /dll /debug /machine:I386 /out:\"..\\..\\Modules/@D.dll\" /pdbtype:sept",
     "",
     "!ENDIF ",
     "",
     "# Begin Target",
     "",
-    "# Name \"@ - Win32 Release\"",
-    "# Name \"@ - Win32 Debug\"",
+    "# Name \"@D - Win32 Release\"",
+    "# Name \"@D - Win32 Debug\"",
     "# Begin Source File",
     "",
-    "SOURCE=.\\@.cpp",
+    "SOURCE=.\\@D.cpp",
     "# End Source File",
     "# Begin Source File",
     "",
-    "SOURCE=.\\@.h",
+    "SOURCE=.\\@D.h",
     "# End Source File",
     "# Begin Source File",
     "",
@@ -148,15 +149,7 @@ const char* const project_lines[] = {
 
 template <size_t N>
 std::string fill_lines(const char* const (&lines)[N], const std::string& dll_name) {
-  std::string text;
-  for (const char* line : lines) {
-    for (const char* c = line; *c; ++c) {
-      if (*c == '@') text += dll_name;
-      else text += *c;
-    }
-    text += "\r\n";
-  }
-  return text;
+  return crlf_lines(lines, N, [&](char) { return dll_name; });
 }
 
 }  // namespace

@@ -7,7 +7,8 @@
 // and header the project names are not written.
 //
 // Builds on: asys (io_error), instpath (installation lookup), filef (files
-// replaced whole), addon_names (safe target names).
+// replaced whole), addon_names (safe target names),
+// addon_files (text lines).
 //
 // Notes: both files are plain text with CR LF after every line, the last one
 // included; writing twice gives identical files.
