@@ -9,6 +9,7 @@
 // --- Writing ------------------------------------------------------------------------------
 
 static void put(std::vector<uint8_t>& out, const void* p, size_t n) {
+  if (n == 0) return;                               // an empty array may have no storage at all
   const uint8_t* b = static_cast<const uint8_t*>(p);
   out.insert(out.end(), b, b + n);
 }
@@ -91,6 +92,7 @@ struct block_reader {
   bool take(void* dst, size_t n) {
     if (!fault.empty()) return false;
     if (n > left) { fault = "the block ends early"; return false; }
+    if (n == 0) return true;                        // an empty array may have no storage at all
     std::memcpy(dst, p, n);
     p += n;
     left -= n;

@@ -34,8 +34,7 @@ void reset_design(vessel_design& d) {
   const int32_t gear_anim = d.header.gear_anim;     // the one field reset leaves alone
   d.header = blank_header();
   d.header.gear_anim = gear_anim;
-  d.data = vrkdll_data{};
-  d.data.crew.push_back(crew_def{});
+  d.data = vrkdll_data{};                            // empty arrays and the one crew element
   d.anim_playing.clear();
   sync_counts(d);
   if (d.preview.design_reset) d.preview.design_reset();

@@ -45,12 +45,15 @@ struct vrkdll_data {
   std::vector<touchdown_set> touchdown_sets; // 6
   std::vector<beacon_def> beacons;        // 7
   std::vector<dock_def> docks;            // 8
-  std::vector<crew_def> crew;             // 9, always one element
+  std::vector<crew_def> crew = {crew_def{}}; // 9, always one element
   std::vector<aero_def> aero_elements;    // 10
 };
 
+design_header blank_header();             // the header of the blank design
+
+// A default-constructed design is the blank design, with gear_anim 0.
 struct vessel_design {
-  design_header header;                   // general parameters, names, counts
+  design_header header = blank_header();  // general parameters, names, counts
   vrkdll_data data;                       // element arrays
   aointeger anim_playing;                 // run time only: 1 while an animation plays
   preview_link preview;                   // who is told about meshes and animations; set by the owner
@@ -61,7 +64,6 @@ struct vessel_design {
 extern vessel_design design;
 
 // --- Blank values --------------------------------------------------------------------
-design_header blank_header();             // the header of the blank design
 void set_name(char* field, size_t capacity, const std::string& value); // cut to capacity, zero-filled
 std::string name_of(const char* field, size_t field_size); // text up to the NUL or the field's end
 uint32_t pack_colour(double r, double g, double b, double a); // round(v × 255) per byte, R low

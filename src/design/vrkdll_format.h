@@ -66,6 +66,19 @@ enum anim_state : int32_t {                          // anim_seq::state
 
 #pragma pack(push, 1)
 
+// A vector as the block stores it. Packed records put vectors at addresses
+// that are not multiples of 8 (anim_comp::ref sits at offset 12, and every
+// other vc_view of an array is 4 bytes off), where a reference to a plain vec3
+// would be misaligned. This type may sit anywhere and converts to and from vec3
+// by value, so `length(c.axis)` or `c.ref = make_vec(...)` read and write safely.
+struct stored_vec3 {
+  double x, y, z;
+  stored_vec3() = default;
+  constexpr stored_vec3(double vx, double vy, double vz) : x(vx), y(vy), z(vz) {}
+  constexpr stored_vec3(const vec3& v) : x(v.x), y(v.y), z(v.z) {}
+  constexpr operator vec3() const { return {x, y, z}; }
+};
+
 // --- Header -------------------------------------------------------------------------
 struct design_header {
   uint32_t magic;                  // design_magic
@@ -74,12 +87,12 @@ struct design_header {
   uint8_t pad0[6];
   double size;                     // vessel radius, m
   double empty_mass;               // kg
-  vec3 pmi;                        // principal moments of inertia per unit mass, m²
-  vec3 cross_sections;             // m²
-  vec3 rot_drag;                   // rotational drag coefficients
+  stored_vec3 pmi;                 // principal moments of inertia per unit mass, m²
+  stored_vec3 cross_sections;      // m²
+  stored_vec3 rot_drag;            // rotational drag coefficients
   int32_t gear_anim;               // animation switching the touchdown sets
   uint8_t pad1[4];
-  vec3 vc_camera;                  // virtual-cockpit camera offset, m
+  stored_vec3 vc_camera;           // virtual-cockpit camera offset, m
   double roll_friction;            // longitudinal surface friction
   double side_friction;            // lateral surface friction
   double cw_z_pos;                 // drag coefficient forward
@@ -123,8 +136,8 @@ struct fuel_tank {
 };
 
 struct thruster_def {
-  vec3 pos;                        // thrust application point, m
-  vec3 dir;                        // thrust direction, unit vector
+  stored_vec3 pos;                 // thrust application point, m
+  stored_vec3 dir;                 // thrust direction, unit vector
   double max_thrust;               // N
   double isp;                      // exhaust velocity, m/s
   double isp_ref;                  // at the reference pressure; 0 = no pressure dependence
@@ -141,8 +154,8 @@ struct exhaust_def {
   uint8_t pad1[4];
   double length;                   // m
   double width;                    // m
-  vec3 pos;                        // flame position (free mode)
-  vec3 dir;                        // flame direction (free mode)
+  stored_vec3 pos;                 // flame position (free mode)
+  stored_vec3 dir;                 // flame direction (free mode)
 };
 
 struct mesh_entry {
@@ -168,23 +181,23 @@ struct anim_comp {                 // the stored part of a component
   int32_t mesh;                    // index into meshes
   int32_t type;                    // anim_comp_type
   int32_t group_list;              // index of a group list of the same animation
-  vec3 ref;                        // reference point (rotation, scaling)
-  vec3 axis;                       // rotation axis, shift or scale factors
+  stored_vec3 ref;                 // reference point (rotation, scaling)
+  stored_vec3 axis;                // rotation axis, shift or scale factors
   float angle;                     // rotation angle, radians
   double state0;                   // position where the component starts
   double state1;                   // position where it ends, >= state0
 };
 
 struct vc_view {                   // the stored part; bindings live beside it
-  vec3 cam_pos;                    // camera offset, m
-  vec3 cam_dir;                    // default view direction
-  vec3 shift_fwd;                  // shift range forward
-  vec3 shift_left;                 // shift range left
-  vec3 shift_right;                // shift range right
+  stored_vec3 cam_pos;             // camera offset, m
+  stored_vec3 cam_dir;             // default view direction
+  stored_vec3 shift_fwd;           // shift range forward
+  stored_vec3 shift_left;          // shift range left
+  stored_vec3 shift_right;         // shift range right
   int32_t neighbours[4];           // left, right, top, bottom; -1 = none
   int32_t hud_mesh;                // -1 = none
   int32_t hud_group;               // -1 = none
-  vec3 hud_center;                 // m
+  stored_vec3 hud_center;          // m
   double hud_size;                 // m
   int32_t mfd_count;               // bindings that follow in the block
 };
@@ -196,9 +209,9 @@ struct vc_mfd_bind {
 };
 
 struct touchdown_set {
-  vec3 pt1;                        // front
-  vec3 pt2;                        // rear left
-  vec3 pt3;                        // rear right
+  stored_vec3 pt1;                 // front
+  stored_vec3 pt2;                 // rear left
+  stored_vec3 pt3;                 // rear right
 };
 
 struct beacon_def {
@@ -213,20 +226,20 @@ struct beacon_def {
   double tofs;                     // time offset, s
   uint8_t active;                  // 1 = on
   uint8_t pad1[7];
-  vec3 pos;                        // m
-  vec3 col;                        // colour, 0..1
+  stored_vec3 pos;                 // m
+  stored_vec3 col;                 // colour, 0..1
 };
 
 struct dock_def {
-  vec3 pos;                        // port position
-  vec3 dir;                        // approach direction
-  vec3 rot;                        // reference rotation direction
+  stored_vec3 pos;                 // port position
+  stored_vec3 dir;                 // approach direction
+  stored_vec3 rot;                 // reference rotation direction
 };
 
 struct crew_def {
-  vec3 airlock_pos;                // from dock 0 while a dock exists
-  vec3 airlock_rot;                // from dock 0 while a dock exists
-  vec3 airlock_size;               // 1,1,1 while a dock exists
+  stored_vec3 airlock_pos;         // from dock 0 while a dock exists
+  stored_vec3 airlock_rot;         // from dock 0 while a dock exists
+  stored_vec3 airlock_size;        // 1,1,1 while a dock exists
   int32_t max_crew;
   uint8_t pad0[4];
 };
@@ -239,13 +252,14 @@ struct aero_def {
   double chord;                    // chord / lift shift / drag factor
   double area;                     // m²
   double aspect;                   // wing aspect ratio
-  vec3 pos;                        // attack point, m
+  stored_vec3 pos;                 // attack point, m
 };
 
 #pragma pack(pop)
 
 // --- Layout checks --------------------------------------------------------------------
 static_assert(sizeof(vec3) == 24);
+static_assert(sizeof(stored_vec3) == 24 && alignof(stored_vec3) == 1);
 static_assert(sizeof(design_header) == 840);
 static_assert(offsetof(design_header, vessel_name) == 4);
 static_assert(offsetof(design_header, dll_name) == 259);

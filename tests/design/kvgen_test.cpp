@@ -1,0 +1,302 @@
+// The design operations: adds, deletes with renumbering, groups, points, playback.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include "design/kvgen.h"
+
+namespace {
+
+vessel_design blank() {
+  vessel_design d;
+  reset_design(d);
+  return d;
+}
+
+bool same_bytes(const thruster_def& a, const thruster_def& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+TEST(DesignOperations, ResetGivesTheBlankDesign) {
+  vessel_design d;
+  d.header.gear_anim = 3;
+  add_fuel_tank(d, 10);
+  reset_design(d);
+  EXPECT_EQ(d.header.magic, design_magic);
+  EXPECT_STREQ(d.header.vessel_name, "The vessel");
+  EXPECT_STREQ(d.header.dll_name, "vessel");
+  EXPECT_EQ(d.header.size, 1.0);
+  EXPECT_EQ(d.header.albedo, 0xFFFFFFFFu);
+  EXPECT_EQ(d.header.payload_manager, 1);
+  EXPECT_EQ(d.header.gear_anim, 3);        // reset leaves it alone
+  EXPECT_EQ(d.header.fuel_tank_count, 0);
+  EXPECT_TRUE(d.data.fuel_tanks.empty());
+  ASSERT_EQ(d.data.crew.size(), 1u);
+  EXPECT_EQ(d.header.crew_count, 1);
+  EXPECT_EQ(d.data.crew[0].max_crew, 0);
+  // the rest of the name fields is zero
+  for (size_t i = std::strlen("The vessel"); i < sizeof d.header.vessel_name; ++i)
+    ASSERT_EQ(d.header.vessel_name[i], 0);
+}
+
+TEST(DesignOperations, DeletingElementZeroMovesTheOthersDownByteForByte) {
+  vessel_design d = blank();
+  for (int i = 0; i < 3; ++i) add_thruster(d, make_vec(i, 0, 0), make_vec(0, 0, 1), 0, {i}, 100.0 * i, 1);
+  const thruster_def second = d.data.thrusters[1], third = d.data.thrusters[2];
+  EXPECT_TRUE(delete_thruster(d, 0));
+  ASSERT_EQ(d.header.thruster_count, 2);
+  EXPECT_TRUE(same_bytes(d.data.thrusters[0], second));
+  EXPECT_TRUE(same_bytes(d.data.thrusters[1], third));
+  EXPECT_FALSE(delete_thruster(d, 2));
+  EXPECT_FALSE(delete_thruster(d, -1));
+  EXPECT_EQ(d.header.thruster_count, 2);
+}
+
+TEST(DesignOperations, GroupCountGrowsWithAddedThrustersOnly) {
+  vessel_design d = blank();
+  d.header.thruster_group_count = 5;
+  const int t = add_thruster(d, {}, make_vec(0, 0, 1), 0, {3, 11}, 1, 1);
+  EXPECT_EQ(d.header.thruster_group_count, 12);
+  thruster_group_add(d, t, 14);
+  EXPECT_EQ(d.header.thruster_group_count, 12);
+  delete_thruster(d, t);
+  EXPECT_EQ(d.header.thruster_group_count, 12);
+}
+
+TEST(DesignOperations, GroupSlotsHoldEachIdOnceAndAtMostEight) {
+  vessel_design d = blank();
+  const int t = add_thruster(d, {}, make_vec(0, 0, 1), 0, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, 1, 1);
+  const thruster_def& th = d.data.thrusters[t];
+  EXPECT_EQ(th.groups[7], 7);                // only the first 8 are kept
+  EXPECT_FALSE(thruster_in_group(d, t, 8));
+  thruster_group_remove(d, t, 2);
+  EXPECT_EQ(th.groups[2], thruster_group_unused);
+  thruster_group_add(d, t, 14);
+  thruster_group_add(d, t, 14);
+  EXPECT_EQ(th.groups[2], 14);
+  EXPECT_EQ(std::count(std::begin(th.groups), std::end(th.groups), 14), 1);
+  thruster_group_add(d, t, 13);              // a ninth group is ignored
+  EXPECT_FALSE(thruster_in_group(d, t, 13));
+  thruster_group_remove(d, t, 14);
+  thruster_group_add(d, t, 13);              // the freed slot takes the next add
+  EXPECT_EQ(th.groups[2], 13);
+}
+
+TEST(DesignOperations, TankDeletionRenumbersThrusters) {
+  vessel_design d = blank();
+  add_fuel_tank(d, 1);
+  EXPECT_FALSE(delete_fuel_tank(d, 0));      // the last tank stays
+  EXPECT_EQ(d.header.fuel_tank_count, 1);
+  add_fuel_tank(d, 2);
+  add_fuel_tank(d, 3);
+  for (int tank = 0; tank < 3; ++tank) add_thruster(d, {}, make_vec(0, 0, 1), tank, {0}, 1, 1);
+  EXPECT_TRUE(delete_fuel_tank(d, 1));
+  EXPECT_EQ(d.data.fuel_tanks[1].max_mass, 3);
+  EXPECT_EQ(d.data.thrusters[0].tank, 0);
+  EXPECT_EQ(d.data.thrusters[1].tank, 0);    // used the deleted tank
+  EXPECT_EQ(d.data.thrusters[2].tank, 1);    // follows its tank down
+}
+
+TEST(DesignOperations, ThrusterDeletionRemovesItsExhaustsAndRenumbersTheRest) {
+  vessel_design d = blank();
+  for (int i = 0; i < 3; ++i) add_editor_thruster(d, 1, 1);
+  add_exhaust(d, 0, 1, 1);
+  add_exhaust(d, 1, 2, 1);
+  add_exhaust(d, 1, 3, 1, make_vec(1, 2, 3), make_vec(0, -1, 0));
+  add_exhaust(d, 2, 4, 1);
+  delete_thruster(d, 1);
+  ASSERT_EQ(d.header.exhaust_count, 2);
+  EXPECT_EQ(d.data.exhausts[0].thruster, 0);
+  EXPECT_EQ(d.data.exhausts[1].thruster, 1);
+  EXPECT_EQ(d.data.exhausts[1].length, 4);
+}
+
+TEST(DesignOperations, TankSettingFallsBackToTankZero) {
+  vessel_design d = blank();
+  add_fuel_tank(d, 1);
+  add_fuel_tank(d, 1);
+  const int t = add_editor_thruster(d, 1, 1);
+  EXPECT_EQ(set_thruster_tank(d, t, 1), 1);
+  EXPECT_EQ(set_thruster_tank(d, t, 7), 0);
+  EXPECT_EQ(d.data.thrusters[t].tank, 0);
+  assign_thruster_tank(d, t, 5);             // not a tank: nothing changes
+  EXPECT_EQ(d.data.thrusters[t].tank, 0);
+  assign_thruster_tank(d, t, 1);
+  EXPECT_EQ(d.data.thrusters[t].tank, 1);
+}
+
+TEST(DesignOperations, DefaultRcsAddsFourteenThrustersDoublingTheLastTwo) {
+  vessel_design d = blank();
+  add_default_rcs(d, 2500, 40000);
+  ASSERT_EQ(d.header.thruster_count, 14);
+  EXPECT_EQ(d.header.thruster_group_count, 15);
+  EXPECT_EQ(d.data.thrusters[11].max_thrust, 2500);
+  EXPECT_EQ(d.data.thrusters[12].max_thrust, 5000);
+  EXPECT_EQ(d.data.thrusters[13].max_thrust, 5000);
+  EXPECT_EQ(d.data.thrusters[12].groups[0], group_back);
+  EXPECT_EQ(d.data.thrusters[4].groups[1], group_up);
+  EXPECT_EQ(d.data.thrusters[9].dir.x, -1);
+  EXPECT_EQ(d.data.thrusters[0].p_ref, 100000.0);
+}
+
+TEST(DesignOperations, TouchdownSetsStopAtTwo) {
+  vessel_design d = blank();
+  EXPECT_EQ(add_touchdown_set(d), 0);
+  EXPECT_EQ(add_touchdown_set(d), 1);
+  EXPECT_EQ(add_touchdown_set(d), -1);
+  EXPECT_EQ(d.header.touchdown_set_count, 2);
+  EXPECT_EQ(d.data.touchdown_sets[0].pt2.x, -5);
+}
+
+TEST(DesignOperations, PointsAddressTheRightVector) {
+  vessel_design d = blank();
+  add_dock(d);
+  add_dock(d);
+  add_editor_thruster(d, 1, 1);
+  int refreshed = -1;
+  d.preview.markers_changed = [&](int kind) { refreshed = kind; };
+  EXPECT_TRUE(set_element_point(d, point_docks, 5, 1, 2, 3));     // dock 1 rot
+  EXPECT_EQ(d.data.docks[1].rot.z, 3);
+  EXPECT_EQ(d.data.docks[1].pos.x, 0);
+  EXPECT_EQ(refreshed, point_docks);
+  EXPECT_TRUE(set_element_point(d, point_thrusters, 1, 0, 1, 0)); // thruster 0 dir
+  EXPECT_EQ(d.data.thrusters[0].dir.y, 1);
+  EXPECT_FALSE(set_element_point(d, point_thrusters, 2, 9, 9, 9));
+  EXPECT_FALSE(set_element_point(d, point_beacons, 0, 9, 9, 9));
+  EXPECT_FALSE(set_element_point(d, 17, 0, 9, 9, 9));
+}
+
+TEST(DesignOperations, ComponentRangeIsClampedAndOrdered) {
+  vessel_design d = blank();
+  const int a = add_animation(d, 34, 1, 0);
+  add_group_list(d, a, {1});
+  add_component(d, a, make_component(0, comp_rotation, 0, {}, make_vec(1, 0, 0), 1, 0, 1));
+  set_component_range(d, a, 0, 0.8, 0.6);
+  EXPECT_EQ(d.data.anim_seqs[a].comps[0].state0, 0.6);
+  EXPECT_EQ(d.data.anim_seqs[a].comps[0].state1, 0.6);
+  set_component_range(d, a, 0, -1, 7);
+  EXPECT_EQ(d.data.anim_seqs[a].comps[0].state0, 0);
+  EXPECT_EQ(d.data.anim_seqs[a].comps[0].state1, 1);
+}
+
+TEST(DesignOperations, AnimationAddsTellThePreviewAndRejectBadTargets) {
+  vessel_design d = blank();
+  std::vector<std::pair<int, int>> comps;
+  int anims = 0;
+  d.preview.anim_registered = [&](const vessel_design&, int) { ++anims; };
+  d.preview.comp_registered = [&](const vessel_design&, int a, int c) { comps.push_back({a, c}); };
+  const int a = add_animation(d, 37, 0.5, 0.25);
+  EXPECT_EQ(d.data.anim_seqs[a].seq.state, anim_rest);
+  EXPECT_EQ(d.data.anim_seqs[a].seq.default_pos, 0.25);
+  EXPECT_EQ(d.anim_playing.size(), 1u);
+  EXPECT_EQ(add_group_list(d, a, {}), -1);
+  EXPECT_EQ(add_group_list(d, 4, {1}), -1);
+  EXPECT_EQ(add_group_list(d, a, {1, 2}), 0);
+  EXPECT_EQ(add_component(d, 1, anim_comp{}), -1);
+  EXPECT_EQ(add_component(d, a, anim_comp{}), 0);
+  EXPECT_EQ(anims, 1);
+  EXPECT_EQ(comps, (std::vector<std::pair<int, int>>{{0, 0}}));
+  EXPECT_EQ(d.data.anim_seqs[a].seq.group_list_count, 1);
+  EXPECT_EQ(d.data.anim_seqs[a].seq.comp_count, 1);
+}
+
+TEST(DesignOperations, DurationNeverGivesAnInfiniteRate) {
+  vessel_design d = blank();
+  const int a = add_animation(d, 0, 1, 0);
+  set_duration(d, a, 4);
+  EXPECT_EQ(d.data.anim_seqs[a].seq.rate, 0.25);
+  set_duration(d, a, 0);
+  EXPECT_EQ(d.data.anim_seqs[a].seq.rate, 100);
+}
+
+TEST(DesignOperations, GearAndAeroAnimationNeedAnExistingAnimation) {
+  vessel_design d = blank();
+  add_aero_element(d);
+  set_gear_animation(d, 0);
+  set_aero_animation(d, 0, 0);
+  EXPECT_EQ(d.header.gear_anim, 0);
+  EXPECT_EQ(d.data.aero_elements[0].anim, -1);
+  add_animation(d, 0, 1, 0);
+  add_animation(d, 0, 1, 0);
+  set_gear_animation(d, 1);
+  set_aero_animation(d, 0, 1);
+  EXPECT_EQ(d.header.gear_anim, 1);
+  EXPECT_EQ(d.data.aero_elements[0].anim, 1);
+}
+
+// Runs frames of dt until the state differs from `state`; returns the frames run.
+int frames_while(vessel_design& d, int state, double dt) {
+  int n = 0;
+  while (d.data.anim_seqs[0].seq.state == state && n < 1000) { update_design_frame(d, dt); ++n; }
+  return n;
+}
+
+TEST(DesignOperations, PlaybackRunsUpTurnsAndRunsDown) {
+  vessel_design d = blank();
+  add_animation(d, 34, 0.5, 0);
+  std::vector<double> moved;
+  d.preview.anim_moved = [&](int, double p) { moved.push_back(p); };
+  play_animation(d, 0);
+  const anim_seq& s = d.data.anim_seqs[0].seq;
+  // 2 s at 0.5 per second: 8 frames of 0.25 s reach 1
+  for (int i = 0; i < 8; ++i) update_design_frame(d, 0.25);
+  EXPECT_EQ(s.state, anim_opening);
+  EXPECT_DOUBLE_EQ(s.position, 1.0);
+  update_design_frame(d, 0.25);              // one frame only turns the state
+  EXPECT_EQ(s.state, anim_open);
+  EXPECT_DOUBLE_EQ(s.position, 1.0);
+  update_design_frame(d, 0.25);
+  EXPECT_EQ(s.state, anim_closing);
+  EXPECT_DOUBLE_EQ(s.position, 0.875);
+  EXPECT_EQ(frames_while(d, anim_closing, 0.25), 8);
+  EXPECT_EQ(s.state, anim_rest);
+  EXPECT_EQ(s.position, 0.0);
+  update_design_frame(d, 0.25);              // and up again
+  EXPECT_EQ(s.state, anim_opening);
+  EXPECT_DOUBLE_EQ(s.position, 0.125);
+  EXPECT_EQ(moved.back(), s.position);
+  stop_animation(d, 0);
+  update_design_frame(d, 0.25);
+  EXPECT_DOUBLE_EQ(s.position, 0.125);       // a stopped animation keeps its position
+  EXPECT_DOUBLE_EQ(d.header.design_time, 0.25 * 20);
+}
+
+TEST(DesignOperations, AirlockFollowsDockZero) {
+  vessel_design d = blank();
+  update_design_frame(d, 0.1);
+  EXPECT_EQ(d.data.crew[0].airlock_size.x, 0);   // no dock: untouched
+  add_dock(d, make_vec(2, 0, 5), make_vec(0, 0, 1), make_vec(0, 1, 0));
+  update_design_frame(d, 0.1);
+  EXPECT_EQ(d.data.crew[0].airlock_pos.x, 2);
+  EXPECT_EQ(d.data.crew[0].airlock_pos.z, 5);
+  EXPECT_EQ(d.data.crew[0].airlock_rot.y, 1);
+  EXPECT_EQ(d.data.crew[0].airlock_size.z, 1);
+}
+
+TEST(DesignOperations, MeshAddCutsTheNameAndTakesThePreviewRadius) {
+  vessel_design d = blank();
+  std::string seen;
+  d.preview.mesh_added = [&](int, const std::string& name) { seen = name; return 12.5; };
+  const int m = add_mesh(d, std::string(300, 'm'), visibility_external);
+  EXPECT_EQ(seen.size(), 255u);
+  EXPECT_EQ(d.data.meshes[m].name[255], 0);
+  EXPECT_EQ(d.header.size, 12.5);
+  d.preview.mesh_added = [](int, const std::string&) { return 3.0; };
+  add_mesh(d, "small", visibility_vc);
+  EXPECT_EQ(d.header.size, 12.5);            // only ever raised
+}
+
+TEST(DesignOperations, BeaconsAndDeletesKeepCountsInStep) {
+  vessel_design d = blank();
+  beacon_def b = editor_beacon();
+  b.pos_ref = 1234;
+  add_beacon(d, b);
+  add_beacon(d, editor_beacon());
+  EXPECT_EQ(d.data.beacons[0].pos_ref, 0u);
+  EXPECT_EQ(d.data.beacons[0].col.x, 1);
+  EXPECT_TRUE(delete_beacon(d, 0));
+  EXPECT_EQ(d.header.beacon_count, 1);
+  add_aero_element(d);
+  EXPECT_TRUE(delete_aero_element(d, 0));
+  EXPECT_FALSE(delete_aero_element(d, 0));
+  EXPECT_EQ(d.header.aero_element_count, 0);
+}
+
+}  // namespace
