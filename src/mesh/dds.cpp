@@ -23,8 +23,9 @@ dxt_format format_of(const char fourcc[4]) {
 bool read_compressed(const dds_header& h, byte_span data, size_t& pos, bool keep, dds_image& out) {
   const dxt_format f = format_of(h.format.fourcc);
   if (!keep && f == dxt_other) return false;
-  const size_t needed = f == dxt_other ? 1 : dxt_data_size(f, h.width, h.height);
   const size_t stored = h.linear_size ? h.linear_size : size_t(h.width) * h.height;
+  // Blocks we know need an exact size; other codes must be wholly present.
+  const size_t needed = f == dxt_other ? stored : dxt_data_size(f, h.width, h.height);
   const size_t take = std::min(stored, data.size() - pos);
   if (stored < needed || take < needed) return false;
   const uint8_t* blocks = data.data() + pos;

@@ -146,9 +146,13 @@ TEST(Grplib, DefaultGreyForMissingZeroAndUnknownMaterials) {
 }
 
 TEST(Grplib, MaterialIndicesBeyondOneByteGiveGrey) {
-  // 257 would wrap to material 1 if the index were squeezed into a byte.
-  const typmsh m = read_text("GROUPS 1\nMATERIAL 257\nGEOM 0 0\nMATERIALS 1\nMATERIAL m\n0 0 1 1\n");
-  EXPECT_EQ(m.groups[0].diffuse, pack_colour(128, 128, 128, 255));
+  // Materials 1 to 254 can be named; 255 means none, and 257 must not wrap to 1.
+  std::string text = "GROUPS 3\nMATERIAL 254\nGEOM 0 0\nMATERIAL 255\nGEOM 0 0\nMATERIAL 257\nGEOM 0 0\nMATERIALS 300\n";
+  for (int i = 1; i <= 300; ++i) text += "MATERIAL m\n0 0 " + std::to_string(i % 2) + " 1\n0 0 0 1\n0 0 0 1\n0 0 0 1\n";
+  const typmsh m = read_text(text);
+  EXPECT_EQ(m.groups[0].diffuse, pack_colour(0, 0, 0, 255));
+  EXPECT_EQ(m.groups[1].diffuse, pack_colour(128, 128, 128, 255));
+  EXPECT_EQ(m.groups[2].diffuse, pack_colour(128, 128, 128, 255));
 }
 
 TEST(Grplib, FiveFieldLinesGetAccumulatedFaceNormals) {
