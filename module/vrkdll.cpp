@@ -409,9 +409,9 @@ bool vrk_vessel::clbkLoadVC(int id) {
 
 // --- Entry points ------------------------------------------------------------------------------
 VELTORA_EXPORT void InitModule(module_handle) {
-  design_read r = read_design_file("test.ves", vrk.design);   // a test design in the current folder wins
-  if (r == design_missing) r = read_design_file(module_file(), vrk.design);
-  vrk.ready = r == design_ok;
+  block_read r = read_design_file("test.ves", vrk.design);   // a test design in the current folder wins
+  if (r == block_missing) r = read_design_file(module_file(), vrk.design);
+  vrk.ready = r == block_ok;
 }
 
 VELTORA_EXPORT void ExitModule(module_handle) {

@@ -13,7 +13,7 @@ struct block_cursor {
 
 bool take(block_cursor& c, void* dst, size_t n) {
   if (n > c.left) return false;
-  memcpy(dst, c.p, n);
+  if (n) memcpy(dst, c.p, n);                      // an empty array has no storage to copy into
   c.p += n;
   c.left -= n;
   return true;
@@ -102,9 +102,9 @@ bool parse_design_tail(const uint8_t* file, size_t size, module_design& out) {
   return parse_design_block(file + size - sizeof(uint32_t) - len, len, out);
 }
 
-design_read read_design_file(const char* path, module_design& out) {
+block_read read_design_file(const char* path, module_design& out) {
   FILE* f = fopen(path, "rb");
-  if (!f) return design_missing;
+  if (!f) return block_missing;
   bool ok = false;
   uint8_t trailer[design_trailer_size];
   long size = fseek(f, 0, SEEK_END) == 0 ? ftell(f) : -1;
@@ -118,5 +118,5 @@ design_read read_design_file(const char* path, module_design& out) {
     }
   }
   fclose(f);
-  return ok ? design_ok : design_damaged;
+  return ok ? block_ok : block_damaged;
 }

@@ -47,6 +47,6 @@ struct module_design {                             // the design as the module r
 bool parse_design_block(const uint8_t* block, size_t len, module_design& out);
 // Locates and parses the block at the end of a file's bytes; false when there is none.
 bool parse_design_tail(const uint8_t* file, size_t size, module_design& out);
-enum design_read { design_missing, design_damaged, design_ok };
-// Reads the block from the end of the named file; out changes only with design_ok.
-design_read read_design_file(const char* path, module_design& out);
+enum block_read { block_missing, block_damaged, block_ok };
+// Reads the block from the end of the named file; out changes only with block_ok.
+block_read read_design_file(const char* path, module_design& out);
