@@ -22,9 +22,12 @@ struct bmp_header {
   uint32_t masks[4] = {0x00FF0000, 0x0000FF00, 0x000000FF, 0};  // red, green, blue, alpha
 };
 
+// The palette lies between the headers and the pixel data; entries that a
+// short palette leaves out read as opaque black.
 bool read_palette(byte_span d, size_t at, uint32_t used, bmp_header& h) {
   const uint32_t max_entries = h.bpp <= 8 ? 1u << h.bpp : 0;
-  const uint32_t n = std::min(used ? used : max_entries, max_entries);
+  const size_t room = h.data_offset > at ? (h.data_offset - at) / 4 : 0;
+  const uint32_t n = uint32_t(std::min<size_t>(std::min(used ? used : max_entries, max_entries), room));
   for (uint32_t i = 0; i < 256; ++i) h.palette[i * 4 + 3] = 255;
   for (uint32_t i = 0; i < n; ++i) {
     const size_t e = at + size_t(i) * 4;
