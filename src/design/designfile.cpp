@@ -2,6 +2,7 @@
 #include "design/designfile.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include "design/filef.h"
 #include "design/kvgen.h"
@@ -198,7 +199,7 @@ design_read_result read_design_bytes(vessel_design& d, const uint8_t* data, size
 
 design_read_result read_design_file(vessel_design& d, const std::string& name) {
   binfile f;
-  if (!file_open(f, name, binfile_read)) throw io_error("cannot open " + name);
+  if (!file_open(f, name, binfile_read)) throw io_error("cannot read " + name + ": " + std::strerror(errno));
   const uint64_t size = file_size(f);
   uint8_t trailer[design_trailer_size] = {};
   if (size < design_trailer_size) return result(design_no_block, "no design block in " + name);

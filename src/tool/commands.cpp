@@ -1,0 +1,41 @@
+// commands: the command table and the argument splitting every command uses.
+#include "tool/commands.h"
+
+namespace {
+const tool_command table[] = {
+  {"new", "OUT", "Writes the blank design to the design file OUT.", cmd_new},
+  {"template", "OUT", "Writes the template vessel to the design file OUT.", cmd_template},
+  {"import-sc3", "IN OUT [--name NAME]",
+   "Imports the Spacecraft3 vessel file IN and writes it to the design file OUT.\n"
+   "NAME becomes the vessel and module name (default \"new_vessel\").", cmd_import_sc3},
+  {"info", "FILE",
+   "Reads the design block at the end of FILE (a design file or a vessel module)\n"
+   "and prints it as JSON on standard output.", cmd_info},
+};
+}  // namespace
+
+std::span<const tool_command> tool_commands() { return table; }
+
+const tool_command& command_named(const std::string& name) {
+  for (const tool_command& c : table)
+    if (name == c.name) return c;
+  throw tool_error("unknown command " + name + "; see corvane-tool --help");
+}
+
+command_args parse_command_args(const astr& args, const tool_command& cmd, size_t min_positional,
+                                size_t max_positional, std::initializer_list<const char*> value_options) {
+  const tool_error usage("usage: corvane-tool " + std::string(cmd.name) + " " + cmd.usage);
+  command_args out;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a.size() < 2 || a.rfind("--", 0) != 0) { out.positional.push_back(a); continue; }
+    bool known = false;
+    for (const char* o : value_options) known |= a == o;
+    if (!known || i + 1 == args.size()) throw usage;
+    out.options[a] = args[++i];
+  }
+  if (out.positional.size() < min_positional || out.positional.size() > max_positional) throw usage;
+  return out;
+}
+
+preview_link tool_preview() { return {}; }   // no meshes are read: sizes stay as designed
