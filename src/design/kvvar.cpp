@@ -38,10 +38,9 @@ design_header blank_header() {
   return h;
 }
 
-void set_name(char* field, size_t capacity, const std::string& value) {
-  // capacity is the field size; one byte always stays for the NUL
-  std::memset(field, 0, capacity);
-  std::memcpy(field, value.data(), std::min(value.size(), capacity - 1));
+void set_name(char* field, size_t field_size, const std::string& value) {
+  std::memset(field, 0, field_size);                 // one byte always stays for the NUL
+  std::memcpy(field, value.data(), std::min(value.size(), field_size - 1));
 }
 
 std::string name_of(const char* field, size_t field_size) {

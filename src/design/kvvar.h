@@ -64,7 +64,7 @@ struct vessel_design {
 extern vessel_design design;
 
 // --- Blank values --------------------------------------------------------------------
-void set_name(char* field, size_t capacity, const std::string& value); // cut to capacity, zero-filled
+void set_name(char* field, size_t field_size, const std::string& value); // cut to field_size - 1, zero-filled
 std::string name_of(const char* field, size_t field_size); // text up to the NUL or the field's end
 uint32_t pack_colour(double r, double g, double b, double a); // round(v × 255) per byte, R low
 void sync_counts(vessel_design& d);       // header and record counts := the container sizes
