@@ -46,6 +46,10 @@ TEST(FlightKeys, FirstPressOpensSecondPressReverses) {
   EXPECT_EQ(starting(calls(reversed, ship), "SetAnimation"),
             (std::vector<std::string>{"SetAnimation anim0 0.125", "SetAnimation anim0 0.25", "SetAnimation anim0 0.125"}));
   EXPECT_EQ(saved(reversed, ship), std::vector<std::string>{"saved ANIM_0 -1 0.1250"});
+
+  flight_result again = fly_one(d, {}, {"--steps", "4", "--dt", "0.125", "--key", "0:34", "--key", "2:34",
+                                        "--key", "3:34"});  // a third press while closing opens it again
+  EXPECT_EQ(saved(again, ship), std::vector<std::string>{"saved ANIM_0 1 0.2500"});
 }
 
 TEST(FlightKeys, OtherKeysAltAndReservedAnimationsLeaveItAlone) {
