@@ -152,6 +152,19 @@ bool set_up_gl(glwin& w) {
   return true;
 }
 
+// SDL falls back to drivers that show nothing when there is no display; the
+// designer wants a window a person can see, unless such a driver was asked for.
+bool visible_display() {
+  if (SDL_Init(SDL_INIT_VIDEO) != 0) return false;
+  const char* driver = SDL_GetCurrentVideoDriver();
+  bool invisible = driver && (SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0);
+  if (invisible && !SDL_getenv("SDL_VIDEODRIVER")) {
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    return false;
+  }
+  return true;
+}
+
 bool fail(glwin& w, const char* text) {
   destroy_window(w);
   show_error(text);
@@ -169,7 +182,7 @@ bool create_window(glwin& w, int width, int height, const std::string& title, fr
   w.input = input;
   w.full_screen = full_screen;
   w.colour_bits = 32;
-  if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+  if (!visible_display()) {
     show_error("Failed to register the window class!");
     return false;
   }

@@ -1,0 +1,275 @@
+#!/usr/bin/env python3
+"""End-to-end tests of the designer's window, run under a virtual X server.
+
+Each case starts the designer in a fresh temporary root, drives it with
+xdotool and checks what a user would see or find afterwards: the title with
+the frame rate, the settings file, the program's own screenshots, the
+widget gallery's reports. Usage: gui_test.py [paths] CASE
+"""
+import argparse
+import gzip
+import os
+import re
+import struct
+import subprocess
+import sys
+import tempfile
+import time
+
+TITLE = "Veltora Corvane"
+SETTINGS = os.path.join("Vessel_Design", "vrk.cfg")
+BACKGROUND = (0, 0, 128)
+
+
+class Failure(Exception):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
+def xdotool(*args):
+    return subprocess.run(["xdotool", *map(str, args)], capture_output=True, text=True).stdout.strip()
+
+
+class Designer:
+    """One run of the program in its own temporary root."""
+
+    def __init__(self, program, root):
+        self.root = root
+        self.out = open(os.path.join(root, "stdout.txt"), "w+")
+        self.err = open(os.path.join(root, "stderr.txt"), "w+")
+        env = dict(os.environ, ASAN_OPTIONS="detect_leaks=0")
+        self.started = time.monotonic()
+        self.proc = subprocess.Popen([program], cwd=root, stdout=self.out, stderr=self.err, env=env)
+        self.window = None
+
+    def wait_for_title(self, limit):
+        """The window id once its title shows the frame rate; fails after limit seconds."""
+        pattern = re.compile(re.escape(TITLE) + r" \(FPS=[0-9]+\)$")
+        while time.monotonic() - self.started < limit:
+            check(self.proc.poll() is None, "the designer ended early: " + self.stderr())
+            for wid in xdotool("search", "--name", re.escape(TITLE)).split():
+                name = xdotool("getwindowname", wid)
+                if pattern.match(name):
+                    self.window = wid
+                    return name
+            time.sleep(0.05)
+        raise Failure("no title with the frame rate within %.1f s" % limit)
+
+    def key(self, *keys):
+        xdotool("key", "--window", self.window, *keys)
+
+    def type_text(self, text):
+        xdotool("type", "--window", self.window, "--delay", "30", text)
+
+    def click(self, x, y):
+        xdotool("mousemove", "--window", self.window, x, y)
+        time.sleep(0.15)
+        xdotool("click", "1")
+        time.sleep(0.15)
+
+    def wait(self, limit=15):
+        try:
+            return self.proc.wait(limit)
+        except subprocess.TimeoutExpired:
+            self.proc.kill()
+            raise Failure("the designer did not end within %d s" % limit)
+
+    def stdout(self):
+        self.out.flush()
+        self.out.seek(0)
+        return self.out.read()
+
+    def stderr(self):
+        self.err.flush()
+        self.err.seek(0)
+        return self.err.read()
+
+    def wait_for_output(self, pattern, limit=5):
+        deadline = time.monotonic() + limit
+        while time.monotonic() < deadline:
+            found = re.search(pattern, self.stdout(), re.M)
+            if found:
+                return found
+            time.sleep(0.05)
+        raise Failure("no output matching %r; got:\n%s" % (pattern, self.stdout()))
+
+    def screenshot(self):
+        """Ctrl+F9, then the picture the program wrote, as (width, height, pixel function)."""
+        before = set(self.stdout().splitlines())
+        self.key("ctrl+F9")
+        name = None
+        deadline = time.monotonic() + 5
+        while name is None and time.monotonic() < deadline:
+            for line in self.stdout().splitlines():
+                if line.startswith("screenshot: ") and line not in before:
+                    name = line[len("screenshot: "):]
+            time.sleep(0.05)
+        check(name is not None, "no screenshot reported")
+        return read_bmp(os.path.join(self.root, name))
+
+
+def read_bmp(path):
+    data = open(path, "rb").read()
+    check(data[:2] == b"BM", "not a BMP")
+    size, r1, r2, offset = struct.unpack_from("<IHHI", data, 2)
+    (hsize, w, h, planes, bits, compression, image, xppm, yppm, used, important) = \
+        struct.unpack_from("<IiiHHIIiiII", data, 14)
+    check((size, r1, r2, offset) == (54 + 4 * w * h, 0, 0, 54), "file header %r" % ((size, r1, r2, offset),))
+    check((hsize, planes, bits, compression, image, xppm, yppm, used, important) ==
+          (40, 1, 32, 0, 4 * w * h, 1000, 1000, 0, 0), "information header")
+    check(h > 0 and len(data) == size, "bottom-up rows and the whole file present")
+
+    def pixel(x, y):  # window coordinates, top-left origin; rows are stored bottom first
+        at = 54 + ((h - 1 - y) * w + x) * 4
+        b, g, r = data[at], data[at + 1], data[at + 2]
+        return (r, g, b)
+    return w, h, pixel
+
+
+def glyph_rows(font_path, text):
+    """The 16 row bytes of each character of text, from the console font the program is built from."""
+    font = gzip.open(font_path).read()
+    check(font[:2] == b"\x36\x04" and font[3] == 16, "a PSF1 font of 16 rows")
+    return [font[4 + 16 * c: 4 + 16 * c + 16] for c in text.encode("cp437")]
+
+
+def settings_text(root):
+    path = os.path.join(root, SETTINGS)
+    return open(path, "rb").read() if os.path.exists(path) else None
+
+
+def close_window(args, designer):
+    subprocess.run([args.closer, designer.window], check=True)
+
+
+# --- Cases ------------------------------------------------------------------------------------
+
+def case_title_and_escape(args, root):
+    d = Designer(args.designer, root)
+    name = d.wait_for_title(2.0)
+    check(name.startswith(TITLE + " (FPS="), name)
+    d.key("Escape")
+    check(d.wait() == 0, "Escape ends with exit code 0")
+    check(settings_text(root) is None, "Escape writes no settings file")
+
+
+def case_close_writes_settings(args, root):
+    d = Designer(args.designer, root)
+    d.wait_for_title(2.0)
+    close_window(args, d)
+    check(d.wait() == 0, "closing ends with exit code 0")
+    got = settings_text(root)
+    check(got == b"author_name=%authorname\r\n", "settings written on close: %r" % got)
+
+
+def case_settings_read_back(args, root):
+    os.makedirs(os.path.join(root, "Vessel_Design"))
+    with open(os.path.join(root, SETTINGS), "wb") as f:
+        f.write(b"author_name=Ann\r\n")
+    d = Designer(args.designer, root)
+    d.wait_for_title(2.0)
+    close_window(args, d)
+    check(d.wait() == 0, "closing ends with exit code 0")
+    got = settings_text(root)
+    check(got == b"author_name=Ann\r\n", "settings read back and written unchanged: %r" % got)
+
+
+def case_screenshot(args, root):
+    d = Designer(args.designer, root)
+    d.wait_for_title(2.0)
+    mx, my = 600, 450
+    xdotool("mousemove", "--window", d.window, mx, my)
+    time.sleep(0.3)
+    w, h, pixel = d.screenshot()
+    check((w, h) == (800, 600), "the whole window: %dx%d" % (w, h))
+    # The overlay line, red, centred at half the width, 90 pixels from the top;
+    # every pixel of it compared with the font's bitmap.
+    text = "Target mode (0 toggle)"
+    left = 400 - 4 * len(text)
+    for i, rows in enumerate(glyph_rows(args.font, text)):
+        for y in range(16):
+            for x in range(8):
+                p = pixel(left + 8 * i + x, 90 + y)
+                if rows[y] & (0x80 >> x):
+                    check(p == (255, 0, 0), "overlay glyph %r at (%d, %d) is %r" % (text[i], x, y, p))
+                else:
+                    check(p[0] < 64 and p[2] > 100, "overlay background at (%d, %d) is %r" % (x, y, p))
+    # The cursor: its centre on the mouse, its arms yellow with a black rim, clear corners.
+    check(pixel(mx, my) == (255, 0, 0), "cursor centre %r" % (pixel(mx, my),))
+    check(pixel(mx + 8, my) == (255, 210, 0), "cursor arm %r" % (pixel(mx + 8, my),))
+    check(pixel(mx, my - 8) == (255, 210, 0), "cursor arm %r" % (pixel(mx, my - 8),))
+    check(pixel(mx + 8, my + 1) == (0, 0, 0), "cursor rim %r" % (pixel(mx + 8, my + 1),))
+    check(pixel(mx - 15, my - 15)[2] > 100, "cursor corner is transparent")
+    check(pixel(10, 590)[2] > 100 and pixel(10, 590)[0] == 0, "background elsewhere")
+    d.key("Escape")
+    check(d.wait() == 0, "Escape ends with exit code 0")
+
+
+def case_gallery_widgets(args, root):
+    d = Designer(args.gallery, root)
+    d.wait_for_title(2.0)
+    gx, gy = 40, 160                                 # the gallery window's body corner
+    d.click(gx + 10 + 50, gy + 80 + 10)              # "Press"
+    d.wait_for_output(r"^gallery: button 1 clicked$")
+    # Type into the 16-byte name buffer: the text stops at 15 characters.
+    d.click(gx + 70 + 60, gy + 8 + 8)
+    d.type_text("xyzxyzxyzxyzxyz")
+    d.click(gx + 300, gy + 200)                      # inside the window, off every text box: commit
+    d.wait_for_output(r"^gallery: text box 1 = Galleryxyzxyzxy$")
+    d.click(gx + 130 + 8, gy + 80 + 8)               # the checkbox
+    d.wait_for_output(r"^gallery: checkbox 2 on$")
+    d.click(gx + 275 + 60, gy + 8 + 8)               # "Amount", past its end: replace 2.5 by typing
+    d.key("BackSpace", "BackSpace", "BackSpace", "7", "period", "2", "5", "Return")
+    d.wait_for_output(r"^gallery: text box 3 = 7\.25$")
+    w, h, pixel = d.screenshot()
+    box = pixel(gx + 130 + 8, gy + 80 + 3)          # off both diagonals
+    check(box[1] > 200 and box[0] < 160, "the checked box is drawn in the pressed fill: %r" % (box,))
+    # The title bar (200, 255, 200) at alpha 128 over the blue background.
+    title_bar = pixel(gx + 5, gy - 8)
+    check(all(abs(a - b) <= 3 for a, b in zip(title_bar, (100, 128, 164))), "title bar %r" % (title_bar,))
+    d.key("Escape")
+    check(d.wait() == 0, "Escape ends with exit code 0")
+
+
+def case_no_display(args, root):
+    env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}
+    env["ASAN_OPTIONS"] = "detect_leaks=0"
+    run = subprocess.run([args.designer], cwd=root, env=env, capture_output=True, text=True, timeout=30)
+    check(run.returncode == 1, "exit code %d without a display" % run.returncode)
+    check("Error: Failed to register the window class!" in run.stderr, "the reason is reported: %r" % run.stderr)
+    check(settings_text(root) is None, "nothing written")
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--designer", required=True)
+    parser.add_argument("--gallery", required=True)
+    parser.add_argument("--closer", required=True)
+    parser.add_argument("--font", required=True)
+    parser.add_argument("case")
+    args = parser.parse_args()
+    case = globals().get("case_" + args.case)
+    if case is None:
+        print("unknown case " + args.case)
+        return 2
+    with tempfile.TemporaryDirectory(prefix="corvane-gui-") as root:
+        try:
+            case(args, root)
+        except Failure as f:
+            print("FAILED %s: %s" % (args.case, f))
+            for name in ("stdout.txt", "stderr.txt"):
+                path = os.path.join(root, name)
+                if os.path.exists(path):
+                    print("--- %s\n%s" % (name, open(path).read()))
+            print("0 passed, 1 failed")
+            return 1
+    print("1 passed, 0 failed")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
