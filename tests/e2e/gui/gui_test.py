@@ -55,6 +55,7 @@ class Designer:
                 name = xdotool("getwindowname", wid)
                 if pattern.match(name):
                     self.window = wid
+                    print("title %r after %.2f s" % (name, time.monotonic() - self.started))
                     return name
             time.sleep(0.05)
         raise Failure("no title with the frame rate within %.1f s" % limit)
