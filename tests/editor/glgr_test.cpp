@@ -7,7 +7,7 @@
 
 namespace {
 
-TEST(Extensions, NamesMatchOnlyAsWholeWords) {
+TEST(GlExtensions, NamesMatchOnlyAsWholeWords) {
   const char* list = "GL_ARB_vertex_buffer_object_extra GL_EXT_blend_minmax GL_EXT_fog_coord";
   EXPECT_TRUE(extension_present("GL_EXT_blend_minmax", list));
   EXPECT_TRUE(extension_present("GL_EXT_fog_coord", list));           // last word
@@ -21,14 +21,14 @@ TEST(Extensions, NamesMatchOnlyAsWholeWords) {
   EXPECT_FALSE(extension_present("GL_A", ""));
 }
 
-TEST(Extensions, VersionNumbers) {
+TEST(GlExtensions, VersionNumbers) {
   EXPECT_EQ(gl_version_number("2.1 Mesa 22.3.6"), 21);
   EXPECT_EQ(gl_version_number("4.5 (Compatibility Profile) Mesa"), 45);
   EXPECT_EQ(gl_version_number("garbage"), 0);
   EXPECT_EQ(gl_version_number(nullptr), 0);
 }
 
-TEST(Text, WidthsAndCentring) {
+TEST(TextMetrics, WidthsAndCentring) {
   EXPECT_DOUBLE_EQ(text_width("abcde"), 40);                 // 8 n at scale 1
   EXPECT_DOUBLE_EQ(text_width(""), 0);
   EXPECT_DOUBLE_EQ(text_width("abc", 2), 48);
@@ -36,7 +36,7 @@ TEST(Text, WidthsAndCentring) {
   EXPECT_DOUBLE_EQ(centred_left(std::string_view("\xdb\0z", 3), 100), 88); // every byte counts
 }
 
-TEST(Glyphs, CodePage437BitmapsExpandMostSignificantBitFirst) {
+TEST(FontGlyphs, CodePage437BitmapsExpandMostSignificantBitFirst) {
   auto px = [](const std::vector<uint8_t>& g, int x, int y) { return g[size_t(y * 8 + x) * 4 + 3]; };
   std::vector<uint8_t> blank = glyph_pixels(' ');
   ASSERT_EQ(blank.size(), 8u * 16u * 4u);
@@ -56,7 +56,7 @@ TEST(Glyphs, CodePage437BitmapsExpandMostSignificantBitFirst) {
   EXPECT_GT(set, 15);
 }
 
-TEST(Panel, OnlyAPanelTallerThanTwiceItsCornerIsFilled) {
+TEST(ChamferedPanel, OnlyAPanelTallerThanTwiceItsCornerIsFilled) {
   EXPECT_FALSE(chamfer_filled(7, 4));
   EXPECT_FALSE(chamfer_filled(8, 4));
   EXPECT_TRUE(chamfer_filled(9, 4));
@@ -72,7 +72,7 @@ TEST(Panel, OnlyAPanelTallerThanTwiceItsCornerIsFilled) {
   EXPECT_DOUBLE_EQ(p[7].y, 24);
 }
 
-TEST(Colours, PackedRedLowestByte) {
+TEST(PackedColours, PackedRedLowestByte) {
   uint32_t c = pack_rgba(255, 128, 0, 51);
   EXPECT_EQ(c, 0x330080FFu);
   colquad q = unpack_rgba(c);
@@ -82,7 +82,7 @@ TEST(Colours, PackedRedLowestByte) {
   EXPECT_FLOAT_EQ(q.a, 0.2f);
 }
 
-TEST(Screenshot, BmpHeadersAreExact) {
+TEST(ScreenshotFile, BmpHeadersAreExact) {
   const uint8_t px[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24};
   std::vector<uint8_t> f = screenshot_bmp(3, 2, px);
   const uint8_t head[54] = {
@@ -95,7 +95,7 @@ TEST(Screenshot, BmpHeadersAreExact) {
   EXPECT_EQ(std::memcmp(f.data() + 54, px, 24), 0);
 }
 
-TEST(Textures, DxtLevelSizes) {
+TEST(TextureSizes, DxtLevelSizes) {
   EXPECT_EQ(dxt_level_bytes(256, 256, 1), 64u * 64u * 8u);
   EXPECT_EQ(dxt_level_bytes(256, 256, 5), 64u * 64u * 16u);
   EXPECT_EQ(dxt_level_bytes(1, 1, 3), 16u);
@@ -105,7 +105,7 @@ TEST(Textures, DxtLevelSizes) {
   EXPECT_EQ(compressed_texture(4, 4, 1, data, 1, texture_None), 0u);
 }
 
-TEST(Frustum, IdentityMatricesGiveTheUnitCube) {
+TEST(FrustumPlanes, IdentityMatricesGiveTheUnitCube) {
   double id[16] = {};
   for (int i = 0; i < 4; ++i) id[i * 5] = 1;
   frustum_planes f = frustum_from(id, id);
@@ -119,7 +119,7 @@ TEST(Frustum, IdentityMatricesGiveTheUnitCube) {
   EXPECT_FALSE(sphere_visible(f, 0.1, {0, -3, 0}));
 }
 
-TEST(Frustum, PerspectiveNearAndFarPlanes) {
+TEST(FrustumPlanes, PerspectiveNearAndFarPlanes) {
   // gluPerspective(90°, 1, 1, 100), column-major
   double p[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, -101.0 / 99, -1, 0, 0, -200.0 / 99, 0};
   double id[16] = {};
@@ -132,7 +132,7 @@ TEST(Frustum, PerspectiveNearAndFarPlanes) {
   EXPECT_NEAR(f.plane[4].z * f.plane[4].z + f.plane[4].x * f.plane[4].x, 1, 1e-12);
 }
 
-TEST(Rotation, EulerForwardThenBackwardIsTheIdentity) {
+TEST(ViewRotation, EulerForwardThenBackwardIsTheIdentity) {
   vec3 a{0.3, -1.1, 2.0};
   double m[16], n[16];
   euler_matrix(a, 1, m);
@@ -150,7 +150,7 @@ TEST(Rotation, EulerForwardThenBackwardIsTheIdentity) {
   EXPECT_NEAR(m[6], 1, 1e-12);
 }
 
-TEST(Rotation, RigidInverseUndoesRotationAndTranslation) {
+TEST(ViewRotation, RigidInverseUndoesRotationAndTranslation) {
   double r[16];
   euler_matrix({0.4, 0.2, -0.7}, 1, r);
   float m[16];

@@ -17,7 +17,7 @@ void on_click(gg_btnrec&) { ++clicks; }
 void on_change(gg_txtboxrec&) { ++commits; }
 void on_toggle(gg_inprec&) { ++toggles; }
 
-class Gui : public ::testing::Test {
+class Toolkit : public ::testing::Test {
  protected:
   gg_wndtype win, top;
   double amount = 2.5;
@@ -43,7 +43,7 @@ class Gui : public ::testing::Test {
   gg_txtboxrec& box(int i) { return gui.textboxes[size_t(i)]; }
 };
 
-TEST_F(Gui, HitRectanglesIncludeBorderAndTitleBarOnEverySide) {
+TEST_F(Toolkit, HitRectanglesIncludeBorderAndTitleBarOnEverySide) {
   // left x - 1, top y - 15, width + 2 wide, height + 17 high, all edges inside
   EXPECT_TRUE(window_hit(win, 99, 85));
   EXPECT_TRUE(window_hit(win, 301, 202));
@@ -61,7 +61,7 @@ TEST_F(Gui, HitRectanglesIncludeBorderAndTitleBarOnEverySide) {
   EXPECT_FALSE(gui.buttons[size_t(b)].pressed);
 }
 
-TEST_F(Gui, EventsGoToTheTopMostVisibleWindow) {
+TEST_F(Toolkit, EventsGoToTheTopMostVisibleWindow) {
   gui_window(top, 150, 120, 200, 100, true, "Top");
   EXPECT_EQ(target_window(200, 150), &top);
   EXPECT_EQ(target_window(120, 110), &win);
@@ -73,7 +73,7 @@ TEST_F(Gui, EventsGoToTheTopMostVisibleWindow) {
   EXPECT_TRUE(gui_mouse_up(left, 700, 500));
 }
 
-TEST_F(Gui, AButtonClicksOnlyWhenPressedAndReleasedOverIt) {
+TEST_F(Toolkit, AButtonClicksOnlyWhenPressedAndReleasedOverIt) {
   gui_button(win, 10, 10, 50, 20, "B", 1, on_click);
   gui_mouse_down(left, 120, 120);
   gui_mouse_up(left, 250, 180);                   // released outside the button, inside the window
@@ -89,7 +89,7 @@ TEST_F(Gui, AButtonClicksOnlyWhenPressedAndReleasedOverIt) {
   EXPECT_EQ(clicks, 1);
 }
 
-TEST_F(Gui, FocusMovesByIdentifierAndCommitsTheOldBox) {
+TEST_F(Toolkit, FocusMovesByIdentifierAndCommitsTheOldBox) {
   gui_textbox(win, 10, 10, 100, 16, gg_double, &amount, 1, on_change);
   gui_textbox(win, 10, 40, 100, 16, gg_string, &note, 2, on_change);
   EXPECT_EQ(box(0).text, "2.5");
@@ -117,7 +117,7 @@ TEST_F(Gui, FocusMovesByIdentifierAndCommitsTheOldBox) {
   EXPECT_EQ(amount, 27);
 }
 
-TEST_F(Gui, EnterOrEscapeReleasedCommitsAndClearsTheFocus) {
+TEST_F(Toolkit, EnterOrEscapeReleasedCommitsAndClearsTheFocus) {
   gui_textbox(win, 10, 10, 100, 16, gg_string, &note, 1, on_change);
   gui_set_focus(1);
   box(0).cursor = 5;
@@ -133,7 +133,7 @@ TEST_F(Gui, EnterOrEscapeReleasedCommitsAndClearsTheFocus) {
   EXPECT_EQ(commits, 2);
 }
 
-TEST_F(Gui, KeysTypeTheirTableCharacters) {
+TEST_F(Toolkit, KeysTypeTheirTableCharacters) {
   struct { uint16_t key; uint16_t state; const char* typed; } cases[] = {
     {46, 0, "."}, {96, 0, "`"}, {97, 0, "a"}, {105, 0, "i"}, {189, 0, ""}, {187, 0, ""},
     {'A', 0, "a"}, {'Z', shift, "Z"}, {'0', shift, ")"}, {'1', shift, "!"}, {'9', shift, "("},
@@ -150,7 +150,7 @@ TEST_F(Gui, KeysTypeTheirTableCharacters) {
   }
 }
 
-TEST_F(Gui, ShiftedBracketTypesNothingButMovesTheCursorWithinTheText) {
+TEST_F(Toolkit, ShiftedBracketTypesNothingButMovesTheCursorWithinTheText) {
   gui_textbox(win, 10, 10, 100, 16, gg_string, &note, 1, nullptr);
   gui_set_focus(1);
   box(0).cursor = 2;
@@ -164,7 +164,7 @@ TEST_F(Gui, ShiftedBracketTypesNothingButMovesTheCursorWithinTheText) {
   EXPECT_EQ(box(0).text, "hellox");
 }
 
-TEST_F(Gui, BackspaceArrowsAndSelections) {
+TEST_F(Toolkit, BackspaceArrowsAndSelections) {
   gui_textbox(win, 10, 10, 100, 16, gg_string, &note, 1, nullptr);
   gui_set_focus(1);
   gg_txtboxrec& t = box(0);
@@ -200,7 +200,7 @@ TEST_F(Gui, BackspaceArrowsAndSelections) {
   EXPECT_EQ(t.cursor, 1);
 }
 
-TEST_F(Gui, MouseSelectionCopyAndPaste) {
+TEST_F(Toolkit, MouseSelectionCopyAndPaste) {
   gui_textbox(win, 10, 10, 100, 16, gg_string, &note, 1, nullptr);
   gg_txtboxrec& t = box(0);
   gui_mouse_down(left, 110 + 8, 115);             // at character 1
@@ -224,7 +224,7 @@ TEST_F(Gui, MouseSelectionCopyAndPaste) {
   EXPECT_EQ(clipboard_text, "zz");
 }
 
-TEST_F(Gui, TypingStopsAtEightyCharacters) {
+TEST_F(Toolkit, TypingStopsAtEightyCharacters) {
   note.clear();
   gui_textbox(win, 10, 10, 100, 16, gg_string, &note, 1, nullptr);
   gui_set_focus(1);
@@ -235,7 +235,7 @@ TEST_F(Gui, TypingStopsAtEightyCharacters) {
   EXPECT_EQ(box(0).text.size(), 85u);
 }
 
-TEST_F(Gui, ACharacterBufferIsNeverWrittenPastItsCapacity) {
+TEST_F(Toolkit, ACharacterBufferIsNeverWrittenPastItsCapacity) {
   struct { char name[8]; char guard[8]; } rec;
   std::memset(&rec, '#', sizeof rec);
   std::strcpy(rec.name, "abc");
@@ -258,7 +258,7 @@ TEST_F(Gui, ACharacterBufferIsNeverWrittenPastItsCapacity) {
   for (char g : rec.guard) EXPECT_EQ(g, '#');
 }
 
-TEST_F(Gui, ValuesLoadAndCommitByType) {
+TEST_F(Toolkit, ValuesLoadAndCommitByType) {
   float ratio = 0.25f;
   int32_t count = 7;
   gui_textbox(win, 10, 10, 50, 16, gg_single, &ratio, 1, nullptr);
@@ -280,7 +280,7 @@ TEST_F(Gui, ValuesLoadAndCommitByType) {
   EXPECT_EQ(commits, 1);
 }
 
-TEST_F(Gui, KeysOverNoWindowStillEditTheFocusedBoxButAreNotTaken) {
+TEST_F(Toolkit, KeysOverNoWindowStillEditTheFocusedBoxButAreNotTaken) {
   int keys_seen = 0;
   static int* seen;
   seen = &keys_seen;
@@ -297,7 +297,7 @@ TEST_F(Gui, KeysOverNoWindowStillEditTheFocusedBoxButAreNotTaken) {
   EXPECT_EQ(keys_seen, 1);
 }
 
-TEST_F(Gui, DraggedWindowsStopAtTheScreenEdges) {
+TEST_F(Toolkit, DraggedWindowsStopAtTheScreenEdges) {
   gui_mouse_down(left, 110, 90);                  // title bar, grab (10, -10)
   EXPECT_TRUE(win.dragging);
   gui_mouse_move(left, 300, 200);
@@ -322,7 +322,7 @@ TEST_F(Gui, DraggedWindowsStopAtTheScreenEdges) {
   EXPECT_FALSE(win.dragging);
 }
 
-TEST_F(Gui, AWindowLargerThanTheScreenSticksAtZero) {
+TEST_F(Toolkit, AWindowLargerThanTheScreenSticksAtZero) {
   gui_window(top, 10, 20, 900, 700, true, "Big");
   gui_mouse_down(left, 50, 10);
   gui_mouse_move(left, 300, 300);
@@ -330,7 +330,7 @@ TEST_F(Gui, AWindowLargerThanTheScreenSticksAtZero) {
   EXPECT_EQ(top.y, 0);
 }
 
-TEST_F(Gui, CheckboxesToggleAndSlidersFollowTheMouse) {
+TEST_F(Toolkit, CheckboxesToggleAndSlidersFollowTheMouse) {
   gg_inprec& c = gui_checkbox(win, 10, 60, 16, 16, false, 5, on_toggle);
   click(115, 165);
   EXPECT_TRUE(c.checked);
@@ -353,7 +353,7 @@ TEST_F(Gui, CheckboxesToggleAndSlidersFollowTheMouse) {
   EXPECT_DOUBLE_EQ(s1.value, -1);
 }
 
-TEST_F(Gui, KeysReachOnlyEnabledBoxesWithTheFocusedIdentifier) {
+TEST_F(Toolkit, KeysReachOnlyEnabledBoxesWithTheFocusedIdentifier) {
   std::string other = "other", twin = "hello";
   gui_textbox(win, 10, 10, 100, 16, gg_string, &note, 1, nullptr);
   gui_textbox(win, 10, 30, 100, 16, gg_string, &other, 2, nullptr);
@@ -375,7 +375,7 @@ TEST_F(Gui, KeysReachOnlyEnabledBoxesWithTheFocusedIdentifier) {
   EXPECT_EQ(twin, "hello");
 }
 
-TEST_F(Gui, KeyCharacterTableEdges) {
+TEST_F(Toolkit, KeyCharacterTableEdges) {
   EXPECT_EQ(key_character(31, false), -1);
   EXPECT_EQ(key_character(32, false), ' ');
   EXPECT_EQ(key_character(128, false), 128);

@@ -7,7 +7,7 @@
 
 namespace {
 
-class Routing : public ::testing::Test {
+class InputRouting : public ::testing::Test {
  protected:
   gg_wndtype win;
   std::string name = "abc";
@@ -25,7 +25,7 @@ class Routing : public ::testing::Test {
   void TearDown() override { gui_final(); }
 };
 
-TEST_F(Routing, EscapeEndsTheProgramBeforeTheFocusedTextBoxSeesIt) {
+TEST_F(InputRouting, EscapeEndsTheProgramBeforeTheFocusedTextBoxSeesIt) {
   input(input_key_down, 0, 0, 0, vk_escape);
   EXPECT_TRUE(dogl.quit_posted);
   EXPECT_EQ(dogl.quit_code, 0);
@@ -33,7 +33,7 @@ TEST_F(Routing, EscapeEndsTheProgramBeforeTheFocusedTextBoxSeesIt) {
   EXPECT_EQ(gui.textboxes[0].text, "abc");
 }
 
-TEST_F(Routing, AltF4EndsTheProgramButF4AloneIsTyped) {
+TEST_F(InputRouting, AltF4EndsTheProgramButF4AloneIsTyped) {
   input(input_key_down, 0, 0, shift_Alt, vk_f4);
   EXPECT_TRUE(dogl.quit_posted);
   dogl = dogl_state{};
@@ -42,7 +42,7 @@ TEST_F(Routing, AltF4EndsTheProgramButF4AloneIsTyped) {
   EXPECT_EQ(gui.textboxes[0].text, "abcs");
 }
 
-TEST_F(Routing, CtrlF9AsksForAScreenshotAndIsNotTaken) {
+TEST_F(InputRouting, CtrlF9AsksForAScreenshotAndIsNotTaken) {
   input(input_key_down, 0, 0, 0, vk_f9);
   EXPECT_FALSE(app.screenshot_due);
   EXPECT_EQ(gui.textboxes[0].text, "abcx");       // F9 is code 120, "x"
@@ -51,7 +51,7 @@ TEST_F(Routing, CtrlF9AsksForAScreenshotAndIsNotTaken) {
   EXPECT_EQ(gui.textboxes[0].text, "abcxx");      // the key went on to the GUI
 }
 
-TEST_F(Routing, MouseEventsReachTheToolkitAndAreRemembered) {
+TEST_F(InputRouting, MouseEventsReachTheToolkitAndAreRemembered) {
   input(input_button_down, 250, 190, shift_LeftButton, 0); // inside the window, off the text box
   EXPECT_EQ(gui.focus, -1);
   EXPECT_EQ(name, "abc");
@@ -64,11 +64,11 @@ TEST_F(Routing, MouseEventsReachTheToolkitAndAreRemembered) {
   EXPECT_FALSE(dogl.quit_posted);
 }
 
-TEST(StartUp, TheMemoryLineNamesHeapAndAvailableMegabytes) {
+TEST(DesignerStartUp, TheMemoryLineNamesHeapAndAvailableMegabytes) {
   EXPECT_TRUE(std::regex_match(memory_line(), std::regex("Memory: [0-9]+Mb/[0-9]+Mb")));
 }
 
-TEST(StartUp, TheCursorIsA32By32PictureWithTransparency) {
+TEST(DesignerStartUp, TheCursorIsA32By32PictureWithTransparency) {
   std::vector<uint8_t> rgba;
   ASSERT_TRUE(decode_cursor(rgba));
   ASSERT_EQ(rgba.size(), 32u * 32u * 4u);

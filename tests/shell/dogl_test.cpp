@@ -20,7 +20,7 @@ void record_frame(double dt, double t) { frames.emplace_back(dt, t); }
 
 constexpr uint32_t id = 7;
 
-class Window : public ::testing::Test {
+class WindowEvents : public ::testing::Test {
  protected:
   glwin w;
   void SetUp() override {
@@ -111,7 +111,7 @@ TEST(VirtualKeys, SdlKeysBecomeWindowsCodes) {
   EXPECT_EQ(virtual_key(SDL_SCANCODE_UNKNOWN, SDLK_UNKNOWN), 0);
 }
 
-TEST_F(Window, KeysCarryTheShiftWordWithLeftAndRightShift) {
+TEST_F(WindowEvents, KeysCarryTheShiftWordWithLeftAndRightShift) {
   handle_event(key(SDL_KEYDOWN, SDL_SCANCODE_LSHIFT, SDLK_LSHIFT));
   handle_event(key(SDL_KEYDOWN, SDL_SCANCODE_A, SDLK_a));
   ASSERT_EQ(events.size(), 2u);
@@ -133,7 +133,7 @@ TEST_F(Window, KeysCarryTheShiftWordWithLeftAndRightShift) {
   EXPECT_EQ(events.back().key, 'B');
 }
 
-TEST_F(Window, AltAndCtrlAndSystemKeys) {
+TEST_F(WindowEvents, AltAndCtrlAndSystemKeys) {
   handle_event(key(SDL_KEYDOWN, SDL_SCANCODE_LCTRL, SDLK_LCTRL));
   handle_event(key(SDL_KEYDOWN, SDL_SCANCODE_F9, SDLK_F9));
   EXPECT_EQ(events.back().shift, shift_Ctrl);
@@ -147,7 +147,7 @@ TEST_F(Window, AltAndCtrlAndSystemKeys) {
   EXPECT_FALSE(w.left_shift);
 }
 
-TEST_F(Window, ButtonsShowWhileHeldAndOnTheirRelease) {
+TEST_F(WindowEvents, ButtonsShowWhileHeldAndOnTheirRelease) {
   handle_event(button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 10, 20));
   handle_event(button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT, 10, 20));
   handle_event(motion(11, 21));
@@ -171,7 +171,7 @@ TEST_F(Window, ButtonsShowWhileHeldAndOnTheirRelease) {
   EXPECT_EQ(events.size(), 6u);
 }
 
-TEST_F(Window, WheelFlagsLastOneEvent) {
+TEST_F(WindowEvents, WheelFlagsLastOneEvent) {
   handle_event(button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT, 0, 0));
   handle_event(wheel(1, 30, 40));
   EXPECT_EQ(events.back().kind, input_button_down);
@@ -187,7 +187,7 @@ TEST_F(Window, WheelFlagsLastOneEvent) {
   EXPECT_EQ(events.size(), n);
 }
 
-TEST_F(Window, ResizeRaisesAZeroHeightAndPublishesTheScreenSize) {
+TEST_F(WindowEvents, ResizeRaisesAZeroHeightAndPublishesTheScreenSize) {
   handle_event(window_event(SDL_WINDOWEVENT_SIZE_CHANGED, 640, 0));
   EXPECT_EQ(w.width, 640);
   EXPECT_EQ(w.height, 1);
@@ -201,7 +201,7 @@ TEST_F(Window, ResizeRaisesAZeroHeightAndPublishesTheScreenSize) {
   EXPECT_EQ(screen.height, 600);
 }
 
-TEST_F(Window, CloseReportsAndEndsTheLoop) {
+TEST_F(WindowEvents, CloseReportsAndEndsTheLoop) {
   handle_event(window_event(SDL_WINDOWEVENT_CLOSE));
   ASSERT_EQ(events.size(), 1u);
   EXPECT_EQ(events[0].kind, input_close);
@@ -210,7 +210,7 @@ TEST_F(Window, CloseReportsAndEndsTheLoop) {
   EXPECT_EQ(dogl.quit_code, 0);
 }
 
-TEST_F(Window, WhileInputIsDisabledMouseAndTicksAreDroppedButKeysArrive) {
+TEST_F(WindowEvents, WhileInputIsDisabledMouseAndTicksAreDroppedButKeysArrive) {
   dogl.input_enabled = false;
   handle_event(motion(5, 5));
   handle_event(button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 5, 5));
@@ -228,7 +228,7 @@ TEST_F(Window, WhileInputIsDisabledMouseAndTicksAreDroppedButKeysArrive) {
   EXPECT_EQ(frames.size(), 1u);
 }
 
-TEST_F(Window, FrameTicksSmoothTheTime) {
+TEST_F(WindowEvents, FrameTicksSmoothTheTime) {
   w.creation_tick = 1000;
   frame_tick(w, 1100);                            // raw 100: s = 50
   frame_tick(w, 1100);                            // s = 75
@@ -247,7 +247,7 @@ TEST_F(Window, FrameTicksSmoothTheTime) {
   EXPECT_EQ(w.frame_counter, 4);
 }
 
-TEST_F(Window, TheRateTickShowsTheCountAndStartsAgain) {
+TEST_F(WindowEvents, TheRateTickShowsTheCountAndStartsAgain) {
   w.frame_counter = 57;
   rate_tick(w);
   EXPECT_EQ(w.fps, 57);
