@@ -232,8 +232,19 @@ def case_gallery_widgets(args, root):
     # The title bar (200, 255, 200) at alpha 128 over the blue background.
     title_bar = pixel(gx + 5, gy - 8)
     check(all(abs(a - b) <= 3 for a, b in zip(title_bar, (100, 128, 164))), "title bar %r" % (title_bar,))
+    d.click(gx + 70 + 20, gy + 28 + 8)               # "Note" takes the focus; Escape still ends the program
     d.key("Escape")
     check(d.wait() == 0, "Escape ends with exit code 0")
+    check("text box 2" not in d.stdout(), "the focused box was neither edited nor committed")
+    check(settings_text(root) is None, "Escape writes no settings file")
+
+
+def case_alt_f4(args, root):
+    d = Designer(args.designer, root)
+    d.wait_for_title(2.0)
+    d.key("alt+F4")
+    check(d.wait() == 0, "Alt+F4 ends with exit code 0")
+    check(settings_text(root) is None, "Alt+F4 writes no settings file")
 
 
 def case_no_display(args, root):
