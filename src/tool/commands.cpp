@@ -11,6 +11,11 @@ const tool_command table[] = {
   {"info", "FILE",
    "Reads the design block at the end of FILE (a design file or a vessel module)\n"
    "and prints it as JSON on standard output.", cmd_info},
+  {"generate", "IN [-o OUT]", "Generates the add-on package of IN (design file, vessel module or Spacecraft3 .ini) into OUT (default DLLNAME.zip).", cmd_generate},
+  {"module", "IN [-o OUT]", "Writes the vessel module of IN to OUT (default modules\\DLLNAME.dll).", cmd_module},
+  {"listing", "IN -o OUT", "Writes the thrusters and docking ports of IN to the text file OUT.", cmd_listing},
+  {"project", "IN", "Writes the development project of IN into Vessel_Design\\DLLNAME.", cmd_project},
+  {"run", "", "Starts veltora.exe in the current folder and exits with its exit code.", cmd_run},
 };
 }  // namespace
 

@@ -51,3 +51,8 @@ int cmd_new(const astr& args);          // cmd_design.cpp
 int cmd_template(const astr& args);     // cmd_design.cpp
 int cmd_import_sc3(const astr& args);   // cmd_design.cpp
 int cmd_info(const astr& args);         // cmd_info.cpp
+int cmd_generate(const astr& args);     // cmd_generate.cpp
+int cmd_module(const astr& args);       // cmd_generate.cpp
+int cmd_listing(const astr& args);      // cmd_generate.cpp
+int cmd_project(const astr& args);      // cmd_generate.cpp
+int cmd_run(const astr& args);          // cmd_generate.cpp
