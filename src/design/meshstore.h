@@ -1,0 +1,33 @@
+// meshstore: the headless preview that the command-line tool and the tests
+// link a design to.
+//
+// It reads every mesh the design adds or loads from the installation
+// ("Meshes/" + name + ".msh", found whatever the capitalisation of its path)
+// with the same reader as the designer's preview, so the design's size is
+// raised to the same radius and the add-on generator packs the same texture
+// names. It keeps no pixels and plays no animations.
+//
+// Builds on: preview_link (the hooks it implements), mesh/grplib (the reader),
+// base/instpath (installation lookup).
+//
+// Notes: the hooks hold the store through a shared pointer, so a design may
+// outlive the code that set it up; a mesh that cannot be found or read is kept
+// as an unloaded entry with no texture names, and reports radius 0.
+#pragma once
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "base/asys.h"
+#include "design/preview_link.h"
+#include "mesh/grph.h"
+
+struct mesh_store {
+  std::string root = ".";                 // the simulator's root
+  std::vector<typmsh> meshes;             // by design mesh index; only the preview hooks write it
+};
+
+preview_link mesh_store_link(const std::shared_ptr<mesh_store>& store);      // hooks that fill store
+double       load_store_mesh(mesh_store& s, int index, const std::string& name); // reads Meshes/name.msh; radius or 0
+const astr&  mesh_texture_names(const mesh_store& s, int index);            // the mesh's TEXTURES list; empty if none
+std::vector<astr> mesh_texture_lists(const mesh_store& s);                 // one list per design mesh, for the add-on

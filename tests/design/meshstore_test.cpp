@@ -1,0 +1,68 @@
+// The headless mesh store: meshes read from the installation, the design's
+// size raised to their radius, texture names kept per design mesh.
+#include <gtest/gtest.h>
+
+#include "design/designtemplate.h"
+#include "design/kvgen.h"
+#include "design/meshstore.h"
+#include "mesh/grplib.h"
+#include "scratch_dir.h"
+
+namespace {
+
+std::shared_ptr<mesh_store> demo_store() {
+  auto s = std::make_shared<mesh_store>();
+  s->root = CORVANE_DEMO_ROOT;
+  return s;
+}
+
+}  // namespace
+
+TEST(Meshstore, TemplateSizeRisesToTheGliderRadius) {
+  typmsh glider;
+  ASSERT_TRUE(read_mesh(glider, std::string(CORVANE_DEMO_ROOT) + "/Meshes/dg/deltaglider.msh", "", false));
+  ASSERT_GT(glider.radius, 10);
+  const auto store = demo_store();
+  vessel_design d;
+  d.preview = mesh_store_link(store);
+  apply_template(d);
+  EXPECT_DOUBLE_EQ(d.header.size, glider.radius);
+  ASSERT_EQ(store->meshes.size(), 2u);
+  EXPECT_TRUE(store->meshes[1].loaded);
+  EXPECT_EQ(mesh_texture_names(*store, 0), glider.texture_names);
+  EXPECT_EQ(mesh_texture_names(*store, 0)[1], "dg\\wing.dds");  // the " D" suffix is not part of the name
+  EXPECT_EQ(mesh_texture_lists(*store).size(), 2u);
+}
+
+TEST(Meshstore, MissingMeshesKeepTheListsInStep) {
+  const auto store = demo_store();
+  vessel_design d;
+  d.preview = mesh_store_link(store);
+  d.header.size = 30;
+  add_mesh(d, "dg\\nothere", 1);
+  add_mesh(d, "DG\\DeltaGliderCockpit", 4);  // found whatever the capitalisation
+  EXPECT_EQ(d.header.size, 30);               // a smaller mesh never lowers the size
+  const std::vector<astr> lists = mesh_texture_lists(*store);
+  ASSERT_EQ(lists.size(), 2u);
+  EXPECT_TRUE(lists[0].empty());
+  EXPECT_FALSE(store->meshes[0].loaded);
+  EXPECT_EQ(lists[1].front(), "dg\\panel.dds");
+  EXPECT_TRUE(mesh_texture_names(*store, 7).empty());
+  EXPECT_TRUE(mesh_texture_names(*store, -1).empty());
+  reset_design(d);
+  EXPECT_TRUE(store->meshes.empty());
+}
+
+TEST(Meshstore, UnreadableOrDamagedMeshesReportNoRadius) {
+  scratch_dir dir;
+  std::filesystem::create_directories(dir.path / "Meshes");
+  std::ofstream(dir.file("Meshes/bad.msh")) << "no groups line here\n";
+  std::ofstream(dir.file("Meshes/tiny.msh")) << "GROUPS 1\nGEOM 1 0\n3 4 0\nTEXTURES 1\nt.dds\n";
+  mesh_store s;
+  s.root = dir.path.string();
+  EXPECT_EQ(load_store_mesh(s, 0, "bad"), 0);
+  EXPECT_DOUBLE_EQ(load_store_mesh(s, 2, "tiny"), 5);
+  EXPECT_EQ(s.meshes.size(), 3u);
+  EXPECT_EQ(mesh_texture_names(s, 2), astr{"t.dds"});
+  EXPECT_EQ(load_store_mesh(s, -1, "tiny"), 0);
+}
