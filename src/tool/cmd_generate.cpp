@@ -62,6 +62,7 @@ int cmd_generate(const astr& args) {
   addon_sources src;
   src.root = root;
   src.author = user.author_name;
+  src.mesh_textures = mesh_texture_lists(tool_meshes());
   astr messages;
   generate_addon(d, src, output_of(a, dll_name_of(d) + ".zip"), messages);
   print_notes(messages);

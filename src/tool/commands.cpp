@@ -16,6 +16,8 @@ const tool_command table[] = {
   {"listing", "IN -o OUT", "Writes the thrusters and docking ports of IN to the text file OUT.", cmd_listing},
   {"project", "IN", "Writes the development project of IN into Vessel_Design\\DLLNAME.", cmd_project},
   {"run", "", "Starts veltora.exe in the current folder and exits with its exit code.", cmd_run},
+  {"mesh", "FILE", "Reads the mesh file FILE and prints its groups, textures and radius as JSON.", cmd_mesh},
+  {"image", "FILE [--raw OUT]", "Decodes the texture image FILE and prints its format, size and the CRC-32 of its\nRGBA pixels as JSON; OUT receives those pixels.", cmd_image},
 };
 }  // namespace
 
@@ -43,4 +45,11 @@ command_args parse_command_args(const astr& args, const tool_command& cmd, size_
   return out;
 }
 
-preview_link tool_preview() { return {}; }   // no meshes are read: sizes stay as designed
+// One store for the whole run: the command's design reads its meshes into it.
+static const std::shared_ptr<mesh_store>& tool_store() {
+  static const std::shared_ptr<mesh_store> store = std::make_shared<mesh_store>();
+  return store;
+}
+
+mesh_store& tool_meshes() { return *tool_store(); }
+preview_link tool_preview() { return mesh_store_link(tool_store()); }

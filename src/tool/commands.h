@@ -15,6 +15,7 @@
 #include <stdexcept>
 #include <string>
 #include "base/asys.h"
+#include "design/meshstore.h"
 #include "design/preview_link.h"
 
 // A failure the user must hear about: its text is the whole one-line message.
@@ -43,8 +44,10 @@ command_args parse_command_args(const astr& args, const tool_command& cmd, size_
                                 size_t max_positional, std::initializer_list<const char*> value_options = {});
 const tool_command& command_named(const std::string& name);  // a row of the table
 
-// The preview the tool's design is linked to.
+// The preview the tool's design is linked to: the headless mesh store, which
+// raises the design's size to its meshes' radius and knows their texture names.
 preview_link tool_preview();
+mesh_store& tool_meshes();
 
 // --- The commands ---------------------------------------------------------------------------
 int cmd_new(const astr& args);          // cmd_design.cpp
@@ -56,3 +59,5 @@ int cmd_module(const astr& args);       // cmd_generate.cpp
 int cmd_listing(const astr& args);      // cmd_generate.cpp
 int cmd_project(const astr& args);      // cmd_generate.cpp
 int cmd_run(const astr& args);          // cmd_generate.cpp
+int cmd_mesh(const astr& args);         // cmd_mesh.cpp
+int cmd_image(const astr& args);        // cmd_image.cpp
