@@ -77,7 +77,7 @@ TEST(Grplib, NoUsableGroupsLineLeavesTheMeshUnchanged) {
   typmsh m;
   m.file_name = "kept";
   m.radius = 7;
-  for (const char* text : {"", "MSHX1\nGEOM 3 1\n", " GROUPS 1\n", "groups 1\n", "GROUPS 32769\n", "GROUPS -1\n"}) {
+  for (const char* text : {"", "MSHX1\nGEOM 3 1\n", " GROUPS 1\n", "groups 1\n", "GROUPS 32769\n", "GROUPS 2000000000\n", "GROUPS -1\n"}) {
     EXPECT_FALSE(read_mesh_text(m, text, "x.msh", "")) << text;
     EXPECT_EQ(m.file_name, "kept");
     EXPECT_EQ(m.radius, 7);
