@@ -108,7 +108,7 @@ struct header_state {
   int32_t material = 255;  // 255: none
   int32_t texture = 0;     // 0: none
   int32_t light = 0;
-  int32_t spec = 0;
+  int32_t specular = 0;
 };
 
 struct header_key {
@@ -120,7 +120,7 @@ const header_key header_keys[] = {
   {"MATERIAL", &header_state::material},
   {"TEXTURE", &header_state::texture},
   {"LIGHTTEXTURE", &header_state::light},
-  {"SPECTEXTURE", &header_state::spec},
+  {"SPECTEXTURE", &header_state::specular},
 };
 
 struct geom_counts {
@@ -325,7 +325,7 @@ bool read_mesh_text(typmsh& mesh, std::string_view text, const std::string& path
     group_materials[size_t(i)] = st.material;
     g.texture.index = st.texture ? st.texture : -1;
     g.light_texture.index = st.light ? st.light : -1;
-    g.spec_texture.index = st.spec ? st.spec : -1;
+    g.spec_texture.index = st.specular ? st.specular : -1;
     read_vertices(c, gc.vertices, g, gc, abs_max);
     read_triangles(c, gc.triangles, g, gc.no_normals);
   }

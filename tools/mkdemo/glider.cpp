@@ -61,9 +61,9 @@ std::vector<vec2> mirror(std::vector<vec2> outline, double side) {
 enum glider_material { m_hull = 1, m_dark, m_glass, m_metal, m_rubber, m_red, m_green, m_white };
 enum glider_texture { t_none = 0, t_hull, t_wing, t_fin, t_engine, t_canopy, t_decal, t_emblem };
 
-demo_material make_material(const std::string& name, std::array<double, 4> d, double spec, double power,
+demo_material make_material(const std::string& name, std::array<double, 4> d, double shine, double power,
                             std::array<double, 3> emit = {0, 0, 0}) {
-  demo_material m{name, {d[0], d[1], d[2], d[3]}, {d[0] * 0.5, d[1] * 0.5, d[2] * 0.5, 1}, {spec, spec, spec, 1},
+  demo_material m{name, {d[0], d[1], d[2], d[3]}, {d[0] * 0.5, d[1] * 0.5, d[2] * 0.5, 1}, {shine, shine, shine, 1},
                   power, {emit[0], emit[1], emit[2], 1}};
   return m;
 }
