@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include "design/designtemplate.h"
 #include "design/kvgen.h"
+#include "design/meshstore.h"
 #include "gen_test_util.h"
 #include "generate/addon_files.h"
 #include "generate/launcher.h"
@@ -44,15 +45,30 @@ int count_lines(const std::string& report, const std::string& piece) {
 TEST(addon_flight, template_package_flies_from_its_ground_scenario) {
   demo_copy demo;
   ASSERT_TRUE(std::filesystem::exists(demo.root + "/veltora.exe")) << "demo installation incomplete";
+  auto store = std::make_shared<mesh_store>();
+  store->root = demo.root;
   vessel_design d;
+  d.preview = mesh_store_link(store);
   apply_template(d);
   std::string vessel = name_of(d.header.vessel_name, sizeof d.header.vessel_name);
   addon_sources src;
   src.root = demo.root;
+  src.mesh_textures = mesh_texture_lists(*store);
   astr messages;
   std::string zip = demo.dir + "/addon.zip";
   generate_addon(d, src, zip, messages);
   EXPECT_TRUE(messages.empty());
+
+  // Both meshes and every texture they name come along, each right after its mesh.
+  std::string listing;
+  ASSERT_EQ(python_zip_check(zip, listing), 0) << listing;
+  size_t textures = 0;
+  for (const astr& list : src.mesh_textures) textures += list.size();
+  EXPECT_GT(textures, 0u) << "the template's meshes name no textures";
+  EXPECT_EQ(count_lines(listing, "textures\\"), int(textures)) << listing;
+  EXPECT_LT(listing.find("meshes\\dg\\deltaglider.msh"), listing.find("meshes\\dg\\deltaglidercockpit.msh"));
+  std::filesystem::remove_all(demo.root + "/Meshes");  // the flight must use the unpacked files
+  std::filesystem::remove_all(demo.root + "/Textures");
 
   std::string out;
   ASSERT_EQ(run("unzip -tq '" + zip + "'", &out), 0) << out;
@@ -72,4 +88,6 @@ TEST(addon_flight, template_package_flies_from_its_ground_scenario) {
   EXPECT_EQ(count_lines(report, ship + "CreateDock "), 1);
   EXPECT_EQ(count_lines(report, ship + "CreateAirfoil"), 2);
   EXPECT_EQ(count_lines(report, ship + "clbkLoadStateEx "), 1);
+  EXPECT_EQ(count_lines(report, ship + "vapiLoadMeshGlobal "), 2) << report;
+  EXPECT_EQ(report.find("missing"), std::string::npos) << report;
 }
