@@ -1,7 +1,6 @@
 #include "generate/module_writer.h"
 
 #include "design/designfile.h"
-#include "design/filef.h"
 #include "generate/addon_names.h"
 
 module_image chosen_module_image(const vessel_design& d) { return module_image_for(d.header.payload_manager != 0); }

@@ -1,13 +1,12 @@
 #include "generate/project_writer.h"
 
 #include <filesystem>
-#include <utility>
 #include <system_error>
+#include <utility>
 #include "base/asys.h"
-#include "base/instpath.h"
+#include "design/filef.h"
 #include "generate/addon_files.h"
 #include "generate/addon_names.h"
-#include "design/filef.h"
 
 namespace {
 

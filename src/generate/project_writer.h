@@ -6,9 +6,8 @@
 // simulator's kit and to build into the root's "Modules" folder. The source
 // and header the project names are not written.
 //
-// Builds on: asys (io_error), instpath (installation lookup), filef (files
-// replaced whole), addon_names (safe target names),
-// addon_files (text lines).
+// Builds on: asys (io_error), filef (files replaced whole), addon_names (safe
+// target names, folders matched ignoring case), addon_files (text lines).
 //
 // Notes: both files are plain text with CR LF after every line, the last one
 // included; writing twice gives identical files.
