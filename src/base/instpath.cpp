@@ -56,33 +56,35 @@ static bool same_ignoring_case(std::string_view a, std::string_view b) {
          std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
 }
 
-// The entry of dir whose name equals name ignoring case; of several, the first in byte
-// order, so that the choice does not depend on the order the folder lists them in.
-static std::string match_entry(const std::string& dir, const std::string& name) {
+// The entries of dir whose names equal name ignoring case: the exact spelling first,
+// then the others in byte order, so that the choice does not depend on the order the
+// folder lists them in.
+static std::vector<std::string> matching_entries(const std::string& dir, const std::string& name) {
+  std::vector<std::string> found;
   DIR* d = opendir(dir.empty() ? "." : dir.c_str());
-  if (!d) return "";
-  std::string best;
-  while (dirent* e = readdir(d)) {
-    std::string_view entry = e->d_name;
-    if (same_ignoring_case(entry, name) && (best.empty() || entry < best)) best = entry;
-  }
+  if (!d) return found;
+  while (dirent* e = readdir(d))
+    if (same_ignoring_case(e->d_name, name)) found.push_back(e->d_name);
   closedir(d);
-  return best;
+  std::sort(found.begin(), found.end());
+  std::stable_partition(found.begin(), found.end(), [&](const std::string& e) { return e == name; });
+  return found;
+}
+
+// Resolves parts[i..] below dir. An installation may hold both "Modules" and "modules"
+// (an unpacked add-on brings its own spelling), so every spelling is tried in turn.
+static std::string resolve(const std::string& dir, const std::vector<std::string>& parts, size_t i) {
+  if (i == parts.size()) return exists(dir) ? dir : "";
+  for (const std::string& entry : matching_entries(dir, parts[i])) {
+    std::string path = resolve(join(dir, entry), parts, i + 1);
+    if (!path.empty()) return path;
+  }
+  return "";
 }
 
 std::string install_path(const std::string& root, const std::string& rel) {
   std::string base = to_slashes(root);
   std::string exact = join(base, to_slashes(rel));
   if (exists(exact)) return exact;
-  std::string path = base;
-  for (const std::string& part : components(rel)) {
-    std::string next = join(path, part);
-    if (!exists(next)) {
-      std::string found = match_entry(path, part);
-      if (found.empty()) return "";
-      next = join(path, found);
-    }
-    path = next;
-  }
-  return exists(path) ? path : "";
+  return resolve(base, components(rel), 0);
 }

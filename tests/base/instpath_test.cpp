@@ -26,6 +26,15 @@ TEST(InstallPath, ChoosesTheSameEntryWhateverTheListingOrder) {
   EXPECT_EQ(install_path(t.path, "Data/file"), t.file("Data/file"));  // an exact name wins
 }
 
+TEST(InstallPath, LooksInEverySpellingOfAFolder) {
+  temp_dir t;  // an unpacked add-on brings "modules" beside the installation's "Modules"
+  t.put("Modules/PayloadManager.dll", "pm");
+  t.put("modules/vessel.dll", "v");
+  EXPECT_EQ(install_path(t.path, "Modules/vessel.dll"), t.file("modules/vessel.dll"));
+  EXPECT_EQ(install_path(t.path, "modules/payloadmanager.dll"), t.file("Modules/PayloadManager.dll"));
+  EXPECT_EQ(install_path(t.path, "MODULES/other.dll"), "");
+}
+
 TEST(InstallPath, SafeRelativeNames) {
   for (const char* rel : {"Meshes\\a.msh", "textures/b.dds", "a..b/c", "...", "x/./y", ""})
     EXPECT_TRUE(is_safe_relative(rel)) << rel;
