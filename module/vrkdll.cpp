@@ -63,7 +63,7 @@ struct vessel_anim {             // an animation of one vessel
 struct vessel_beacon {           // a beacon and the storage its light reads
   vector3 pos;
   vector3 col;
-  beacon_spec spec;
+  beacon_params light;           // what AddBeacon is given
 };
 
 class vrk_vessel : public VESSEL2 {
@@ -229,8 +229,8 @@ void vrk_vessel::build_lights_and_ports() {
     vessel_beacon& v = beacons[i];
     v.pos = kv(b.pos);
     v.col = kv(b.col);
-    v.spec = beacon_spec{b.shape, &v.pos, &v.col, b.size, b.falloff, b.period, b.duration, b.tofs, b.active != 0};
-    AddBeacon(&v.spec);
+    v.light = beacon_params{b.shape, &v.pos, &v.col, b.size, b.falloff, b.period, b.duration, b.tofs, b.active != 0};
+    AddBeacon(&v.light);
   }
   for (const dock_def& k : d.docks) CreateDock(kv(k.pos), kv(k.dir), kv(k.rot));
 }
@@ -385,10 +385,10 @@ bool vrk_vessel::clbkLoadVC(int id) {
     int n[4];
     for (int i = 0; i < 4; i++) n[i] = index_or_none(v.neighbours[i], d.vc_views.size());
     vapiVCSetNeighbours(n[0], n[1], n[2], n[3]);
-    vc_hud_spec hud{mesh_of(v.hud_mesh), static_cast<unsigned int>(v.hud_group), kv(v.hud_center), v.hud_size};
+    vc_hud_params hud{mesh_of(v.hud_mesh), static_cast<unsigned int>(v.hud_group), kv(v.hud_center), v.hud_size};
     vapiVCRegisterHUD(&hud);
     for (const vc_mfd_bind& b : d.vc_views[id].mfds) {
-      vc_mfd_spec mfd{mesh_of(b.mesh), static_cast<unsigned int>(b.group)};
+      vc_mfd_params mfd{mesh_of(b.mesh), static_cast<unsigned int>(b.group)};
       vapiVCRegisterMFD(b.mfd, &mfd);
     }
   }

@@ -52,7 +52,7 @@ struct sim_vessel {
   std::deque<sim_dock> docks;
   std::deque<sim_ctrlsurf> ctrlsurfs;
   std::deque<sim_airfoil> airfoils;
-  std::vector<const beacon_spec*> beacons;                  // read again after the flight
+  std::vector<const beacon_params*> beacons;                  // read again after the flight
   std::vector<const double*> drag_elements;                 // drag drivers; null = none
   int exhausts = 0;
   int meshes = 0;

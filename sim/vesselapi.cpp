@@ -201,7 +201,7 @@ bool VESSEL::SetAnimation(unsigned int anim, double state) const {
   return known;
 }
 
-void VESSEL::AddBeacon(beacon_spec* b) const {
+void VESSEL::AddBeacon(beacon_params* b) const {
   say(sim, "AddBeacon shape " + std::to_string(b->shape) + " pos " + vec(*b->pos) + " col " + vec(*b->col) +
                " size " + num(b->size) + " falloff " + num(b->falloff) + " period " + num(b->period) +
                " duration " + num(b->duration) + " tofs " + num(b->tofs) + " active " + boolean(b->active) +
@@ -313,14 +313,14 @@ void vapiVCSetNeighbours(int left, int right, int top, int bottom) {
              std::to_string(top) + " " + std::to_string(bottom));
 }
 
-void vapiVCRegisterHUD(const vc_hud_spec* spec) {
-  say(sim_current(), "vapiVCRegisterHUD mesh " + index_text(spec->mesh) + " group " + index_text(spec->group) +
-                         " center " + vec(spec->center) + " size " + num(spec->size));
+void vapiVCRegisterHUD(const vc_hud_params* hud) {
+  say(sim_current(), "vapiVCRegisterHUD mesh " + index_text(hud->mesh) + " group " + index_text(hud->group) +
+                         " center " + vec(hud->center) + " size " + num(hud->size));
 }
 
-void vapiVCRegisterMFD(int mfd, const vc_mfd_spec* spec) {
-  say(sim_current(), "vapiVCRegisterMFD " + std::to_string(mfd) + " mesh " + index_text(spec->mesh) +
-                         " group " + index_text(spec->group));
+void vapiVCRegisterMFD(int mfd, const vc_mfd_params* screen) {
+  say(sim_current(), "vapiVCRegisterMFD " + std::to_string(mfd) + " mesh " + index_text(screen->mesh) +
+                         " group " + index_text(screen->group));
 }
 
 void vapiWriteScenarioLine(scn_handle scn, const char* key, const char* value) {

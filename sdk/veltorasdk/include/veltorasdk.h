@@ -71,7 +71,7 @@ struct anim_transform {
 };
 
 // --- Lights, aerodynamics, virtual cockpit --------------------------------------------------
-struct beacon_spec {              // a beacon light; pos and col are read every frame
+struct beacon_params {            // a beacon light; pos and col are read every frame
   uint32_t shape;                 // 0 compact, 1 diffuse, 2 star
   const vector3* pos;             // position
   const vector3* col;             // colour, components 0..1
@@ -91,14 +91,14 @@ class VESSEL;
 typedef void (*airfoil_coeff_func)(VESSEL* v, double aoa, double mach, double reynolds,
                                    void* context, double* cl, double* cm, double* cd);
 
-struct vc_hud_spec {              // the head-up display of a virtual-cockpit view
+struct vc_hud_params {            // the head-up display of a virtual-cockpit view
   unsigned int mesh;              // mesh index, or mesh_none
   unsigned int group;             // group of that mesh
   vector3 center;                 // centre, m
   double size;                    // size, m
 };
 
-struct vc_mfd_spec {              // a screen of a virtual-cockpit view
+struct vc_mfd_params {            // a screen of a virtual-cockpit view
   unsigned int mesh;              // mesh index, or mesh_none
   unsigned int group;             // group of that mesh
 };
@@ -162,7 +162,7 @@ public:
   bool SetAnimation(unsigned int anim, double state) const;                    // false: no such id
 
   // lights, ports, aerodynamics
-  void AddBeacon(beacon_spec* beacon) const;
+  void AddBeacon(beacon_params* beacon) const;
   dock_handle CreateDock(const vector3& pos, const vector3& dir, const vector3& rot) const;
   airfoil_handle CreateAirfoil3(airfoil_orientation orientation, const vector3& ref,
                                 airfoil_coeff_func cf, void* context,
@@ -202,8 +202,8 @@ mesh_handle vapiLoadMeshGlobal(const char* name);         // "Meshes/" + name + 
 double vapiGetInducedDrag(double cl, double aspect, double eff);           // lift-induced drag coefficient
 double vapiGetWaveDrag(double mach, double m1, double m2, double m3, double cmax); // transonic drag
 void vapiVCSetNeighbours(int left, int right, int top, int bottom);      // view ids; -1 none
-void vapiVCRegisterHUD(const vc_hud_spec* spec);
-void vapiVCRegisterMFD(int mfd, const vc_mfd_spec* spec);                // 0 left, 1 right
+void vapiVCRegisterHUD(const vc_hud_params* hud);         // the view's head-up display
+void vapiVCRegisterMFD(int mfd, const vc_mfd_params* screen); // mfd: 0 left, 1 right
 void vapiWriteScenarioLine(scn_handle scn, const char* key, const char* value); // "key value"
 bool vapiReadScenarioLine(scn_handle scn, const char*& line);            // false at the end of the block
 void vapiHUDText(hud_surface* surface, int x, int y, const char* text);  // text at pixel x, y

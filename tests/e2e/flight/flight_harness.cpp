@@ -88,12 +88,12 @@ void flight_root::install(vessel_design& d, bool editor_module) const {
   add_class(name_of(d.header.vessel_name, sizeof d.header.vessel_name), module, editor_module);
 }
 
-void flight_root::add_scenario(const std::string& name, const std::vector<ship_spec>& ships,
+void flight_root::add_scenario(const std::string& name, const std::vector<scenario_ship>& ships,
                                const std::string& focus) const {
   std::string text = "BEGIN_DESC\r\ntest flight\r\nEND_DESC\r\n\r\n";
   if (!focus.empty()) text += "BEGIN_FOCUS\r\n  Ship " + focus + "\r\nEND_FOCUS\r\n\r\n";
   text += "BEGIN_SHIPS\r\n";
-  for (const ship_spec& s : ships) {
+  for (const scenario_ship& s : ships) {
     text += s.name + ":" + s.class_name + "\r\n";
     for (const std::string& line : s.state) text += "  " + line + "\r\n";
     text += "END\r\n";

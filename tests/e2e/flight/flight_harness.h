@@ -18,7 +18,7 @@ struct flight_result {
   std::string errors;                       // what it wrote to standard error
 };
 
-struct ship_spec {                          // one ship of a scenario
+struct scenario_ship {                          // one ship of a scenario
   std::string name;
   std::string class_name;
   std::vector<std::string> state;           // its state lines
@@ -34,7 +34,7 @@ struct flight_root {
   // Installs d as module dll_name with a configuration for class vessel_name.
   void install(vessel_design& d, bool editor_module = false) const;
   void add_class(const std::string& class_name, const std::string& module, bool editor_module = false) const;
-  void add_scenario(const std::string& name, const std::vector<ship_spec>& ships,
+  void add_scenario(const std::string& name, const std::vector<scenario_ship>& ships,
                     const std::string& focus = "") const;
   flight_result fly(const std::vector<std::string>& args) const;          // veltora.exe args, in dir
 };
