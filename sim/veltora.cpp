@@ -16,6 +16,8 @@
 //
 // Builds on: scenario, report, simstate, vesselapi, base/instpath.
 #include <dlfcn.h>
+#include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -62,29 +64,65 @@ struct flight {                  // the state of one run; owned by main
 const char* const usage = "usage: veltora.exe [SCENARIO] [--steps N] [--dt S] "
                           "[--key STEP:KEYCODE[:alt]]... [--report FILE]\n";
 
-bool parse_key(const char* text, key_press& k) {
-  char alt[8] = "";
-  int n = sscanf(text, "%d:%i:%7s", &k.step, reinterpret_cast<int*>(&k.code), alt);
-  k.alt = n == 3 && std::string(alt) == "alt";
-  return (n == 2 || (n == 3 && k.alt)) && k.step >= 0 && k.code < 256;
+constexpr long max_steps = 1000000;  // more is a slip of the command line, not a flight
+
+// The whole of text as a decimal integer from lo to hi.
+bool whole_number(const std::string& text, long lo, long hi, long& out) {
+  char* end = nullptr;
+  errno = 0;
+  long v = strtol(text.c_str(), &end, 10);
+  if (text.empty() || *end || errno || v < lo || v > hi) return false;
+  out = v;
+  return true;
 }
 
-bool parse_options(int argc, char** argv, options& o) {
+// "STEP:KEYCODE" or "STEP:KEYCODE:alt".
+bool parse_key(const std::string& text, key_press& k) {
+  size_t c1 = text.find(':'), c2 = c1 == std::string::npos ? c1 : text.find(':', c1 + 1);
+  long step, code;
+  k.alt = c2 != std::string::npos && text.substr(c2 + 1) == "alt";
+  if (c1 == std::string::npos || (c2 != std::string::npos && !k.alt)) return false;
+  if (!whole_number(text.substr(0, c1), 0, max_steps, step) ||
+      !whole_number(text.substr(c1 + 1, c2 - c1 - 1), 0, 255, code))
+    return false;
+  k.step = static_cast<int>(step);
+  k.code = static_cast<unsigned int>(code);
+  return true;
+}
+
+// Reads the command line into o; returns what is wrong with it, or "".
+std::string parse_options(int argc, char** argv, options& o) {
   for (int i = 1; i < argc; i++) {
-    std::string a = argv[i];
-    bool has_value = i + 1 < argc;
-    if (a == "--steps" && has_value) o.steps = atoi(argv[++i]);
-    else if (a == "--dt" && has_value) o.dt = atof(argv[++i]);
-    else if (a == "--report" && has_value) o.report = argv[++i];
-    else if (a == "--key" && has_value) {
-      key_press k{};
-      if (!parse_key(argv[++i], k)) return false;
+    std::string a = argv[i], value = i + 1 < argc ? argv[i + 1] : "";
+    bool takes_value = a == "--steps" || a == "--dt" || a == "--report" || a == "--key";
+    if (takes_value && i + 1 >= argc) return a + " wants a value";
+    if (takes_value) i++;
+    long steps;
+    char* end = nullptr;
+    key_press k{};
+    if (a == "--steps") {
+      if (!whole_number(value, 0, max_steps, steps)) return "--steps wants a whole number from 0 to 1000000";
+      o.steps = static_cast<int>(steps);
+    } else if (a == "--dt") {
+      o.dt = strtod(value.c_str(), &end);
+      if (value.empty() || *end || !std::isfinite(o.dt) || o.dt <= 0) return "--dt wants a number of seconds above 0";
+    } else if (a == "--report") {
+      o.report = value;
+    } else if (a == "--key") {
+      if (!parse_key(value, k)) return "--key wants STEP:KEYCODE or STEP:KEYCODE:alt, a key code from 0 to 255";
       o.keys.push_back(k);
-    } else if (a.rfind("--", 0) != 0 && o.scenario.empty()) o.scenario = a;
-    else return false;
+    } else if (a.rfind("--", 0) != 0 && o.scenario.empty()) {
+      o.scenario = a;
+    } else {
+      return "unknown or repeated argument " + quoted(a);
+    }
   }
-  if (o.steps < 0) o.steps = static_cast<int>(10.0 / o.dt + 0.5);
-  return o.dt > 0 && o.steps >= 0;
+  if (o.steps < 0) {                                 // ten simulated seconds
+    double steps = std::round(10.0 / o.dt);
+    if (steps > max_steps) return "--dt is too small for ten seconds in at most 1000000 steps";
+    o.steps = static_cast<int>(steps);
+  }
+  return "";
 }
 
 loaded_module* load_module(flight& f, const std::string& name) {
@@ -256,8 +294,8 @@ void finish(flight& f) {
 
 int main(int argc, char** argv) {
   options o;
-  if (!parse_options(argc, argv, o)) {
-    fputs(usage, stderr);
+  if (std::string wrong = parse_options(argc, argv, o); !wrong.empty()) {
+    fprintf(stderr, "veltora: %s\n%s", wrong.c_str(), usage);
     return 1;
   }
   std::string path = o.scenario.empty() ? newest_scenario(".") : find_scenario(".", o.scenario);

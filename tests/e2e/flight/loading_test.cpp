@@ -188,9 +188,26 @@ TEST(FlightLoading, WithoutArgumentsFliesTheNewestScenarioForTenSeconds) {
 
 TEST(FlightLoading, BadCommandLinesAndMissingScenariosFail) {
   flight_root root;
-  EXPECT_EQ(root.fly({"--steps"}).exit_code, 1);
-  EXPECT_EQ(root.fly({"--key", "x:34"}).exit_code, 1);
-  EXPECT_EQ(root.fly({"--key", "0:999"}).exit_code, 1);
+  root.add_scenario("empty.scn", {});
+  const std::vector<std::vector<std::string>> bad = {
+    {"--steps"}, {"--steps", "-5"}, {"--steps", "3x"}, {"--steps", "99999999999"}, {"--steps", ""},
+    {"--dt", "0"}, {"--dt", "-1"}, {"--dt", "inf"}, {"--dt", "nan"}, {"--dt", "0.1s"},
+    {"--dt", "1e-300"},                               // ten seconds would take too many steps
+    {"--key", "x:34"}, {"--key", "0:999"}, {"--key", "0:34junk"}, {"--key", "0:34:ctrl"}, {"--key", "34"},
+    {"--key", "-1:34"}, {"--bogus"}, {"Scenarios/empty.scn", "again.scn"}};
+  for (std::vector<std::string> args : bad) {
+    args.insert(args.begin(), "Scenarios/empty.scn");
+    flight_result r = root.fly(args);
+    EXPECT_EQ(r.exit_code, 1) << args[1];
+    EXPECT_NE(r.errors.find("veltora: "), std::string::npos) << args[1];
+    EXPECT_NE(r.errors.find("usage: "), std::string::npos) << args[1];
+    EXPECT_TRUE(r.report.empty()) << args[1];          // nothing flown
+  }
+  flight_result ok = root.fly({"Scenarios/empty.scn", "--steps", "0", "--dt", "0.5", "--key", "0:34:alt"});
+  EXPECT_EQ(ok.exit_code, 0) << ok.errors;
+  ok = root.fly({"Scenarios/empty.scn", "--dt", "0.25"});
+  ASSERT_FALSE(ok.report.empty());
+  EXPECT_EQ(ok.report[0], "scenario \"Scenarios/empty.scn\" steps 40 dt 0.25");
   flight_result r = root.fly({"Scenarios/none.scn"});
   EXPECT_EQ(r.exit_code, 1);
   EXPECT_NE(r.errors.find("no scenario"), std::string::npos);
