@@ -296,7 +296,8 @@ void vrk_vessel::clbkSaveState(scn_handle scn) {
 void vrk_vessel::set_anim(int a, int32_t state, double position) {
   vessel_anim& v = anims[a];
   v.state = state;
-  v.position = position < 0 ? 0 : position > 1 ? 1 : position;  // a position outside 0..1 means an end
+  // a position beyond 0..1 means the nearer end; one that is not a number, 0
+  v.position = !(position > 0) ? 0 : position > 1 ? 1 : position;
   SetAnimation(v.reserved_a, v.position);
   gear_touchdown(a);
 }

@@ -117,6 +117,18 @@ TEST(FlightScenario, AnimLinesAreReadAndWrittenBack) {
   EXPECT_EQ(saved(fly_one(d, again, {"--steps", "0"}), ship_of(d)), expected_saved);
 }
 
+TEST(FlightScenario, PositionsBeyondTheEndsOrNotANumberBecomeAnEnd) {
+  vessel_design d = animated("Hatch", 0.5);
+  add_animation(d, 37, 0.25, 0);
+  add_animation(d, 36, 0.25, 0);
+  flight_result r = fly_one(d, {"ANIM_0 2 nan", "ANIM_1 2 7", "ANIM_2 -2 -3"}, {"--steps", "0"});
+  EXPECT_EQ(r.exit_code, 0) << r.errors;
+  EXPECT_EQ(starting(calls(r, ship_of(d)), "SetAnimation"),
+            (std::vector<std::string>{"SetAnimation anim0 0", "SetAnimation anim1 1", "SetAnimation anim2 0"}));
+  EXPECT_EQ(saved(r, ship_of(d)),
+            (std::vector<std::string>{"saved ANIM_0 2 0.0000", "saved ANIM_1 2 1.0000", "saved ANIM_2 -2 0.0000"}));
+}
+
 TEST(FlightAero, LiftSurfacesControlSurfacesAndDragElements) {
   vessel_design d = animated("Glider", 1.0);
   int v = add_aero_element(d, aero_lift, lift_vertical);
