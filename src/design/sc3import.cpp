@@ -396,6 +396,25 @@ void apply_key(sc3_import& s, const sc3_line& l) {
     if (key == r->keys[i].key) { r->keys[i].apply(s, l); return; }
 }
 
+// Aerodynamic ANIM keys name an animation by its section number, as SEQ does; once
+// every section is known they are turned into indices. A number without its section
+// names no animation.
+void map_aero_animations(sc3_import& s) {
+  for (const int element : s.aero) {
+    if (element < 0) continue;
+    int32_t& anim = s.d.data.aero_elements[element].anim;
+    if (anim == -1) continue;
+    const auto found = s.anim_of_section.find(anim);
+    const int32_t index = found == s.anim_of_section.end() ? -1 : found->second;
+    if (index == -1)
+      s.notes.push_back("[AERODYNAMICS] animation " + std::to_string(anim) + " has no [ANIM_SEQ_" +
+                        std::to_string(anim) + "]; the element gets none");
+    else if (index != anim)
+      s.notes.push_back("[AERODYNAMICS] animation " + std::to_string(anim) + " is animation " + std::to_string(index));
+    anim = index;
+  }
+}
+
 }  // namespace
 
 // --- The import ------------------------------------------------------------------------------------------
@@ -414,6 +433,7 @@ astr import_sc3_text(vessel_design& d, const std::string& text, const std::strin
   if (s.launch_seen && !s.land_seen) d.data.touchdown_sets[1] = d.data.touchdown_sets[0];
   if (s.land_seen && !s.launch_seen) d.data.touchdown_sets[0] = d.data.touchdown_sets[1];
   commit_section(s);
+  map_aero_animations(s);
   return s.notes;
 }
 

@@ -12,7 +12,9 @@
 //   - animation sections are matched by their number, not by their position:
 //     a component names the animation of the section ANIM_SEQ_n it gives as
 //     SEQ=n, whatever order the sections come in; a component naming a section
-//     that has not appeared before it is skipped
+//     that has not appeared before it is skipped; the ANIM keys of the
+//     AERODYNAMICS section are section numbers too and are mapped the same way
+//     (to -1 when no such section exists)
 //   - the returned notes tell what was renumbered or skipped; an import that
 //     went as the file says returns none
 //   - lines and tokens are cut at 255 characters, a line keeps 50 values

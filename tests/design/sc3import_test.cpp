@@ -1,6 +1,7 @@
 // The Spacecraft3 import: keys, commits, mirroring, touchdown copying, animation numbering.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include "design/designfile.h"
 #include "design/kvgen.h"
@@ -63,7 +64,7 @@ TEST(Sc3Import, AttitudeThrustAddsTheDefaultSet) {
 TEST(Sc3Import, AileronsMirrorAndShareTheirValues) {
   const imported r = import(
       "[AERODYNAMICS]\nAILERON_ATTACK=(5,0,-2)\nAILERON_AREA=3\nAILERON_RIGHT_ANIM=1\n"
-      "ELEVATOR_LIFT=0.5\nSPEEDBRAKE_DRAG=2\nVAIRFOIL_CHORD=4\n");
+      "ELEVATOR_LIFT=0.5\nSPEEDBRAKE_DRAG=2\nVAIRFOIL_CHORD=4\n[ANIM_SEQ_0]\n[ANIM_SEQ_1]\n");
   ASSERT_EQ(r.d.header.aero_element_count, 5);
   const aero_def &left = r.d.data.aero_elements[0], &right = r.d.data.aero_elements[1];
   EXPECT_EQ(left.type, aero_control);
@@ -132,6 +133,29 @@ TEST(Sc3Import, AnimationSectionsAreMatchedByNumber) {
   EXPECT_EQ(second.group_lists[0], aointeger{3});
   ASSERT_EQ(r.notes.size(), 3u);              // two renumbered sections, one skipped component
   EXPECT_NE(r.notes[1].find("ANIM_COMP_B"), std::string::npos);
+}
+
+TEST(Sc3Import, AeroAnimationsFollowTheirSections) {
+  const imported r = import(
+      "[AERODYNAMICS]\nELEVATOR_ANIM=1\nRUDDER_ANIM=0\nSPEEDBRAKE_ANIM=5\nVAIRFOIL_AREA=9\n"
+      "[ANIM_SEQ_1]\nKEY=G\n[ANIM_SEQ_0]\nKEY=K\n");
+  ASSERT_EQ(r.d.header.aero_element_count, 4);
+  ASSERT_EQ(r.d.header.anim_seq_count, 2);
+  EXPECT_EQ(r.d.data.anim_seqs[0].seq.key, 34);          // section 1 came first
+  EXPECT_EQ(r.d.data.aero_elements[0].anim, 0);          // the elevator moves with section 1
+  EXPECT_EQ(r.d.data.aero_elements[1].anim, 1);          // the rudder with section 0
+  EXPECT_EQ(r.d.data.aero_elements[2].anim, -1);         // there is no section 5
+  EXPECT_EQ(r.d.data.aero_elements[3].anim, -1);         // never given one
+  const auto mentions = [&](const std::string& text) {
+    return std::count_if(r.notes.begin(), r.notes.end(),
+                         [&](const std::string& n) { return n.find(text) != std::string::npos; });
+  };
+  EXPECT_EQ(mentions("[AERODYNAMICS]"), 3);
+  EXPECT_EQ(mentions("ANIM_SEQ_5"), 1);
+  // in a file numbered in order nothing moves and nothing is said
+  const imported plain = import("[ANIM_SEQ_0]\n[AERODYNAMICS]\nRUDDER_ANIM=0\n");
+  EXPECT_EQ(plain.d.data.aero_elements[0].anim, 0);
+  EXPECT_TRUE(plain.notes.empty());
 }
 
 TEST(Sc3Import, OnlyLandingPointsFillBothSets) {
