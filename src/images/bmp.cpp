@@ -48,7 +48,7 @@ bool read_header(byte_span d, bmp_header& h) {
   h.compression = get32(d, 30);
   h.data_offset = get32(d, 10);
   const bool rle = h.compression == bi_rle8 || h.compression == bi_rle4;
-  if (h.width <= 0 || h.height == 0 || (rle && h.height < 0)) return false;
+  if (!bmp_known_depth(h.bpp) || h.width <= 0 || h.height == 0 || (rle && h.height < 0)) return false;
   static const std::array<uint32_t, 4> bpp_for = {0, 8, 4, 32};  // the depth each compression needs
   if (h.compression > bi_bitfields || (h.compression != bi_rgb && bpp_for[h.compression] != h.bpp))
     return false;
@@ -145,12 +145,14 @@ bool decode_rle(byte_span d, const bmp_header& h, rgba_image& out) {
 
 }  // namespace
 
+bool bmp_known_depth(uint32_t bits) { return bits == 1 || bits == 4 || bits == 8 || bits == 24 || bits == 32; }
+
 bool decode_bmp(byte_span data, rgba_image& out) {
   if (data.size() < file_header_size + info_header_min) return false;
   bmp_header h;
   if (!read_header(data, h)) return false;
   const int64_t rows = h.height < 0 ? -h.height : h.height;
-  if (!allocate_image(out, h.width, rows, image_bmp)) return false;
+  if (!allocate_image(out, h.width, rows, image_bmp, data.size())) return false;
   const bool rle = h.compression == bi_rle8 || h.compression == bi_rle4;
   return rle ? decode_rle(data, h, out) : decode_rows(data, h, out);
 }

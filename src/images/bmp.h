@@ -11,3 +11,4 @@
 #include "images/picture.h"
 
 bool decode_bmp(byte_span data, rgba_image& out);   // false on anything it cannot read safely
+bool bmp_known_depth(uint32_t bits);                // 1, 4, 8, 24 or 32 bits per pixel

@@ -58,14 +58,14 @@ std::vector<int> row_order(int height, bool interlaced) {
   return rows;
 }
 
-bool read_image(GifFileType* gif, int transparent, rgba_image& out) {
+bool read_image(GifFileType* gif, int transparent, size_t file_bytes, rgba_image& out) {
   if (DGifGetImageDesc(gif) == GIF_ERROR) return false;
   const GifImageDesc& d = gif->Image;
   const ColorMapObject* map = d.ColorMap ? d.ColorMap : gif->SColorMap;
   if (!map || d.Width <= 0 || d.Height <= 0 || d.Left < 0 || d.Top < 0) return false;
   const int64_t w = gif->SWidth > 0 ? gif->SWidth : d.Width;
   const int64_t h = gif->SHeight > 0 ? gif->SHeight : d.Height;
-  if (!allocate_image(out, w, h, image_gif)) return false;
+  if (!allocate_image(out, w, h, image_gif, file_bytes)) return false;
   std::vector<GifPixelType> line(size_t(d.Width));
   for (int y : row_order(d.Height, d.Interlace)) {
     if (DGifGetLine(gif, line.data(), d.Width) == GIF_ERROR) return false;
@@ -96,7 +96,7 @@ bool decode_gif(byte_span data, rgba_image& out) {
   do {
     if (DGifGetRecordType(file.gif, &type) == GIF_ERROR) return false;
     if (type == EXTENSION_RECORD_TYPE && !read_extension(file.gif, transparent)) return false;
-    if (type == IMAGE_DESC_RECORD_TYPE) return read_image(file.gif, transparent, out);
+    if (type == IMAGE_DESC_RECORD_TYPE) return read_image(file.gif, transparent, data.size(), out);
   } while (type != TERMINATE_RECORD_TYPE);
   return false;  // no image in the file
 }

@@ -17,8 +17,7 @@ bool starts_with(byte_span d, size_t at, const char* text, size_t n) {
 
 bool is_bmp(byte_span d) {
   if (d.size() <= 53 || !starts_with(d, 0, "BM", 2)) return false;
-  const unsigned bpp = d[28] | d[29] << 8;
-  return bpp == 1 || bpp == 4 || bpp == 8 || bpp == 24 || bpp == 32;
+  return bmp_known_depth(d[28] | d[29] << 8);
 }
 
 bool is_png(byte_span d) {
@@ -48,6 +47,16 @@ const format_entry formats[] = {
   {image_gif, is_gif, decode_gif},
 };
 
+// The most pixels one byte of a file can code, with room to spare: deflate packs
+// at most 1032 bytes into one, so 1-bit PNG rows about 8,256 pixels; a 12-bit GIF
+// code stands for at most 4,096 pixels; a Huffman-coded JPEG spends at least a
+// bit on each 8 x 8 block; a BMP run codes at most 255 pixels in two bytes. A
+// header claiming more is damaged or hostile (a bitmap that skips most of its
+// area is refused with it).
+int64_t max_pixels_per_byte(image_format f) {
+  return f == image_png ? int64_t(1) << 14 : int64_t(1) << 12;
+}
+
 }  // namespace
 
 image_format recognise_picture(byte_span data) {
@@ -71,9 +80,9 @@ bool decode_picture(byte_span data, uint32_t key, rgba_image& out) {
   return false;
 }
 
-bool allocate_image(rgba_image& out, int64_t width, int64_t height, image_format f) {
+bool allocate_image(rgba_image& out, int64_t width, int64_t height, image_format f, size_t file_bytes) {
   if (width <= 0 || height <= 0 || width > max_image_pixels || height > max_image_pixels ||
-      width * height > max_image_pixels)
+      width * height > max_image_pixels || width * height / max_pixels_per_byte(f) > int64_t(file_bytes))
     return false;
   out.width = int32_t(width);
   out.height = int32_t(height);

@@ -14,6 +14,9 @@
 //   - every failure (unknown format, damaged data, a library error, a size
 //     beyond max_image_pixels) gives false and an empty image; nothing is
 //     printed and nothing aborts;
+//   - a picture is refused before anything is allocated when its header
+//     claims more pixels than its file's bytes could code at the format's
+//     best compression, so a small damaged file never costs much memory;
 //   - the colour key is a 24-bit 0xBBGGRR value (red in the low byte, as the
 //     packed colours of the meshes); pixels whose red, green and blue equal it
 //     become fully transparent. no_colour_key switches it off.
@@ -46,6 +49,6 @@ constexpr int64_t max_image_pixels = int64_t(1) << 26; // 8192 x 8192: guards de
 
 image_format recognise_picture(byte_span data);                   // BMP, PNG, JPEG, GIF or none
 bool  decode_picture(byte_span data, uint32_t key, rgba_image& out); // recognise, decode, key
-bool  allocate_image(rgba_image& out, int64_t width, int64_t height, image_format f); // sizes checked
+bool  allocate_image(rgba_image& out, int64_t width, int64_t height, image_format f, size_t file_bytes); // sizes checked
 void  apply_colour_key(rgba_image& img, uint32_t key);           // matching pixels get alpha 0
 const char* image_format_name(image_format f);                   // "dds", "bmp", "png", "jpeg", "gif", ""

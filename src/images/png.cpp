@@ -8,7 +8,7 @@ bool decode_png(byte_span data, rgba_image& out) {
   if (!png_image_begin_read_from_memory(&img, data.data(), data.size())) return false;
   img.format = PNG_FORMAT_RGBA;
   // The header alone can claim a huge picture; check it before allocating.
-  if (!allocate_image(out, img.width, img.height, image_png)) {
+  if (!allocate_image(out, img.width, img.height, image_png, data.size())) {
     png_image_free(&img);
     return false;
   }

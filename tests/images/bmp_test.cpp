@@ -7,12 +7,13 @@
 
 #include "images/bmp.h"
 #include "images/picture.h"
+#include "alloc_watch.h"
 
 namespace {
 
 using px4 = std::array<int, 4>;
 
-struct bmp_spec {
+struct bmp_params {
   int32_t width = 1, height = 1;
   uint16_t bits = 24;
   uint32_t compression = 0;
@@ -25,7 +26,7 @@ void put(std::vector<uint8_t>& b, uint32_t v, int n) {
   for (int i = 0; i < n; ++i) b.push_back(uint8_t(v >> (8 * i)));
 }
 
-std::vector<uint8_t> bmp_file(const bmp_spec& s, const std::vector<uint8_t>& data) {
+std::vector<uint8_t> bmp_file(const bmp_params& s, const std::vector<uint8_t>& data) {
   const uint32_t offset = uint32_t(54 + 4 * (s.masks.size() + s.palette.size()));
   std::vector<uint8_t> b = {'B', 'M'};
   put(b, offset + uint32_t(data.size()), 4);
@@ -178,4 +179,29 @@ TEST(Bmp, ColourKeyMakesMatchingPixelsTransparent) {
   EXPECT_EQ(at(img, 1, 0), (px4{0x10, 0x20, 0x31, 255}));
   ASSERT_TRUE(decode_picture(file, no_colour_key, img));
   EXPECT_EQ(at(img, 0, 0)[3], 255);
+}
+
+TEST(Bmp, UnknownDepthsAreRefusedEvenWhenCalledDirectly) {
+  // 0 bits would divide by a zero row length, 16 or 2 would read past each row.
+  for (uint16_t bits : {0, 2, 16, 48}) {
+    rgba_image img;
+    EXPECT_FALSE(decode_bmp(bmp_file({.width = 2, .height = 2, .bits = bits}, std::vector<uint8_t>(64, 7)), img)) << bits;
+    EXPECT_TRUE(img.pixels.empty());
+  }
+}
+
+TEST(Bmp, SmallFileClaimingAHugePictureAllocatesLittle) {
+  // 8000 x 8000 run-length pixels whose data ends at once: within the size cap,
+  // but no real bitmap of that size fits in a few hundred bytes.
+  const std::vector<uint8_t> file =
+      bmp_file({.width = 8000, .height = 8000, .bits = 8, .compression = 1, .palette = {0xFF0000}}, {0, 1});
+  rgba_image img;
+  const size_t largest = largest_allocation([&] { EXPECT_FALSE(decode_picture(file, no_colour_key, img)); });
+  EXPECT_LT(largest, size_t(1) << 20);
+  // A run-length bitmap that does code its pixels is still read.
+  std::vector<uint8_t> runs;
+  for (int row = 0; row < 64; ++row) runs.insert(runs.end(), {64, 0, 0, 0});
+  runs.insert(runs.end(), {0, 1});
+  EXPECT_EQ(decoded(bmp_file({.width = 64, .height = 64, .bits = 8, .compression = 1, .palette = {0xFF0000}}, runs))
+                .width, 64);
 }

@@ -6,12 +6,14 @@
 #include <gif_lib.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <functional>
 
 #include "images/picture.h"
 #include "mkdemo/imgwrite.h"
+#include "alloc_watch.h"
 
 namespace {
 
@@ -74,6 +76,38 @@ void put_be32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
   for (int i = 0; i < 4; ++i) b[at + i] = uint8_t(v >> (24 - 8 * i));
 }
 
+// The PNG with its IHDR size replaced (and the chunk's CRC made right again).
+std::vector<uint8_t> png_claiming(std::vector<uint8_t> png, uint32_t width, uint32_t height) {
+  put_be32(png, 16, width);
+  put_be32(png, 20, height);
+  put_be32(png, 29, uint32_t(crc32(crc32(0, nullptr, 0), &png[12], 17)));
+  return png;
+}
+
+// The JPEG with the size in its baseline frame header replaced.
+std::vector<uint8_t> jpeg_claiming(std::vector<uint8_t> jpg, uint16_t width, uint16_t height) {
+  size_t sof = 2;
+  while (sof + 9 < jpg.size() && !(jpg[sof] == 0xFF && jpg[sof + 1] == 0xC0)) ++sof;
+  EXPECT_LT(sof + 9, jpg.size());
+  if (sof + 9 >= jpg.size()) return {};
+  jpg[sof + 5] = uint8_t(height >> 8), jpg[sof + 6] = uint8_t(height);
+  jpg[sof + 7] = uint8_t(width >> 8), jpg[sof + 8] = uint8_t(width);
+  return jpg;
+}
+
+const uint8_t sos[] = {0xFF, 0xDA};  // JPEG: start of the entropy-coded scan
+
+// The GIF with its logical screen size replaced.
+std::vector<uint8_t> gif_claiming(std::vector<uint8_t> gif, uint16_t width, uint16_t height) {
+  gif[6] = uint8_t(width), gif[7] = uint8_t(width >> 8);
+  gif[8] = uint8_t(height), gif[9] = uint8_t(height >> 8);
+  return gif;
+}
+
+rgba_image solid_picture(int w, int h) {
+  return rgba_image{w, h, std::vector<uint8_t>(size_t(w) * h * 4, 200)};
+}
+
 }  // namespace
 
 // --- PNG ------------------------------------------------------------------------------
@@ -98,12 +132,8 @@ TEST(Png, RecognisedOnlyByTheFullSignatureAfterEightBytes) {
 TEST(Png, DamagedDataGivesNoImage) { damage(encode_png(test_picture()), 12); }  // the end chunk
 
 TEST(Png, HugeSizeInTheHeaderIsRefusedBeforeAllocating) {
-  std::vector<uint8_t> png = encode_png(test_picture());
-  put_be32(png, 16, 65535);  // IHDR width and height, then a correct CRC
-  put_be32(png, 20, 65535);
-  put_be32(png, 29, uint32_t(crc32(crc32(0, nullptr, 0), &png[12], 17)));
   rgba_image img;
-  EXPECT_FALSE(decode_picture(png, no_colour_key, img));
+  EXPECT_FALSE(decode_picture(png_claiming(encode_png(test_picture()), 65535, 65535), no_colour_key, img));
 }
 
 // --- JPEG -----------------------------------------------------------------------------
@@ -139,13 +169,8 @@ TEST(Jpeg, OnlyJfifIsRecognised) {
 TEST(Jpeg, DamagedDataGivesNoImage) { damage(encode_jpeg(test_picture()), 0); }
 
 TEST(Jpeg, HugeSizeInTheFrameHeaderIsRefused) {
-  std::vector<uint8_t> jpg = encode_jpeg(test_picture());
-  size_t sof = 2;
-  while (sof + 9 < jpg.size() && !(jpg[sof] == 0xFF && jpg[sof + 1] == 0xC0)) ++sof;
-  ASSERT_LT(sof + 9, jpg.size());
-  jpg[sof + 5] = jpg[sof + 6] = jpg[sof + 7] = jpg[sof + 8] = 0xFF;  // 65535 x 65535
   rgba_image img;
-  EXPECT_FALSE(decode_picture(jpg, no_colour_key, img));
+  EXPECT_FALSE(decode_picture(jpeg_claiming(encode_jpeg(test_picture()), 65535, 65535), no_colour_key, img));
 }
 
 // --- GIF ------------------------------------------------------------------------------
@@ -199,10 +224,8 @@ TEST(Gif, DamagedDataGivesNoImage) { damage(encode_gif(test_picture()), 1); }  /
 
 TEST(Gif, HugeSizesAreRefused) {
   std::vector<uint8_t> g = encode_gif(test_picture());
-  std::vector<uint8_t> screen = g;
-  screen[6] = screen[7] = screen[8] = screen[9] = 0xFF;  // logical screen 65535 x 65535
   rgba_image img;
-  EXPECT_FALSE(decode_picture(screen, no_colour_key, img));
+  EXPECT_FALSE(decode_picture(gif_claiming(g, 65535, 65535), no_colour_key, img));
   // An image descriptor far larger than its data: refused when the lines run out.
   std::vector<uint8_t> frame = g;
   size_t desc = 13 + 3 * 256;
@@ -210,6 +233,35 @@ TEST(Gif, HugeSizesAreRefused) {
   ASSERT_LT(desc + 9, frame.size());
   frame[desc + 5] = frame[desc + 6] = frame[desc + 7] = frame[desc + 8] = 0xFF;
   EXPECT_FALSE(decode_picture(frame, no_colour_key, img));
+}
+
+// --- All three ---------------------------------------------------------------------------
+
+TEST(Picture, SmallFilesClaimingLargePicturesAllocateLittle) {
+  // 8000 x 8000 is within the size cap, but not in files of a few hundred bytes.
+  const std::vector<uint8_t> jpg = jpeg_claiming(encode_jpeg(test_picture()), 8000, 8000);
+  const size_t scan = size_t(std::search(jpg.begin(), jpg.end(), sos, sos + 2) - jpg.begin());
+  const std::vector<uint8_t> files[] = {
+      png_claiming(encode_png(test_picture()), 8000, 8000),
+      std::vector<uint8_t>(jpg.begin(), jpg.begin() + long(std::min(scan + 40, jpg.size()))),  // data cut short
+      gif_claiming(encode_gif(test_picture()), 8000, 8000),                   // a small image on a huge screen
+  };
+  for (const std::vector<uint8_t>& f : files) {
+    rgba_image img;
+    const size_t largest = largest_allocation([&] { EXPECT_FALSE(decode_picture(f, no_colour_key, img)); });
+    EXPECT_LT(largest, size_t(1) << 20) << image_format_name(recognise_picture(f));
+  }
+}
+
+TEST(Picture, LargePlainPicturesStillDecode) {
+  // One colour compresses best: these are as small as real files of this size get.
+  const rgba_image src = solid_picture(2048, 1024);
+  for (const std::vector<uint8_t>& f : {encode_png(src), encode_jpeg(src), encode_gif(src)}) {
+    rgba_image img;
+    ASSERT_TRUE(decode_picture(f, no_colour_key, img)) << image_format_name(recognise_picture(f)) << " " << f.size();
+    EXPECT_EQ(img.width, 2048);
+    EXPECT_EQ(img.height, 1024);
+  }
 }
 
 TEST(Picture, UnknownDataAndFormatNames) {
