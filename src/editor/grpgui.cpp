@@ -374,6 +374,18 @@ void call_mouse(gg_wndtype* w, int kind, uint16_t shift, int x, int y) {
   if (w && w->mouse) w->mouse(*w, kind, shift, x - w->x, y - w->y);
 }
 
+// A release anywhere ends every press, so that a button released outside its
+// window neither stays drawn pressed nor clicks on some later release. Returns
+// the button to click: one of w's, pressed, visible and under the point.
+gg_btnrec* released_button(gg_wndtype* w, int x, int y) {
+  gg_btnrec* clicked = nullptr;
+  for (gg_btnrec& b : gui.buttons) {
+    if (!clicked && b.pressed && b.window == w && b.visible && b.click && widget_hit(b, x, y)) clicked = &b;
+    b.pressed = false;
+  }
+  return clicked;
+}
+
 }  // namespace
 
 bool gui_mouse_down(uint16_t shift, int x, int y) {
@@ -405,35 +417,29 @@ bool gui_mouse_up(uint16_t shift, int x, int y) {
   gui.mouse_x = x;
   gui.mouse_y = y;
   gg_wndtype* w = target_window(x, y);
-  if (!w) return true;
-  w->dragging = false;
-  for (size_t i = 0; i < gui.buttons.size(); ++i) {
-    gg_btnrec& b = gui.buttons[i];
-    if (b.window != w || !b.visible) continue;
-    bool was_pressed = b.pressed;
-    b.pressed = false;
-    if (was_pressed && widget_hit(b, x, y) && b.click) {   // a press that began elsewhere never clicks
-      b.click(gui.buttons[i]);
+  gg_btnrec* clicked = released_button(w, x, y);
+  if (w) {
+    w->dragging = false;
+    if (clicked) clicked->click(*clicked);
+    textboxes_mouse(w, gg_up, shift, x, y);
+    for (auto& c : gui.checkboxes) {
+      if (c->window != w || !widget_hit(*c, x, y)) continue;
+      c->checked = !c->checked;
+      if (c->toggle) c->toggle(*c);
       break;
     }
-  }
-  textboxes_mouse(w, gg_up, shift, x, y);
-  for (auto& c : gui.checkboxes) {
-    if (c->window != w || !widget_hit(*c, x, y)) continue;
-    c->checked = !c->checked;
-    if (c->toggle) c->toggle(*c);
-    break;
-  }
-  for (size_t i = 0; i < gui.sliders.size(); ++i) {
-    gg_sliderrec& s = *gui.sliders[i];
-    if (s.window != w) continue;
-    s.active = false;
-    if (widget_hit(s, x, y) && s.change) {
-      s.change(int(i), 0);
-      break;
+    for (size_t i = 0; i < gui.sliders.size(); ++i) {
+      gg_sliderrec& s = *gui.sliders[i];
+      if (s.window != w) continue;
+      s.active = false;
+      if (widget_hit(s, x, y) && s.change) {
+        s.change(int(i), 0);
+        break;
+      }
     }
+    call_mouse(w, gg_up, shift, x, y);
   }
-  call_mouse(w, gg_up, shift, x, y);
+  for (gg_txtboxrec& t : gui.textboxes) t.selecting = false;   // wherever the release happened
   return true;
 }
 

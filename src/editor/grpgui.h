@@ -21,6 +21,8 @@
 //     takes in its one-pixel border and the 15-pixel title bar above it
 //   - windows later in the list lie on top; events go to the top-most
 //     visible window under the point
+//   - a release anywhere ends every button press and every drag selection;
+//     a button clicks only when pressed and released over it
 //   - a character-buffer text box knows its buffer's capacity and never
 //     writes past it: typing and pasting stop at capacity - 1 characters
 //   - lists only grow; widgets are created once at start-up

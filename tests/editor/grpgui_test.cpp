@@ -89,6 +89,31 @@ TEST_F(Toolkit, AButtonClicksOnlyWhenPressedAndReleasedOverIt) {
   EXPECT_EQ(clicks, 1);
 }
 
+TEST_F(Toolkit, AnyReleaseEndsAPressOrASelectionWhereverItHappens) {
+  gui_window(top, 500, 300, 200, 100, true, "Other");
+  gui_button(win, 10, 10, 50, 20, "B", 1, on_click);
+  gui_mouse_down(left, 120, 120);
+  gui_mouse_up(left, 750, 50);                    // released outside every window
+  EXPECT_FALSE(gui.buttons[0].pressed);
+  gui_mouse_down(left, 750, 50);                  // a later press outside, released over the button
+  gui_mouse_up(left, 120, 120);
+  EXPECT_EQ(clicks, 0);
+  gui_mouse_down(left, 120, 120);
+  gui_mouse_up(left, 550, 350);                   // released over another window
+  EXPECT_FALSE(gui.buttons[0].pressed);
+
+  gui_textbox(win, 10, 40, 100, 16, gg_string, &note, 1, nullptr);
+  gg_txtboxrec& t = box(0);
+  gui_mouse_down(left, 110 + 8, 145);             // at character 1
+  gui_mouse_move(left, 110 + 24, 145);            // drag to character 3
+  gui_mouse_up(left, 250, 180);                   // released inside the window, off the box
+  EXPECT_FALSE(t.selecting);
+  gui_mouse_move(0, 110 + 40, 145);               // hovering with no button moves nothing
+  EXPECT_EQ(t.sel_start, 1);
+  EXPECT_EQ(t.sel_end, 3);
+  EXPECT_EQ(t.cursor, 3);
+}
+
 TEST_F(Toolkit, FocusMovesByIdentifierAndCommitsTheOldBox) {
   gui_textbox(win, 10, 10, 100, 16, gg_double, &amount, 1, on_change);
   gui_textbox(win, 10, 40, 100, 16, gg_string, &note, 2, on_change);
