@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <initializer_list>
 
+#include "../design/scratch_dir.h"
 #include "mesh/dds.h"
 #include "mesh/texfile.h"
 #include "mkdemo/imgwrite.h"
@@ -27,14 +28,14 @@ std::vector<uint8_t> decode(dxt_format f, std::initializer_list<uint8_t> blocks,
   return out;
 }
 
-struct dds_spec {
+struct dds_params {
   uint32_t width = 4, height = 4;
   const char* fourcc = nullptr;    // null: uncompressed
   uint32_t linear = 0, bits = 0, pf_flags = 0, caps = dds_caps_texture;
   uint32_t masks[4] = {};
 };
 
-std::vector<uint8_t> make_dds(const dds_spec& s, const std::vector<uint8_t>& payload) {
+std::vector<uint8_t> make_dds(const dds_params& s, const std::vector<uint8_t>& payload) {
   dds_header h{};
   std::memcpy(h.magic, "DDS ", 4);
   h.header_size = 124;
@@ -130,7 +131,7 @@ TEST(Dxtc, SizesThatAreNotMultiplesOfFourKeepInsideTheImage) {
 // --- DDS ------------------------------------------------------------------------------
 
 TEST(Dds, Uncompressed565FullRedIs248AndFullGreen252) {
-  dds_spec s{.width = 2, .height = 2, .bits = 16, .masks = {0xF800, 0x07E0, 0x001F, 0}};
+  dds_params s{.width = 2, .height = 2, .bits = 16, .masks = {0xF800, 0x07E0, 0x001F, 0}};
   dds_image img;
   ASSERT_TRUE(read_one(make_dds(s, {0x00, 0xF8, 0xE0, 0x07, 0x1F, 0x00, 0xFF, 0xFF}), img));
   EXPECT_EQ(at(img.pixels, 2, 0, 0), (px4{248, 0, 0, 255}));
@@ -140,7 +141,7 @@ TEST(Dds, Uncompressed565FullRedIs248AndFullGreen252) {
 }
 
 TEST(Dds, UncompressedAlphaOnlyWithItsFlag) {
-  dds_spec s{.width = 1, .height = 1, .bits = 32, .masks = {0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000}};
+  dds_params s{.width = 1, .height = 1, .bits = 32, .masks = {0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000}};
   const std::vector<uint8_t> pixel = {0x30, 0x20, 0x10, 0x40};  // B G R A
   dds_image img;
   ASSERT_TRUE(read_one(make_dds(s, pixel), img));
@@ -149,7 +150,7 @@ TEST(Dds, UncompressedAlphaOnlyWithItsFlag) {
   ASSERT_TRUE(read_one(make_dds(s, pixel), img));
   EXPECT_EQ(at(img.pixels, 1, 0, 0), (px4{0x10, 0x20, 0x30, 0x40}));
   // 24 bits: three bytes a pixel, no padding at the row ends.
-  dds_spec t{.width = 3, .height = 1, .bits = 24, .masks = {0xFF0000, 0xFF00, 0xFF, 0}};
+  dds_params t{.width = 3, .height = 1, .bits = 24, .masks = {0xFF0000, 0xFF00, 0xFF, 0}};
   ASSERT_TRUE(read_one(make_dds(t, {1, 2, 3, 4, 5, 6, 7, 8, 9}), img));
   EXPECT_EQ(at(img.pixels, 3, 2, 0), (px4{9, 8, 7, 255}));
 }
@@ -214,8 +215,8 @@ TEST(Dds, KeptCompressedDataAndFormatCodes) {
 }
 
 TEST(Dds, SequenceKeepsTheImagesBeforeTheFirstBadOne) {
-  std::string tmpl = (fs::temp_directory_path() / "dds-XXXXXX").string();
-  const fs::path dir = mkdtemp(tmpl.data());
+  const scratch_dir scratch;
+  const fs::path& dir = scratch.path;
   std::vector<uint8_t> file;
   for (uint32_t side : {4u, 8u, 12u}) {
     const bytes one = make_dds({.width = side, .height = side, .fourcc = "DXT1", .linear = side * side / 2},
@@ -233,7 +234,6 @@ TEST(Dds, SequenceKeepsTheImagesBeforeTheFirstBadOne) {
   dds_image img;
   EXPECT_TRUE(read_dds_file((dir / "PLANET.DDS").string(), false, img) == false);  // exact path only
   EXPECT_TRUE(read_dds_file((dir / "planet.dds").string(), false, img));
-  fs::remove_all(dir);
 }
 
 TEST(Dds, BlurAlphaUsesAnUnchangedCopy) {
@@ -266,8 +266,8 @@ TEST(Texfile, ChoosesTheFormatFromTheFirstBytes) {
 }
 
 TEST(Texfile, FindsFilesWhateverTheirCase) {
-  std::string tmpl = (fs::temp_directory_path() / "tex-XXXXXX").string();
-  const fs::path dir = mkdtemp(tmpl.data());
+  const scratch_dir scratch;
+  const fs::path& dir = scratch.path;
   fs::create_directories(dir / "Textures");
   write_file_bytes((dir / "Textures" / "Hull.DDS").string(), encode_dds({4, 4, std::vector<uint8_t>(64, 9)}, dxt5));
   EXPECT_EQ(locate_file((dir / "textures\\hull.dds").string()), (dir / "Textures" / "Hull.DDS").string());
@@ -275,5 +275,4 @@ TEST(Texfile, FindsFilesWhateverTheirCase) {
   EXPECT_TRUE(decode_image((dir / "TEXTURES" / "hull.dds").string(), img));
   EXPECT_EQ(img.width, 4);
   EXPECT_EQ(locate_file((dir / "textures" / "other.dds").string()), "");
-  fs::remove_all(dir);
 }

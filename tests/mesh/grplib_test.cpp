@@ -3,11 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 
+#include "../design/scratch_dir.h"
 #include "mesh/grplib.h"
 #include "mkdemo/imgwrite.h"
 
@@ -24,11 +24,6 @@ typmsh read_text(const std::string& text, const std::string& texdir = "", bool t
 std::string replace_all(std::string s, const std::string& from, const std::string& to) {
   for (size_t at = 0; (at = s.find(from, at)) != std::string::npos; at += to.size()) s.replace(at, from.size(), to);
   return s;
-}
-
-fs::path fresh_dir() {
-  std::string tmpl = (fs::temp_directory_path() / "grplib-XXXXXX").string();
-  return mkdtemp(tmpl.data());
 }
 
 const char* const two_groups =
@@ -250,7 +245,8 @@ TEST(Grplib, TextureIndicesOutsideTheListBecomeNone) {
 }
 
 TEST(Grplib, DecodesTexturesWithDSuffixBackslashesAndAnyCase) {
-  const fs::path root = fresh_dir();
+  const scratch_dir scratch;
+  const fs::path& root = scratch.path;
   fs::create_directories(root / "Textures" / "Sub");
   rgba_image img;
   img.width = 2;
@@ -269,17 +265,16 @@ TEST(Grplib, DecodesTexturesWithDSuffixBackslashesAndAnyCase) {
   // A texture that cannot be found keeps its index but has no pixels.
   EXPECT_EQ(m.groups[1].texture.index, 2);
   EXPECT_EQ(m.groups[1].texture.pixels, nullptr);
-  fs::remove_all(root);
 }
 
 TEST(Grplib, ReadsFilesWithAnyCaseInThePath) {
-  const fs::path root = fresh_dir();
+  const scratch_dir scratch;
+  const fs::path& root = scratch.path;
   fs::create_directories(root / "Meshes");
   std::ofstream(root / "Meshes" / "Box.msh") << two_groups;
   typmsh m;
   ASSERT_TRUE(read_mesh(m, (root / "meshes" / "box.msh").string(), "", false));
   EXPECT_EQ(m.group_count, 2);
-  fs::remove_all(root);
 }
 
 // --- Damaged files ---------------------------------------------------------------------
