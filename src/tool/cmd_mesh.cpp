@@ -5,6 +5,7 @@
 
 #include "mesh/grplib.h"
 #include "tool/commands.h"
+#include "tool/design_json.h"
 
 namespace {
 
@@ -23,7 +24,7 @@ json group_json(const typmshgrp& g) {
           {"specular_power", g.specular_power},
           {"texture", g.texture.index},
           {"light_texture", g.light_texture.index},
-          {"spec_texture", g.spec_texture.index},
+          {"specular_texture", g.spec_texture.index},
           {"min", vec_json(g.min_corner)},
           {"max", vec_json(g.max_corner)}};
 }
@@ -37,8 +38,7 @@ int cmd_mesh(const astr& args) {
   json groups = json::array();
   for (const typmshgrp& g : m.groups) groups.push_back(group_json(g));
   const json out = {{"groups", groups}, {"textures", m.texture_names}, {"radius", m.radius}};
-  // texture names may hold any bytes: what is not UTF-8 is shown as U+FFFD
-  std::printf("%s\n", out.dump(2, ' ', false, json::error_handler_t::replace).c_str());
+  std::printf("%s\n", json_text(out).c_str());
   return 0;
 }
 

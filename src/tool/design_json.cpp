@@ -2,6 +2,7 @@
 #include "tool/design_json.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstring>
 #include <span>
 
@@ -174,4 +175,46 @@ json design_to_json(const vessel_design& d) {
   o["crew"] = records(a.crew, crew_fields);
   o["aero_elements"] = records(a.aero_elements, aero_fields);
   return o;
+}
+
+// --- Text -----------------------------------------------------------------------------------------
+
+namespace {
+
+std::string scalar_text(const json& j) { return j.dump(-1, ' ', false, json::error_handler_t::replace); }
+
+// The shortest digits that read back to v, laid out as the library lays numbers out:
+// fixed from 1e-4 to below 1e15, scientific beyond; a whole number keeps ".0" so that
+// it stays a float.
+void put_double(std::string& out, double v) {
+  if (!std::isfinite(v)) { out += "null"; return; }   // as the library prints them
+  const double a = std::fabs(v);
+  const auto format = a == 0 || (a >= 1e-4 && a < 1e15) ? std::chars_format::fixed : std::chars_format::scientific;
+  char text[64];
+  const std::string_view t(text, size_t(std::to_chars(text, text + sizeof text, v, format).ptr - text));
+  out += t;
+  if (t.find_first_of(".e") == std::string_view::npos) out += ".0";
+}
+
+void put_value(std::string& out, const json& j, size_t depth) {
+  if (j.is_number_float()) { put_double(out, j.get<double>()); return; }
+  if (!j.is_structured()) { out += scalar_text(j); return; }
+  const bool object = j.is_object();
+  out += object ? '{' : '[';
+  for (auto it = j.begin(); it != j.end(); ++it) {
+    out += it == j.begin() ? "\n" : ",\n";
+    out.append(2 * (depth + 1), ' ');
+    if (object) out += scalar_text(it.key()) + ": ";
+    put_value(out, *it, depth + 1);
+  }
+  if (!j.empty()) out.append("\n").append(2 * depth, ' ');
+  out += object ? '}' : ']';
+}
+
+}  // namespace
+
+std::string json_text(const json& j) {
+  std::string out;
+  put_value(out, j, 0);
+  return out;
 }

@@ -8,6 +8,8 @@
 #include <nlohmann/json.hpp>
 
 #include "../design/scratch_dir.h"
+#include "design/designfile.h"
+#include "design/kvgen.h"
 #include "mesh/grplib.h"
 #include "mesh/texfile.h"
 
@@ -47,6 +49,7 @@ TEST(ToolMesh, PrintsGroupsTexturesAndRadius) {
   EXPECT_EQ(g["triangles"], m.groups[96].indices.size() / 3);
   EXPECT_EQ(g["diffuse"], json::array({20, 20, 20, 255}));  // the rubber of the wheels
   EXPECT_EQ(g["texture"], -1);
+  EXPECT_EQ(g["specular_texture"], -1);
   EXPECT_DOUBLE_EQ(g["min"][1].get<double>(), m.groups[96].min_corner.y);
   EXPECT_EQ(j["groups"][0]["texture"], 1);
 }
@@ -91,4 +94,14 @@ TEST(ToolMeshStore, TemplateSizeRisesToTheDemoGlider) {
   ASSERT_TRUE(read_mesh(glider, demo + "/Meshes/dg/deltaglider.msh", "", false));
   ASSERT_GT(glider.radius, 10);
   EXPECT_DOUBLE_EQ(json::parse(r.out)["header"]["size"].get<double>(), glider.radius);
+}
+
+TEST(ToolMeshStore, InfoShowsTheStoredSizeWhateverMeshesAreInstalled) {
+  scratch_dir dir;
+  vessel_design d;
+  add_mesh(d, "dg\\deltaglider", 1);       // no preview here: the size stays 1
+  write_design_file(d, dir.file("small.vessdef"));
+  const tool_run r = run_in_demo(dir, "info '" + dir.file("small.vessdef") + "'");
+  ASSERT_EQ(r.code, 0) << r.out;
+  EXPECT_EQ(json::parse(r.out)["header"]["size"], 1.0);
 }

@@ -87,6 +87,26 @@ TEST(Tool, TemplatePrintsEveryStoredField) {
   EXPECT_EQ(j["header"]["vc_camera"], json::array({0.0, 1.467, 6.782}));
 }
 
+TEST(Tool, InfoPrintsDoublesInTheirShortestExactForm) {
+  scratch_dir dir;
+  vessel_design d;
+  write_design_file(d, dir.file("blank.vessdef"));
+  const run_result blank = tool(dir, "info blank.vessdef");
+  ASSERT_EQ(blank.code, 0) << blank.err;
+  // laid out as the JSON library lays out two-space indents
+  EXPECT_EQ(blank.out, json::parse(blank.out).dump(2) + "\n");
+  EXPECT_NE(blank.out.find("\"empty_mass\": 1000.0,"), std::string::npos);   // still a float
+  EXPECT_NE(blank.out.find("\"fuel_tanks\": [],"), std::string::npos);
+  d.header.size = 914.446362515413;          // the library alone prints 914.4463625154131
+  d.header.empty_mass = 1.0 / 3;
+  write_design_file(d, dir.file("odd.vessdef"));
+  const run_result odd = tool(dir, "info odd.vessdef");
+  ASSERT_EQ(odd.code, 0) << odd.err;
+  EXPECT_NE(odd.out.find("\"size\": 914.446362515413,"), std::string::npos) << odd.out;
+  EXPECT_NE(odd.out.find("\"empty_mass\": 0.3333333333333333,"), std::string::npos);
+  EXPECT_EQ(json::parse(odd.out)["header"]["size"].get<double>(), d.header.size);
+}
+
 TEST(Tool, InfoReadsTheBlockAtTheEndOfAModule) {
   scratch_dir dir;
   vessel_design d;
