@@ -87,11 +87,8 @@ void read_user_settings(user_settings& s, const std::string& root) {
   if (!file_exists(name)) return;
   preca records;
   parse_file(name, true, '=', records);
-  for (const parserectyp& r : records) {
-    if (trimmed_lower(r.key) != "author_name") continue;
-    s.author_name = r.value;
-    while (!s.author_name.empty() && s.author_name.back() == '\r') s.author_name.pop_back();
-  }
+  for (const parserectyp& r : records)
+    if (trimmed_lower(r.key) == "author_name") s.author_name = r.value;  // the last such line wins
 }
 
 void write_user_settings(const user_settings& s, const std::string& root) {
