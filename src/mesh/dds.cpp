@@ -45,8 +45,11 @@ struct channel_rule {
   uint32_t mask, shift, scale;
 };
 
+// A channel wider than 8 bits keeps its highest 8 (255 div its largest value
+// would be 0 and turn the channel black).
 channel_rule rule_for(uint32_t mask) {
-  const uint32_t shift = mask ? std::countr_zero(mask) : 0;
+  uint32_t shift = mask ? std::countr_zero(mask) : 0;
+  shift += uint32_t(std::max(0, int(std::bit_width(mask >> shift)) - 8));
   const uint32_t top = mask >> shift;
   return {mask, shift, top ? 255 / top : 1};
 }

@@ -155,6 +155,19 @@ TEST(Dds, UncompressedAlphaOnlyWithItsFlag) {
   EXPECT_EQ(at(img.pixels, 3, 2, 0), (px4{9, 8, 7, 255}));
 }
 
+TEST(Dds, UncompressedChannelsWiderThanEightBitsKeepTheirTopBits) {
+  // 10-bit red, green and blue with 2-bit alpha, then a 16-bit luminance-style red.
+  dds_params s{.width = 2, .height = 1, .bits = 32, .pf_flags = dds_alpha_present,
+               .masks = {0x000003FF, 0x000FFC00, 0x3FF00000, 0xC0000000}};
+  dds_image img;
+  ASSERT_TRUE(read_one(make_dds(s, {0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x02, 0x00, 0x00}), img));
+  EXPECT_EQ(at(img.pixels, 2, 0, 0), (px4{255, 255, 255, 255}));
+  EXPECT_EQ(at(img.pixels, 2, 1, 0), (px4{128, 0, 0, 0}));  // red 512 of 1023
+  dds_params w{.width = 1, .height = 1, .bits = 16, .masks = {0xFFFF, 0, 0, 0}};
+  ASSERT_TRUE(read_one(make_dds(w, {0x34, 0x12}), img));
+  EXPECT_EQ(at(img.pixels, 1, 0, 0), (px4{0x12, 0, 0, 255}));
+}
+
 TEST(Dds, HeaderChecks) {
   const std::vector<uint8_t> blocks(8, 0);
   dds_image img;
