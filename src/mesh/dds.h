@@ -11,9 +11,9 @@
 //
 // Notes: a header whose sizes the data cannot hold (a 65535 x 65535 image in a
 // small file, a linear size smaller than the blocks need, bits per pixel that
-// are not 8, 16, 24 or 32) is rejected before anything is allocated. An
-// uncompressed channel wider than 8 bits keeps its highest 8. The path readers
-// throw io_error when an existing file cannot be read.
+// make less than one byte or more than four) is rejected before anything is
+// allocated. An uncompressed channel wider than 8 bits keeps its highest 8.
+// The path readers throw io_error when an existing file cannot be read.
 #pragma once
 #include <cstddef>
 #include <cstdint>
