@@ -7,10 +7,10 @@
 #include <exception>
 #include "tool/commands.h"
 
-static void print_overview(FILE* out) {
-  std::fprintf(out, "usage: corvane-tool COMMAND ARGS...\n\nCommands:\n");
-  for (const tool_command& c : tool_commands()) std::fprintf(out, "  %s %s\n", c.name, c.usage);
-  std::fprintf(out, "\nRun in the simulator's root folder. corvane-tool COMMAND --help explains one command.\n");
+static void print_overview() {
+  std::printf("usage: corvane-tool COMMAND ARGS...\n\nCommands:\n");
+  for (const tool_command& c : tool_commands()) std::printf("  %s %s\n", c.name, c.usage);
+  std::printf("\nRun in the simulator's root folder. corvane-tool COMMAND --help explains one command.\n");
 }
 
 static void print_command_help(const tool_command& c) {
@@ -24,9 +24,9 @@ static bool wants_help(const astr& args) {
 }
 
 static int run(int argc, char** argv) {
-  if (argc < 2) { print_overview(stderr); return 1; }
+  if (argc < 2) throw tool_error("usage: corvane-tool COMMAND ARGS...; corvane-tool --help lists the commands");
   const std::string name = argv[1];
-  if (name == "--help" || name == "-h" || name == "help") { print_overview(stdout); return 0; }
+  if (name == "--help" || name == "-h" || name == "help") { print_overview(); return 0; }
   const tool_command& cmd = command_named(name);
   const astr args(argv + 2, argv + argc);
   if (wants_help(args)) { print_command_help(cmd); return 0; }
