@@ -328,6 +328,7 @@ static_assert(offsetof(mesh_entry, reserved2) == 260);
 static_assert(offsetof(mesh_entry, visibility) == 264);
 
 static_assert(sizeof(anim_seq) == 48);
+static_assert(offsetof(anim_seq, reserved_b) == 4);
 static_assert(offsetof(anim_seq, key) == 8);
 static_assert(offsetof(anim_seq, state) == 12);
 static_assert(offsetof(anim_seq, rate) == 16);
