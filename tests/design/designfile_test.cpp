@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
+#include <random>
 #include "design/designfile.h"
 #include "design/designtemplate.h"
 #include "design/kvgen.h"
@@ -179,6 +181,31 @@ TEST(DesignFile, DamagedBlocksGiveAnErrorAndTheStatedDesign) {
       EXPECT_TRUE(d.data.thrusters.empty());
       EXPECT_EQ(d.data.crew.size(), 1u);
     }
+  }
+}
+
+TEST(DesignFile, RandomDamageNeverCrashesOrOverreads) {
+  vessel_design t;
+  apply_template(t);
+  const std::vector<uint8_t> good = design_block_bytes(t);
+  std::mt19937 rng(7);
+  for (int round = 0; round < 400; ++round) {
+    std::vector<uint8_t> b = good;
+    for (int k = 1 + int(rng() % 4); k > 0; --k) {
+      const size_t at = rng() % (b.size() - 3);            // counts and lengths are 4-byte values
+      const uint32_t v = rng() % 3 ? uint32_t(rng() % 64) : uint32_t(rng());
+      std::memcpy(b.data() + at, &v, sizeof v);
+    }
+    if (round % 5 == 0) b.resize(rng() % b.size());
+    // an exact-size copy, so that AddressSanitizer sees any read past the data
+    const std::unique_ptr<uint8_t[]> exact(new uint8_t[b.size() + 1]);
+    std::memcpy(exact.get(), b.data(), b.size());
+    vessel_design d;
+    const design_read_result r = read_design_bytes(d, exact.get(), b.size());
+    if (r.status != design_read_ok) continue;
+    const std::vector<uint8_t> again = design_block_bytes(d);   // whatever was read writes whole
+    vessel_design back;
+    ASSERT_EQ(read_design_bytes(back, again.data(), again.size()).status, design_read_ok);
   }
 }
 
