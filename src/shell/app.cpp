@@ -161,7 +161,7 @@ void input(int kind, int x, int y, uint16_t shift, uint16_t key) {
   }
 }
 
-void progress_screen(const std::string& main_line, const std::string& second_line, bool loading) {
+void draw_progress_screen(const std::string& main_line, const std::string& second_line, bool loading) {
   int hw = app.win.width / 2, hh = app.win.height / 2;
   mode_2d(app.win.width, app.win.height);
   glClearColor(0, 0, 0, 1);
@@ -173,6 +173,10 @@ void progress_screen(const std::string& main_line, const std::string& second_lin
   draw_text_centred(loading ? "Loading " : second_line, overlay_red, hw, hh - 15);
   draw_text_centred(main_line, overlay_red, hw, hh);
   draw_text_centred(memory_line(), overlay_red, hw, hh + 15);
+}
+
+void progress_screen(const std::string& main_line, const std::string& second_line, bool loading) {
+  draw_progress_screen(main_line, second_line, loading);
   present(app.win);
   pump_single_message();
 }

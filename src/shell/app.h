@@ -48,6 +48,7 @@ constexpr uint32_t overlay_red = 0xFF0000FFu;           // (255, 0, 0, 255)
 int  run_designer(bool gallery);    // the main body; returns the exit code
 void frame(double dt, double t);    // one frame, seconds
 void input(int kind, int x, int y, uint16_t shift, uint16_t key);      // one input event
-void progress_screen(const std::string& main_line, const std::string& second_line, bool loading);
+void progress_screen(const std::string& main_line, const std::string& second_line, bool loading); // draw, swap, one message
+void draw_progress_screen(const std::string& main_line, const std::string& second_line, bool loading); // the back buffer only
 std::string memory_line();          // "Memory: " heap "Mb/" available "Mb"
 bool decode_cursor(std::vector<uint8_t>& rgba);         // the embedded picture, 32 x 32 x 4 bytes

@@ -239,6 +239,51 @@ def case_gallery_widgets(args, root):
     check(settings_text(root) is None, "Escape writes no settings file")
 
 
+def case_progress_screen(args, root):
+    """The start-up's progress screen, drawn once by a helper and saved with the program's screenshot."""
+    for loading in (False, True):
+        env = dict(os.environ, ASAN_OPTIONS="detect_leaks=0")
+        run = subprocess.run([args.progress] + (["loading"] if loading else []), cwd=root, env=env,
+                             capture_output=True, text=True, timeout=30)
+        check(run.returncode == 0, "progress helper failed: %r" % run.stderr)
+        name = re.search(r"^screenshot: (.*)$", run.stdout, re.M).group(1)
+        w, h, pixel = read_bmp(os.path.join(root, name))
+        hw, hh = w // 2, h // 2
+        left, top = hw - 200, hh - 90                   # the panel, 400 by 200, corners cut by 4
+        check(pixel(5, 5) == (0, 0, 0), "cleared to black: %r" % (pixel(5, 5),))
+        check(pixel(left, top) == (0, 0, 0) and pixel(left + 399, top + 199) == (0, 0, 0), "corners cut off")
+        fill = pixel(left + 40, top + 170)              # (128, 128, 128) at alpha 210 over black
+        check(all(abs(c - 105) <= 2 for c in fill), "panel fill %r" % (fill,))
+        # Its white outline, wherever a line on a pixel edge falls, lies within one pixel of the edge.
+        column = [y for y in range(h) if pixel(hw, y) != (0, 0, 0)]
+        row = [x for x in range(w) if pixel(x, hh + 60) != (0, 0, 0)]
+        for name, got, first, last in (("rows", column, top, top + 200), ("columns", row, left, left + 400)):
+            check(got[0] in (first - 1, first) and got[-1] in (last - 1, last) and len(got) == got[-1] - got[0] + 1,
+                  "panel %s %d to %d, not about %d to %d" % (name, got[0], got[-1], first, last))
+        check(pixel(hw, column[0]) == (255, 255, 255) and pixel(row[0], hh + 60) == (255, 255, 255), "outline")
+        # Three red lines centred at half the width, 15 pixels apart; the
+        # memory line's numbers vary, so only its first word is compared,
+        # from its leftmost red pixel.
+        lines = [("Loading " if loading else TITLE, hh - 15), ("Starting up", hh)]
+        for text, y in lines:
+            compare_text(args, pixel, text, hw - 4 * len(text), y, 15)
+        row = [x for x in range(left, left + 400) for y in range(hh + 15, hh + 30) if pixel(x, y) == (255, 0, 0)]
+        check(row, "a memory line")
+        compare_text(args, pixel, "Memory: ", min(row), hh + 15, 15)
+
+
+def compare_text(args, pixel, text, left, top, rows):
+    """Every pixel of the first rows of text's glyphs: red where the font sets a bit, else not red."""
+    for i, glyph in enumerate(glyph_rows(args.font, text)):
+        for y in range(rows):
+            for x in range(8):
+                p = pixel(left + 8 * i + x, top + y)
+                if glyph[y] & (0x80 >> x):
+                    check(p == (255, 0, 0), "glyph %r of %r at (%d, %d) is %r" % (text[i], text, x, y, p))
+                else:
+                    check(p != (255, 0, 0), "around glyph %r of %r at (%d, %d)" % (text[i], text, x, y))
+
+
 def case_alt_f4(args, root):
     d = Designer(args.designer, root)
     d.wait_for_title(2.0)
@@ -261,6 +306,7 @@ def main():
     parser.add_argument("--designer", required=True)
     parser.add_argument("--gallery", required=True)
     parser.add_argument("--closer", required=True)
+    parser.add_argument("--progress", required=True)
     parser.add_argument("--font", required=True)
     parser.add_argument("case")
     args = parser.parse_args()
