@@ -46,6 +46,7 @@ TEST(Meshstore, MissingMeshesKeepTheListsInStep) {
   ASSERT_EQ(lists.size(), 2u);
   EXPECT_TRUE(lists[0].empty());
   EXPECT_FALSE(store->meshes[0].loaded);
+  ASSERT_FALSE(lists[1].empty());
   EXPECT_EQ(lists[1].front(), "dg\\panel.dds");
   EXPECT_TRUE(mesh_texture_names(*store, 7).empty());
   EXPECT_TRUE(mesh_texture_names(*store, -1).empty());
