@@ -58,14 +58,17 @@ uint32_t zip_crc32(const void* bytes, size_t length) {
 }
 
 uint32_t dos_time_date(const local_time& t) {
+  // The format counts years 1980 to 2107; a clock outside them gives the nearest end.
+  if (t.year < 1980) return dos_time_date({1980, 1, 1, 0, 0, 0, 0});
+  if (t.year > 2107) return dos_time_date({2107, 12, 31, 23, 59, 58, 0});
   uint32_t time = uint32_t(t.hour) << 11 | uint32_t(t.minute) << 5 | uint32_t(t.second / 2);
   uint32_t date = uint32_t(t.year - 1980) << 9 | uint32_t(t.month) << 5 | uint32_t(t.day);
   return date << 16 | time;
 }
 
 int zip_add_entry(zipfile_rec& z, const std::string& name, uint32_t external_attributes) {
-  if (z.local.size() >= zip_entry_limit) throw std::length_error("Too many entries for one archive.");
-  if (name.size() > std::numeric_limits<uint16_t>::max()) throw std::length_error("Entry name too long.");
+  if (z.local.size() >= zip_entry_limit) throw io_error("Too many entries for one archive.");
+  if (name.size() > std::numeric_limits<uint16_t>::max()) throw io_error("Entry name too long for an archive.");
   TLocalFile l;
   l.head = zip_local_head{zip_local_signature, zip_version, 0, zip_method_deflate, now_dos(), 0, 0, 0,
                           uint16_t(name.size()), 0};
@@ -80,9 +83,9 @@ int zip_add_entry(zipfile_rec& z, const std::string& name, uint32_t external_att
 
 void zip_set_data(zipfile_rec& z, int index, const void* bytes, size_t length) {
   if (index < 0 || size_t(index) >= z.local.size()) throw std::out_of_range("Index out of range.");
-  if (length > zip_size_limit) throw std::length_error("Entry data too large for an archive.");
+  if (length > zip_size_limit) throw io_error("Entry data too large for an archive.");
   std::string data = zip_deflate_raw(bytes, length);
-  if (data.size() > zip_size_limit) throw std::length_error("Entry data too large for an archive.");
+  if (data.size() > zip_size_limit) throw io_error("Entry data too large for an archive.");
   TLocalFile& l = z.local[size_t(index)];
   l.head.time_date = now_dos();
   l.head.crc = zip_crc32(bytes, length);

@@ -14,7 +14,9 @@
 //     file in the target's folder, renamed over the target when complete, so a
 //     failed write leaves any previous file untouched
 //   - past the format's limits (65,535 entries, 4 GiB sizes and offsets) the
-//     builder refuses with an error instead of writing a damaged archive
+//     builder refuses with io_error instead of writing a damaged archive
+//   - times before 1980 or after 2107, which the format cannot hold, are
+//     stored as its first or last moment
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -117,7 +119,7 @@ struct zipfile_rec {
 };
 
 // --- Building ---------------------------------------------------------------------
-int  zip_add_entry(zipfile_rec& z, const std::string& name, uint32_t external_attributes); // new entry's index
+int  zip_add_entry(zipfile_rec& z, const std::string& name, uint32_t external_attributes); // new entry's index; io_error past the limits
 void zip_set_data(zipfile_rec& z, int index, const void* bytes, size_t length); // deflates; "Index out of range."
 void zip_set_text(zipfile_rec& z, int index, const std::string& text);          // the text's bytes, no NUL
 void zip_write(zipfile_rec& z, const std::string& file_name);                   // io_error on failure

@@ -56,6 +56,11 @@ TEST(azip, dos_time_and_date_pack_fields) {
   uint32_t v = dos_time_date(t);
   EXPECT_EQ(v & 0xFFFF, (13u << 11) | (45u << 5) | 29u);          // seconds in steps of two
   EXPECT_EQ(v >> 16, ((2009u - 1980u) << 9) | (9u << 5) | 27u);
+  // A clock outside the years the format counts gives its first or last moment.
+  EXPECT_EQ(dos_time_date({1970, 1, 1, 0, 0, 0, 0}), (((0u << 9) | (1u << 5) | 1u) << 16) | 0u);
+  EXPECT_EQ(dos_time_date({1979, 12, 31, 23, 59, 59, 0}), dos_time_date({1980, 1, 1, 0, 0, 0, 0}));
+  EXPECT_EQ(dos_time_date({2150, 6, 1, 12, 0, 0, 0}),
+            (((127u << 9) | (12u << 5) | 31u) << 16) | (23u << 11) | (59u << 5) | 29u);
 }
 
 TEST(azip, records_offsets_and_order_are_exact) {
@@ -141,6 +146,16 @@ TEST(azip, bad_index_is_refused_and_changes_nothing) {
   EXPECT_EQ(z.local[0].data, before);
   EXPECT_EQ(uint32_t(z.central[0].head.external_attributes), 7u);
   EXPECT_EQ(uint32_t(z.central[0].head.crc), zip_crc32("first", 5));
+}
+
+TEST(azip, format_limits_are_refused_as_io_errors) {
+  zipfile_rec z;
+  EXPECT_THROW(zip_add_entry(z, std::string(70000, 'n'), 0), io_error);
+  EXPECT_TRUE(z.local.empty() && z.central.empty());
+  for (int i = 0; i < 65535; ++i) zip_add_entry(z, "e", 0);
+  EXPECT_THROW(zip_add_entry(z, "one too many", 0), io_error);
+  EXPECT_EQ(z.local.size(), 65535u);
+  EXPECT_EQ(z.central.size(), 65535u);
 }
 
 TEST(azip, failed_write_keeps_the_previous_file) {
