@@ -111,10 +111,11 @@ std::string vec_text(const vec3& v) {
   return decimal_to_text(v.x) + " " + decimal_to_text(v.y) + " " + decimal_to_text(v.z);
 }
 
-// Reads a source file of the installation when it is there and readable.
+// Reads a source file of the installation when it is there and readable. Only
+// regular files count: a folder is no file, and a pipe could wait forever.
 bool read_source(const std::string& root, const std::string& rel, std::vector<uint8_t>& bytes) {
   std::string path = install_path(root, rel);
-  if (path.empty()) return false;
+  if (path.empty() || !file_exists(path)) return false;
   try {
     bytes = file_read_all(path);
     return true;

@@ -1,7 +1,10 @@
 #include "generate/addon_files.h"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <regex>
+#include <sys/stat.h>
+#include <unistd.h>
 #include "design/kvgen.h"
 #include "generate/module_writer.h"
 #include "gen_test_util.h"
@@ -119,6 +122,25 @@ TEST(addon_package, payload_manager_library_only_when_used_and_present) {
   EXPECT_FALSE(has_library(0));
   std::filesystem::remove(inst.root + "/Modules/PayloadManager.dll");
   EXPECT_FALSE(has_library(1));  // missing: left out, the package is still built
+}
+
+TEST(addon_package, only_regular_files_are_packed) {
+  install inst;
+  std::string pipe = inst.root + "/Textures/pipe.dds";
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  int writer = open(pipe.c_str(), O_RDWR | O_NONBLOCK);  // so that a wrong read ends instead of waiting
+  ASSERT_GE(writer, 0);
+  vessel_design d = package_design(0);
+  addon_sources src = sources(inst);
+  src.mesh_textures = {{"pipe.dds", "dg", "dg\\skin.dds"}};  // a pipe, a folder, a file
+  zipfile_rec z;
+  astr messages;
+  build_addon(d, src, z, messages);
+  close(writer);
+  std::vector<std::string> names = entry_names(z);
+  EXPECT_EQ(std::vector<std::string>(names.begin() + 1, names.begin() + 3),
+            (std::vector<std::string>{"meshes\\dg\\body.msh", "textures\\dg\\skin.dds"}));
+  EXPECT_EQ(names.size(), 7u);
 }
 
 TEST(addon_package, readme_carries_a_time_stamp_and_the_author) {
