@@ -78,7 +78,7 @@ int cmd_module(const astr& args) {
 
 int cmd_listing(const astr& args) {
   const command_args a = split(args, "listing", 1);
-  if (!a.options.count("--out")) 
+  if (!a.options.count("--out"))
     throw tool_error("usage: corvane-tool listing " + std::string(command_named("listing").usage));
   write_listing(load_input(a.positional[0]), a.options.at("--out"));
   return 0;

@@ -55,3 +55,50 @@ TEST(tool_addon, a_failed_write_keeps_the_old_package_and_says_so) {
   EXPECT_EQ(demo.tool("listing t.vessdef", &out), 1);
   EXPECT_NE(out.find("usage: corvane-tool listing IN -o OUT"), std::string::npos) << out;
 }
+
+TEST(tool_addon, module_listing_and_project_land_where_the_simulator_expects_them) {
+  demo_root_copy demo;
+  std::string out;
+  ASSERT_EQ(demo.tool("template t.vessdef", &out), 0) << out;
+  ASSERT_EQ(demo.tool("module t.vessdef", &out), 0) << out;
+  std::string module = read_text(demo.root + "/Modules/deltaglider_vrk.dll");  // the installation's "Modules"
+  ASSERT_GT(module.size(), 69632u + 8u);
+  EXPECT_EQ(u32_at(module, 69632), 0xAEAADBCDu);
+  EXPECT_EQ(u32_at(module, module.size() - 8), 0xAEAADBCDu);
+  EXPECT_EQ(69632u + u32_at(module, module.size() - 4) + 4u, module.size());
+  EXPECT_EQ(module.substr(0, 69632), read_text(CORVANE_BINARY_DIR "/module/vrkdll_nopm.dll"));
+  ASSERT_EQ(demo.tool("module t.vessdef -o chosen.dll", &out), 0) << out;
+  EXPECT_EQ(read_text(demo.root + "/chosen.dll"), module);
+
+  ASSERT_EQ(demo.tool("listing t.vessdef -o list.txt", &out), 0) << out;
+  std::string listing = read_text(demo.root + "/list.txt");
+  EXPECT_EQ(listing.rfind("Thrusters:\r\n0 POS=-1 0 -7.7 DIR=0 0 1\r\n1 POS=1 0 -7.7 DIR=0 0 1\r\n", 0), 0u) << listing;
+  EXPECT_NE(listing.find("\r\n19 POS=0 0 0 DIR=0 0 1\r\n\r\nPorts:\r\n0 POS="), std::string::npos) << listing;
+  EXPECT_EQ(listing.substr(listing.size() - 2), "\r\n");
+
+  ASSERT_EQ(demo.tool("project t.vessdef", &out), 0) << out;
+  std::string folder = demo.root + "/Vessel_Design/deltaglider_vrk/deltaglider_vrk";
+  std::string dsw = read_text(folder + ".dsw"), dsp = read_text(folder + ".dsp");
+  auto lines = [](const std::string& s) {
+    size_t n = 0;
+    for (size_t at = 0; (at = s.find("\r\n", at)) != std::string::npos; at += 2) ++n;
+    return n;
+  };
+  EXPECT_EQ(lines(dsw), 19u);
+  EXPECT_EQ(lines(dsp), 110u);
+  EXPECT_EQ(dsp.substr(dsp.size() - 15), "# End Project\r\n");
+}
+
+TEST(tool_addon, generate_imports_a_spacecraft3_file_first) {
+  demo_root_copy demo;
+  write_text(demo.root + "/glider.ini",
+             "[CONFIG]\r\nMESHNAME=DG\\deltaglider\r\nEMPTY_MASS=5000\r\n"
+             "[ANIM_SEQ_0]\r\nKEY=G\r\nDURATION=5\r\nINIT_POS=0.5\r\n");
+  std::string out;
+  ASSERT_EQ(demo.tool("generate glider.ini", &out), 0) << out;
+  std::string zip = demo.root + "/new_vessel.zip";
+  ASSERT_EQ(python_zip_check(zip, out), 0) << out;
+  EXPECT_NE(out.find("meshes\\DG\\deltaglider.msh 8 "), std::string::npos) << out;
+  ASSERT_EQ(run("cd '" + demo.root + "' && unzip -p new_vessel.zip 'scenarios\\\\new_vessel_ground_scenario.scn'", &out), 0);
+  EXPECT_NE(out.find("\r\n  PRPLEVEL 0:1.000 1:1.000\r\n  ANIM_0 -2 0.5\r\nEND\r\nEND_SHIPS\r\n"), std::string::npos) << out;
+}
