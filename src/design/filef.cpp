@@ -3,6 +3,7 @@
 
 #include <cctype>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -57,13 +58,24 @@ astr list_directory(const std::string& pattern, int mask) {
   throw io_error("cannot write " + name + ": " + std::strerror(err));
 }
 
+// The process's umask, read without changing it (setting it, even briefly, would race
+// with a simulator being started on another thread); 022 when it cannot be read.
+static mode_t current_umask() {
+  FILE* f = std::fopen("/proc/self/status", "r");
+  if (!f) return 022;
+  char line[256];
+  unsigned mask = 022;
+  while (std::fgets(line, sizeof line, f))
+    if (std::sscanf(line, "Umask: %o", &mask) == 1) break;
+  std::fclose(f);
+  return mode_t(mask & 0777);
+}
+
 // New files get the usual 0666 less the umask; a replaced file keeps its mode.
 static mode_t mode_for(const std::string& name) {
   struct stat st;
   if (stat(name.c_str(), &st) == 0) return st.st_mode & 07777;
-  const mode_t mask = umask(0);
-  umask(mask);
-  return 0666 & ~mask;
+  return 0666 & ~current_umask();
 }
 
 void replace_file(const std::string& name, const void* data, size_t size) {

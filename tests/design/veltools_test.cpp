@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sys/stat.h>
 #include "design/filef.h"
 #include "design/kvvar.h"
 #include "design/veltools.h"
@@ -128,3 +129,18 @@ TEST(UserSettings, LastAuthorLineWinsWhateverItsCase) {
 }
 
 }  // namespace
+
+TEST(FileReplacement, NewFilesFollowTheUmaskAndReplacedFilesKeepTheirMode) {
+  scratch_dir dir;
+  const mode_t old = umask(027);
+  replace_file(dir.file("new.txt"), "a", 1);
+  umask(old);
+  struct stat st;
+  ASSERT_EQ(stat(dir.file("new.txt").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0640u);
+  ASSERT_EQ(chmod(dir.file("new.txt").c_str(), 0600), 0);
+  replace_file(dir.file("new.txt"), "bb", 2);
+  ASSERT_EQ(stat(dir.file("new.txt").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  EXPECT_EQ(st.st_size, 2);
+}
