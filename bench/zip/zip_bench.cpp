@@ -12,7 +12,7 @@
 namespace {
 
 // A mesh text of the simulator's kind: groups of vertex lines (position,
-// normal, texture coordinates) and triangle lines, about 4 MB.
+// normal, texture coordinates) and triangle lines, about 3 MB.
 std::string mesh_text() {
   std::string s = "MSHX1\nGROUPS 40\n";
   char line[160];
