@@ -39,6 +39,7 @@ function(corvane_test name)
   endif()
   add_executable(test_${name} ${sources})
   target_link_libraries(test_${name} PRIVATE corvane_flags GTest::gtest_main GTest::gmock ${ARGN})
+  target_include_directories(test_${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)  # common/ helpers
   target_compile_definitions(test_${name} PRIVATE
     CORVANE_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
     CORVANE_BINARY_DIR="${CMAKE_BINARY_DIR}"

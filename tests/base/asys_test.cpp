@@ -7,10 +7,10 @@
 #include <random>
 #include <regex>
 
-#include "temp_dir.h"
+#include "common/scratch_dir.h"
 
 TEST(BinaryFile, OpenForReadingAMissingFileReturnsFalse) {
-  temp_dir t;
+  scratch_dir t;
   binfile h;
   h.name = "kept";
   EXPECT_FALSE(file_open(h, t.file("missing.bin"), binfile_read));
@@ -21,7 +21,7 @@ TEST(BinaryFile, OpenForReadingAMissingFileReturnsFalse) {
 }
 
 TEST(BinaryFile, WriteSeekReadRoundTrip) {
-  temp_dir t;
+  scratch_dir t;
   std::string name = t.file("data.bin");
   binfile h;
   ASSERT_TRUE(file_open(h, name, binfile_write));
@@ -47,7 +47,7 @@ TEST(BinaryFile, WriteSeekReadRoundTrip) {
 }
 
 TEST(BinaryFile, FailuresRaiseIoError) {
-  temp_dir t;
+  scratch_dir t;
   binfile h;
   EXPECT_THROW(file_open(h, t.file("no/folder/x.bin"), binfile_write), io_error);
   EXPECT_THROW(file_open(h, t.path, binfile_read), io_error);  // a folder is not a file
@@ -76,7 +76,7 @@ TEST(BinaryFile, FullDiskIsReportedNotLost) {
 }
 
 TEST(BinaryFile, OtherModesOnlyBindTheName) {
-  temp_dir t;
+  scratch_dir t;
   binfile h;
   EXPECT_TRUE(file_open(h, t.file("later.bin"), 3));
   EXPECT_EQ(h.name, t.file("later.bin"));

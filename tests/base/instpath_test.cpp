@@ -2,16 +2,16 @@
 
 #include <gtest/gtest.h>
 
-#include "temp_dir.h"
+#include "common/scratch_dir.h"
 
 TEST(InstallPath, MatchesComponentsIgnoringCase) {
-  temp_dir t;
+  scratch_dir t;
   t.put("Meshes/Ship/Hull.msh", "m");
   t.put("textures/a.dds", "t");
   EXPECT_EQ(install_path(t.path, "Meshes/Ship/Hull.msh"), t.file("Meshes/Ship/Hull.msh"));
   EXPECT_EQ(install_path(t.path, "meshes\\ship\\HULL.MSH"), t.file("Meshes/Ship/Hull.msh"));
   EXPECT_EQ(install_path(t.path, "Textures/A.dds"), t.file("textures/a.dds"));
-  EXPECT_EQ(install_path(t.path + "/", ".\\Textures\\\\a.dds"), t.file("textures/a.dds"));
+  EXPECT_EQ(install_path(t.path.string() + "/", ".\\Textures\\\\a.dds"), t.file("textures/a.dds"));
   EXPECT_EQ(install_path(t.path, "Meshes"), t.file("Meshes"));  // folders are found too
   EXPECT_EQ(install_path(t.path, "Meshes/Ship/Deck.msh"), "");
   EXPECT_EQ(install_path(t.path, "Meshes/Hull.msh/x"), "");    // a file is no folder
@@ -19,7 +19,7 @@ TEST(InstallPath, MatchesComponentsIgnoringCase) {
 }
 
 TEST(InstallPath, ChoosesTheSameEntryWhateverTheListingOrder) {
-  temp_dir t;
+  scratch_dir t;
   t.put("Data/file", "lower");
   t.put("Data/File", "upper");
   EXPECT_EQ(install_path(t.path, "data/FILE"), t.file("Data/File"));
@@ -27,7 +27,7 @@ TEST(InstallPath, ChoosesTheSameEntryWhateverTheListingOrder) {
 }
 
 TEST(InstallPath, LooksInEverySpellingOfAFolder) {
-  temp_dir t;  // an unpacked add-on brings "modules" beside the installation's "Modules"
+  scratch_dir t;  // an unpacked add-on brings "modules" beside the installation's "Modules"
   t.put("Modules/PayloadManager.dll", "pm");
   t.put("modules/vessel.dll", "v");
   EXPECT_EQ(install_path(t.path, "Modules/vessel.dll"), t.file("modules/vessel.dll"));

@@ -5,7 +5,7 @@
 #include <climits>
 #include <random>
 
-#include "temp_dir.h"
+#include "common/scratch_dir.h"
 
 static preca parse(const std::string& text, bool keep_blanks = false, char separator = '=') {
   preca out;
@@ -118,7 +118,7 @@ TEST(Parser, OtherSeparatorsAndAppending) {
 }
 
 TEST(Parser, Files) {
-  temp_dir t;
+  scratch_dir t;
   t.put("vrk.cfg", "author_name = Jo\r\n");
   preca r;
   parse_file(t.file("vrk.cfg"), false, '=', r);

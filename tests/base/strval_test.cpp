@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "temp_dir.h"
+#include "common/scratch_dir.h"
 
 TEST(Strval, AutomaticDecimals) {
   EXPECT_EQ(automatic_decimals(3), 0);
@@ -134,7 +134,7 @@ TEST(Strval, NumberListsWithMissingParts) {
 }
 
 // Builds a German locale in a temporary folder when the system has none installed.
-static bool use_comma_locale(temp_dir& t) {
+static bool use_comma_locale(scratch_dir& t) {
   if (std::setlocale(LC_ALL, "de_DE.UTF-8")) return true;
   std::string cmd = "localedef -i de_DE -f UTF-8 " + t.file("de_DE.UTF-8") + " >/dev/null 2>&1";
   if (t.path.empty() || std::system(cmd.c_str()) != 0) return false;
@@ -145,7 +145,7 @@ static bool use_comma_locale(temp_dir& t) {
 }
 
 TEST(Strval, NumberTextsIgnoreTheLocale) {
-  temp_dir t;
+  scratch_dir t;
   if (!use_comma_locale(t)) GTEST_SKIP() << "no locale with a decimal comma available";
   char probe[16];
   std::snprintf(probe, sizeof probe, "%.1f", 1.5);

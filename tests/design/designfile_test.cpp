@@ -7,7 +7,7 @@
 #include "design/designfile.h"
 #include "design/designtemplate.h"
 #include "design/kvgen.h"
-#include "scratch_dir.h"
+#include "common/scratch_dir.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "design/kvgen.h"
 #include "design/meshstore.h"
 #include "mesh/grplib.h"
-#include "scratch_dir.h"
+#include "common/scratch_dir.h"
 
 namespace {
 

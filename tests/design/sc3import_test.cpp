@@ -6,7 +6,7 @@
 #include "design/designfile.h"
 #include "design/kvgen.h"
 #include "design/sc3import.h"
-#include "scratch_dir.h"
+#include "common/scratch_dir.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "design/filef.h"
 #include "design/kvvar.h"
 #include "design/veltools.h"
-#include "scratch_dir.h"
+#include "common/scratch_dir.h"
 
 namespace {
 

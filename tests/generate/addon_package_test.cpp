@@ -16,7 +16,8 @@ namespace {
 // A small installation: root is <dir>/root, and a file beside it stands for
 // something outside the root that a hostile design might name.
 struct install {
-  std::string dir = temp_dir();
+  scratch_dir scratch;
+  std::string dir = scratch.path.string();
   std::string root = dir + "/root";
   install() {
     write_text(root + "/Meshes/DG/Body.msh", "mesh body");
@@ -26,7 +27,6 @@ struct install {
     write_text(dir + "/secret.dds", "must never be packed");
     write_text(dir + "/outside.msh", "must never be packed");
   }
-  ~install() { std::filesystem::remove_all(dir); }
 };
 
 vessel_design package_design(int payload_manager) {

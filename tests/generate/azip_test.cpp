@@ -30,12 +30,12 @@ std::string pseudo_random(size_t n) {
 }  // namespace
 
 TEST(azip, empty_archive_is_only_the_end_record) {
-  std::string dir = temp_dir();
+  scratch_dir scratch;
+  std::string dir = scratch.path.string();
   std::string bytes = read_text(build(dir, {}));
   std::string expected("PK\x05\x06", 4);
   expected += std::string(18, '\0');
   EXPECT_EQ(bytes, expected);
-  std::filesystem::remove_all(dir);
 }
 
 TEST(azip, raw_deflate_is_the_zlib_stream_without_header_and_trailer) {
@@ -64,7 +64,8 @@ TEST(azip, dos_time_and_date_pack_fields) {
 }
 
 TEST(azip, records_offsets_and_order_are_exact) {
-  std::string dir = temp_dir();
+  scratch_dir scratch;
+  std::string dir = scratch.path.string();
   std::vector<std::pair<std::string, std::string>> entries = {
       {"modules\\vessel.dll", pseudo_random(5000)},
       {"config\\vessels\\The vessel.cfg", "; The vessel vessel class\r\nClassName=The vessel\r\n"},
@@ -104,11 +105,11 @@ TEST(azip, records_offsets_and_order_are_exact) {
     at += 46 + name_length;
   }
   EXPECT_EQ(expected_local, central);  // nothing between the last entry's data and the central directory
-  std::filesystem::remove_all(dir);
 }
 
 TEST(azip, independent_readers_accept_the_archive) {
-  std::string dir = temp_dir();
+  scratch_dir scratch;
+  std::string dir = scratch.path.string();
   std::string big = pseudo_random(100000) + std::string(300000, 'x');
   std::string zip = build(dir, {{"a\\b.txt", "some text\r\n"}, {"big.bin", big}, {"empty", ""}});
   std::string listing;
@@ -116,7 +117,6 @@ TEST(azip, independent_readers_accept_the_archive) {
   EXPECT_EQ(listing, "a\\b.txt 8 11\nbig.bin 8 400000\nempty 8 0\nOK\n");
   std::string out;
   EXPECT_EQ(run("unzip -tq '" + zip + "'", &out), 0) << out;
-  std::filesystem::remove_all(dir);
 }
 
 TEST(azip, empty_entry_has_crc_zero_and_zlib_empty_stream) {
@@ -159,7 +159,8 @@ TEST(azip, format_limits_are_refused_as_io_errors) {
 }
 
 TEST(azip, failed_write_keeps_the_previous_file) {
-  std::string dir = temp_dir();
+  scratch_dir scratch;
+  std::string dir = scratch.path.string();
   std::string target = dir + "/addon.zip";
   write_text(target, "previous archive");
   zipfile_rec z;
@@ -186,5 +187,4 @@ TEST(azip, failed_write_keeps_the_previous_file) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 1) << "temporary file left behind";
 
   EXPECT_THROW(zip_write(z, dir + "/missing/addon.zip"), io_error);
-  std::filesystem::remove_all(dir);
 }

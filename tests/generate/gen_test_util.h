@@ -1,5 +1,5 @@
-// Helpers shared by the generator tests: fresh temporary folders, whole-file
-// reads, and running the independent archive checkers (unzip, Python's zipfile).
+// Helpers shared by the generator tests: whole-file reads and writes, and running
+// the independent archive checkers (unzip, Python's zipfile).
 #pragma once
 #include <cstdint>
 #include <cstdio>
@@ -11,13 +11,9 @@
 #include <sys/wait.h>
 #include <vector>
 
-namespace gentest {
+#include "common/scratch_dir.h"
 
-inline std::string temp_dir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "corvane-gen-XXXXXX").string();
-  if (!mkdtemp(pattern.data())) return {};
-  return pattern;
-}
+namespace gentest {
 
 inline std::string read_text(const std::string& path) {
   std::ifstream in(path, std::ios::binary);

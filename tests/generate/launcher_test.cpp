@@ -19,29 +19,30 @@ void write_script(const std::string& path, const std::string& body) {
 }  // namespace
 
 TEST(launcher, runs_in_the_working_folder_and_returns_the_exit_code) {
-  std::string root = temp_dir();
+  scratch_dir scratch;
+  std::string root = scratch.path.string();
   write_script(root + "/prog.sh", "pwd > where.txt\necho \"$#:$1:$2\" > args.txt\nexit 7\n");
   std::string cwd_before = std::filesystem::current_path();
   EXPECT_EQ(run_and_wait("prog.sh \"two words\" plain", root, show_normal), 7);
   EXPECT_EQ(read_text(root + "/where.txt"), std::filesystem::canonical(root).string() + "\n");
   EXPECT_EQ(read_text(root + "/args.txt"), "2:two words:plain\n");
   EXPECT_EQ(std::filesystem::current_path().string(), cwd_before) << "the caller's folder changed";
-  std::filesystem::remove_all(root);
 }
 
 TEST(launcher, unstartable_program_gives_minus_one_and_bad_folder_an_error) {
-  std::string root = temp_dir();
+  scratch_dir scratch;
+  std::string root = scratch.path.string();
   EXPECT_EQ(run_and_wait(simulator_command, root, show_normal), -1);
   EXPECT_EQ(run_and_wait("", root, show_normal), -1);
   write_text(root + "/not_executable", "data");
   EXPECT_EQ(run_and_wait("not_executable", root, show_normal), -1);
   EXPECT_THROW(run_and_wait(simulator_command, root + "/missing", show_normal), io_error);
   run_simulator(root + "/missing");  // the thread body swallows the error
-  std::filesystem::remove_all(root);
 }
 
 TEST(launcher, run_veltora_starts_the_simulator_from_the_root_in_the_background) {
-  std::string root = temp_dir();
+  scratch_dir scratch;
+  std::string root = scratch.path.string();
   // The stand-in waits for a go file, so it still runs when run_veltora has returned.
   write_script(root + "/" + simulator_command, "while [ ! -f go ]; do sleep 0.01; done\ntouch done\n");
   run_veltora(root);
@@ -51,5 +52,4 @@ TEST(launcher, run_veltora_starts_the_simulator_from_the_root_in_the_background)
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   EXPECT_TRUE(std::filesystem::exists(root + "/done"));
   std::this_thread::sleep_for(std::chrono::milliseconds(50));  // let the thread collect the child
-  std::filesystem::remove_all(root);
 }

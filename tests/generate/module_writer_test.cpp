@@ -66,7 +66,8 @@ TEST(module_writer, the_flag_chooses_the_image) {
 }
 
 TEST(module_writer, every_way_of_building_puts_the_animations_at_rest) {
-  std::string root = temp_dir();
+  scratch_dir scratch;
+  std::string root = scratch.path.string();
   std::filesystem::create_directories(root + "/Modules");
   vessel_design d;
   apply_template(d);
@@ -83,11 +84,11 @@ TEST(module_writer, every_way_of_building_puts_the_animations_at_rest) {
   leave_animations_moving(d);
   write_design_file(d, root + "/saved.vessdef");
   expect_animations_at_rest(d);
-  std::filesystem::remove_all(root);
 }
 
 TEST(module_writer, default_target_is_below_the_modules_folder_and_stable) {
-  std::string root = temp_dir();
+  scratch_dir scratch;
+  std::string root = scratch.path.string();
   std::filesystem::create_directories(root + "/Modules");  // the installation's capitalisation
   vessel_design d;
   apply_template(d);
@@ -111,11 +112,11 @@ TEST(module_writer, default_target_is_below_the_modules_folder_and_stable) {
 
   write_module_file(d, root + "/chosen.dll");
   EXPECT_EQ(read_text(root + "/chosen.dll"), first);
-  std::filesystem::remove_all(root);
 }
 
 TEST(module_writer, bad_targets_are_reported_and_nothing_is_written_outside) {
-  std::string root = temp_dir();
+  scratch_dir scratch;
+  std::string root = scratch.path.string();
   vessel_design d;
   reset_design(d);
   EXPECT_THROW(write_module_file(d, "", root), io_error);  // no modules folder
@@ -123,5 +124,4 @@ TEST(module_writer, bad_targets_are_reported_and_nothing_is_written_outside) {
   std::filesystem::create_directories(root + "/inner/modules");
   EXPECT_THROW(write_module_file(d, "", root + "/inner"), io_error);
   EXPECT_FALSE(std::filesystem::exists(root + "/escape.dll"));
-  std::filesystem::remove_all(root);
 }

@@ -55,7 +55,8 @@ TEST(project_writer, project_lines_keep_trailing_blanks_and_names) {
 }
 
 TEST(project_writer, writes_both_files_into_the_design_folder_identically_twice) {
-  std::string root = temp_dir();
+  scratch_dir scratch;
+  std::string root = scratch.path.string();
   std::filesystem::create_directories(root + "/vessel_design");  // the installation's own capitalisation
   write_project(root, "Glider");
   std::string dsw = root + "/vessel_design/Glider/Glider.dsw";
@@ -69,16 +70,15 @@ TEST(project_writer, writes_both_files_into_the_design_folder_identically_twice)
   EXPECT_EQ(read_text(dsp), first_dsp);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(root + "/vessel_design/Glider"), {}), 2);
   EXPECT_EQ(project_folder("Glider"), ".\\Vessel_Design\\Glider");
-  std::filesystem::remove_all(root);
 }
 
 TEST(project_writer, a_name_leaving_the_root_is_refused) {
-  std::string root = temp_dir();
+  scratch_dir scratch;
+  std::string root = scratch.path.string();
   std::string inside = root + "/inner";
   std::filesystem::create_directories(inside);
   for (const std::string& bad : {std::string("..\\..\\escape"), std::string("../../escape")})
     EXPECT_THROW(write_project(inside, bad), io_error) << bad;
   EXPECT_FALSE(std::filesystem::exists(root + "/escape"));
   EXPECT_FALSE(std::filesystem::exists(inside + "/Vessel_Design"));
-  std::filesystem::remove_all(root);
 }

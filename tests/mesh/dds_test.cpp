@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <initializer_list>
 
-#include "../design/scratch_dir.h"
+#include "common/scratch_dir.h"
 #include "mesh/dds.h"
 #include "mesh/texfile.h"
 #include "mkdemo/imgwrite.h"

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "../design/scratch_dir.h"
+#include "common/scratch_dir.h"
 #include "mesh/grplib.h"
 #include "mkdemo/imgwrite.h"
 

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <nlohmann/json.hpp>
 
-#include "../design/scratch_dir.h"
+#include "common/scratch_dir.h"
 #include "design/designfile.h"
 #include "design/kvgen.h"
 #include "mesh/grplib.h"

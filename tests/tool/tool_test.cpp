@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <fstream>
 #include <nlohmann/json.hpp>
-#include "../design/scratch_dir.h"
+#include "common/scratch_dir.h"
 #include "design/designfile.h"
 #include "design/designtemplate.h"
 

@@ -28,10 +28,10 @@ const char* const unpack_script =
     "    with open(os.path.join(path, parts[-1]), 'wb') as f: f.write(z.read(info))\n";
 
 struct demo_copy {
-  std::string dir = temp_dir();
+  scratch_dir scratch;
+  std::string dir = scratch.path.string();
   std::string root = dir + "/root";
   demo_copy() { std::filesystem::copy(CORVANE_DEMO_ROOT, root, std::filesystem::copy_options::recursive); }
-  ~demo_copy() { std::filesystem::remove_all(dir); }
 };
 
 int count_lines(const std::string& report, const std::string& piece) {

@@ -7,10 +7,10 @@ using namespace gentest;
 namespace {
 
 struct demo_root_copy {
-  std::string dir = temp_dir();
+  scratch_dir scratch;
+  std::string dir = scratch.path.string();
   std::string root = dir + "/root";
   demo_root_copy() { std::filesystem::copy(CORVANE_DEMO_ROOT, root, std::filesystem::copy_options::recursive); }
-  ~demo_root_copy() { std::filesystem::remove_all(dir); }
   // Runs the tool in the root through the shell, with prefix commands (limits) first.
   int tool(const std::string& args, std::string* out = nullptr, const std::string& prefix = "") {
     return run("cd '" + root + "' && " + prefix + "exec '" CORVANE_BINARY_DIR "/corvane-tool' " + args, out);

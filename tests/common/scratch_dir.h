@@ -1,0 +1,40 @@
+// Shared by the unit tests: a fresh temporary folder for one test, removed with
+// everything in it when the test ends (also when an assertion ends it early), and
+// whole-file reads and writes.
+#pragma once
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+struct scratch_dir {
+  std::filesystem::path path;                                  // empty when none could be made
+  scratch_dir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "corvane-test-XXXXXX").string();
+    if (mkdtemp(pattern.data())) path = pattern;
+  }
+  ~scratch_dir() {
+    std::error_code ec;
+    if (!path.empty()) std::filesystem::remove_all(path, ec);
+  }
+  scratch_dir(const scratch_dir&) = delete;
+  scratch_dir& operator=(const scratch_dir&) = delete;
+  std::string file(const std::string& rel) const { return (path / rel).string(); }
+  // Writes text to rel, creating its folders.
+  void put(const std::string& rel, const std::string& text) const {
+    std::filesystem::create_directories(std::filesystem::path(file(rel)).parent_path());
+    std::ofstream(file(rel), std::ios::binary) << text;
+  }
+};
+
+inline void write_bytes(const std::string& name, const std::vector<uint8_t>& bytes) {
+  std::ofstream(name, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+
+inline std::vector<uint8_t> read_bytes(const std::string& name) {
+  std::ifstream in(name, std::ios::binary);
+  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
