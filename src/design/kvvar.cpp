@@ -53,19 +53,9 @@ uint32_t pack_colour(double r, double g, double b, double a) {
 }
 
 void sync_counts(vessel_design& d) {
-  design_header& h = d.header;
-  const vrkdll_data& a = d.data;
-  h.fuel_tank_count = int32_t(a.fuel_tanks.size());
-  h.thruster_count = int32_t(a.thrusters.size());
-  h.exhaust_count = int32_t(a.exhausts.size());
-  h.mesh_count = int32_t(a.meshes.size());
-  h.anim_seq_count = int32_t(a.anim_seqs.size());
-  h.vc_view_count = int32_t(a.vc_views.size());
-  h.touchdown_set_count = int32_t(a.touchdown_sets.size());
-  h.beacon_count = int32_t(a.beacons.size());
-  h.dock_count = int32_t(a.docks.size());
-  h.crew_count = int32_t(a.crew.size());
-  h.aero_element_count = int32_t(a.aero_elements.size());
+#define SYNC_COUNT(member, element, count, label, blank) d.header.count = int32_t(d.data.member.size());
+  VRKDLL_ARRAYS(SYNC_COUNT)
+#undef SYNC_COUNT
   for (anim_entry& e : d.data.anim_seqs) {
     e.seq.group_list_count = int32_t(e.group_lists.size());
     e.seq.comp_count = int32_t(e.comps.size());
