@@ -1,13 +1,12 @@
 // asys: binary files, time texts and the paired sort.
 #include "base/asys.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <ctime>
 #include <utility>
+#include "base/sys.h"
 
 // --- Binary files ------------------------------------------------------------------
 
@@ -27,17 +26,14 @@ binfile::~binfile() {
 }
 
 static FILE* open_stream(const std::string& name, const char* how) {
-  struct stat st;
-  if (stat(name.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) fail(name, "is a folder");
+  if (kind_of_path(name) == path_folder) fail(name, "is a folder");
   FILE* f = std::fopen(name.c_str(), how);
   if (!f) fail_errno(name);
   return f;
 }
 
 bool file_open(binfile& h, const std::string& name, int mode) {
-  struct stat st;
-  bool missing = stat(name.c_str(), &st) != 0 && (errno == ENOENT || errno == ENOTDIR);
-  if (mode == binfile_read && missing) return false;  // the handle stays as it was
+  if (mode == binfile_read && kind_of_path(name) == path_missing) return false;  // the handle stays as it was
   FILE* f = nullptr;
   if (mode == binfile_read) f = open_stream(name, "rb");
   if (mode == binfile_write) f = open_stream(name, "wb");
@@ -79,14 +75,13 @@ uint64_t file_position(binfile& h) {
 
 uint64_t file_size(binfile& h) {
   FILE* f = stream(h);
-  struct stat st;
-  if (std::fflush(f) != 0 || fstat(fileno(f), &st) != 0) fail_errno(h.name);  // count buffered writes
-  return uint64_t(st.st_size);
+  const int64_t size = stream_size(f);
+  if (size < 0) fail_errno(h.name);
+  return uint64_t(size);
 }
 
 bool file_exists(const std::string& name) {
-  struct stat st;
-  return stat(name.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+  return kind_of_path(name) == path_regular;
 }
 
 std::vector<uint8_t> file_read_all(const std::string& name) {

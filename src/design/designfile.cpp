@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include "design/filef.h"
+#include "base/sys.h"
 #include "design/kvgen.h"
 #include "design/vrkdll_block.h"
 

@@ -4,7 +4,7 @@
 #include <cmath>
 #include "base/instpath.h"
 #include "base/strval.h"
-#include "design/filef.h"
+#include "base/sys.h"
 #include "generate/addon_names.h"
 #include "generate/module_writer.h"
 

@@ -3,13 +3,13 @@
 #include <cerrno>
 #include <cstdlib>
 #include <spawn.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
 #include "base/asys.h"
 #include "base/instpath.h"
+#include "base/sys.h"
 
 extern char** environ;
 
@@ -44,14 +44,10 @@ std::string program_path(const std::string& program, const std::string& working_
 
 // The folder as an absolute path, so that the program path found in it stays
 // right after the child has entered it. io_error when it cannot be entered.
-std::string enterable_folder(const std::string& dir) {
-  char* full = realpath(dir.c_str(), nullptr);
-  struct stat st;
-  bool ok = full && stat(full, &st) == 0 && S_ISDIR(st.st_mode) && access(full, X_OK) == 0;
-  std::string result = full ? full : "";
-  free(full);
-  if (!ok) throw io_error("Cannot enter the folder \"" + dir + "\".");
-  return result;
+std::string working_folder(const std::string& dir) {
+  std::string full = enterable_folder(dir);
+  if (full.empty()) throw io_error("Cannot enter the folder \"" + dir + "\".");
+  return full;
 }
 
 int exit_code(int status) {
@@ -63,7 +59,7 @@ int exit_code(int status) {
 }  // namespace
 
 int run_and_wait(const std::string& command_line, const std::string& working_dir, uint16_t show_mode) {
-  std::string folder = enterable_folder(working_dir);
+  std::string folder = working_folder(working_dir);
   std::vector<std::string> words = split_command(command_line);
   if (words.empty()) return -1;
   words[0] = program_path(words[0], folder);

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <limits>
 
+#include "base/strval.h"
 #include "mesh/texfile.h"
 
 namespace {
@@ -53,12 +54,6 @@ int split_fields(std::string_view line, std::string_view f[max_fields]) {
     f[n++] = std::string_view(s, size_t(p - s));
   }
   return n;
-}
-
-std::string_view trim(std::string_view s) {
-  while (!s.empty() && is_blank(s.front())) s.remove_prefix(1);
-  while (!s.empty() && is_blank(s.back())) s.remove_suffix(1);
-  return s;
 }
 
 // An optional sign and the leading digits; anything else reads as 0. Saturates

@@ -5,7 +5,7 @@
 #include <nlohmann/json.hpp>
 #include <zlib.h>
 
-#include "design/filef.h"
+#include "base/sys.h"
 #include "mesh/texfile.h"
 #include "tool/commands.h"
 
