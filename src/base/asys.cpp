@@ -84,6 +84,18 @@ bool file_exists(const std::string& name) {
   return kind_of_path(name) == path_regular;
 }
 
+read_result read_failure(read_status status, const std::string& message) { return {status, message}; }
+
+read_result read_file_bytes(const std::string& name, std::vector<uint8_t>& out) {
+  if (kind_of_path(name) == path_missing) return read_failure(read_missing, name + ": file not found");
+  try {
+    out = file_read_all(name);
+  } catch (const io_error& e) {
+    return read_failure(read_unreadable, e.what());
+  }
+  return {};
+}
+
 std::vector<uint8_t> file_read_all(const std::string& name) {
   binfile h;
   if (!file_open(h, name, binfile_read)) fail(name, "file not found");

@@ -338,10 +338,13 @@ bool read_mesh_text(typmsh& mesh, std::string_view text, const std::string& path
   return true;
 }
 
-bool read_mesh(typmsh& mesh, const std::string& path, const std::string& texture_dir, bool load_textures) {
+read_result read_mesh(typmsh& mesh, const std::string& path, const std::string& texture_dir, bool load_textures) {
   const std::string found = locate_file(path);
-  if (found.empty()) return false;
-  const std::vector<uint8_t> data = file_read_all(found);
+  if (found.empty()) return read_failure(read_missing, path + ": file not found");
+  std::vector<uint8_t> data;
+  read_result r = read_file_bytes(found, data);
   const std::string_view text(reinterpret_cast<const char*>(data.data()), data.size());
-  return read_mesh_text(mesh, text, path, texture_dir, load_textures);
+  if (r && !read_mesh_text(mesh, text, path, texture_dir, load_textures))
+    r = read_failure(read_not_format, path + ": not a mesh file (no GROUPS line, or a group count out of range)");
+  return r;
 }
