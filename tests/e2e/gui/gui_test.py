@@ -1,15 +1,20 @@
 #!/usr/bin/env python3
 """End-to-end tests of the designer's window, run under a virtual X server.
 
-Each case starts the designer in a fresh temporary root, drives it with
-xdotool and checks what a user would see or find afterwards: the title with
-the frame rate, the settings file, the program's own screenshots, the
-widget gallery's reports. Usage: gui_test.py [paths] CASE
+Each case starts its own Xvfb, which picks a free display number itself and
+reports it through -displayfd, so any number of checkouts can run these
+tests at once; then it starts the designer in a fresh temporary root, drives
+it with xdotool and checks what a user would see or find afterwards: the
+title with the frame rate, the settings file, the program's own screenshots,
+the widget gallery's reports. Usage: gui_test.py [paths] CASE
 """
 import argparse
+import ctypes
 import gzip
 import os
 import re
+import select
+import signal
 import struct
 import subprocess
 import sys
@@ -19,6 +24,8 @@ import time
 TITLE = "Veltora Corvane"
 SETTINGS = os.path.join("Vessel_Design", "vrk.cfg")
 BACKGROUND = (0, 0, 128)
+SCREEN = "1024x768x24"
+DISPLAY_LIMIT = 30.0  # seconds for Xvfb to report its display and answer; about 0.2 s when idle
 
 
 class Failure(Exception):
@@ -337,6 +344,67 @@ def case_no_display(args, root):
     check(settings_text(root) is None, "nothing written")
 
 
+def die_with_parent():
+    """Run in the child before exec: the server ends with this script, even when it is killed."""
+    ctypes.CDLL(None, use_errno=True).prctl(1, signal.SIGTERM)  # PR_SET_PDEATHSIG
+
+
+class VirtualDisplay:
+    """An Xvfb of this case's own; DISPLAY names it while the case runs."""
+
+    def __init__(self, xvfb, log_path):
+        started = time.monotonic()
+        reader, writer = os.pipe()
+        self.log = open(log_path, "w")
+        self.proc = subprocess.Popen([xvfb, "-displayfd", str(writer), "-screen", "0", SCREEN,
+                                      "-nolisten", "tcp", "-noreset"],
+                                     pass_fds=(writer,), stdin=subprocess.DEVNULL, stdout=self.log,
+                                     stderr=self.log, preexec_fn=die_with_parent)
+        os.close(writer)
+        try:
+            self.name = ":" + self.read_number(reader, started)
+            self.wait_until_answering(started)
+        except Failure:
+            self.close()
+            raise
+        finally:
+            os.close(reader)
+        print("display %s answered after %.2f s" % (self.name, time.monotonic() - started))
+
+    def read_number(self, reader, started):
+        """Xvfb writes the number it took, then a newline, once it listens."""
+        text = b""
+        while not text.endswith(b"\n"):
+            left = DISPLAY_LIMIT - (time.monotonic() - started)
+            check(left > 0, "Xvfb reported no display number within %.0f s" % DISPLAY_LIMIT)
+            if select.select([reader], [], [], min(left, 0.5))[0]:
+                chunk = os.read(reader, 16)
+                check(chunk, "Xvfb ended before reporting its display (exit %r)" % self.proc.poll())
+                text += chunk
+        check(text.strip().isdigit(), "Xvfb reported %r as its display" % text)
+        return text.strip().decode()
+
+    def wait_until_answering(self, started):
+        while True:
+            probe = subprocess.run(["xdpyinfo", "-display", self.name], capture_output=True)
+            if probe.returncode == 0:
+                return
+            check(self.proc.poll() is None, "Xvfb on %s ended (exit %r)" % (self.name, self.proc.poll()))
+            check(time.monotonic() - started < DISPLAY_LIMIT,
+                  "Xvfb on %s did not answer within %.0f s" % (self.name, DISPLAY_LIMIT))
+            time.sleep(0.1)
+
+    def close(self):
+        if self.proc.poll() is None:
+            self.proc.terminate()
+            try:
+                self.proc.wait(10)
+            except subprocess.TimeoutExpired:
+                self.proc.kill()
+                self.proc.wait()
+        self.log.close()
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--designer", required=True)
@@ -344,6 +412,7 @@ def main():
     parser.add_argument("--closer", required=True)
     parser.add_argument("--progress", required=True)
     parser.add_argument("--font", required=True)
+    parser.add_argument("--xvfb", default="Xvfb")
     parser.add_argument("case")
     args = parser.parse_args()
     case = globals().get("case_" + args.case)
@@ -351,16 +420,22 @@ def main():
         print("unknown case " + args.case)
         return 2
     with tempfile.TemporaryDirectory(prefix="corvane-gui-") as root:
+        display = None
         try:
+            display = VirtualDisplay(args.xvfb, os.path.join(root, "xvfb.txt"))
+            os.environ["DISPLAY"] = display.name
             case(args, root)
         except Failure as f:
             print("FAILED %s: %s" % (args.case, f))
-            for name in ("stdout.txt", "stderr.txt"):
+            for name in ("stdout.txt", "stderr.txt", "xvfb.txt"):
                 path = os.path.join(root, name)
                 if os.path.exists(path):
                     print("--- %s\n%s" % (name, open(path).read()))
             print("0 passed, 1 failed")
             return 1
+        finally:
+            if display:
+                display.close()
     print("1 passed, 0 failed")
     return 0
 
