@@ -75,6 +75,10 @@ bool engine_key(uint16_t key, int ctrl) {
 
 void key_down(uint16_t shift, uint16_t key) {
   if (engine_key(key, (shift & shift_Ctrl) ? 2 : 0)) return;
+  if (gui.modal) {                  // a modal window takes Escape too: it cancels the window
+    gui_key_down(shift, key);
+    return;
+  }
   if (key == vk_escape || (key == vk_f4 && (shift & shift_Alt))) {
     post_quit(0);                   // in order, the settings are not written
     return;

@@ -248,6 +248,40 @@ def case_gallery_widgets(args, root):
     check(settings_text(root) is None, "Escape writes no settings file")
 
 
+def case_gallery_file_dialog(args, root):
+    """The gallery's "Open file" shows the load dialog over everything; a missing name is refused
+    in the dialog, a double click chooses a file, Escape cancels without ending the program."""
+    for name in ("b.vessdef", "A.vessdef", "readme.txt", os.path.join("sub", "inner.vessdef")):
+        os.makedirs(os.path.dirname(os.path.join(root, name)), exist_ok=True)
+        open(os.path.join(root, name), "w").close()
+    d = Designer(args.gallery, root)
+    d.wait_for_title()
+    gx, gy = 40, 160
+    d.click(gx + 250 + 50, gy + 80 + 10)             # "Open file"
+    fx, fy = (800 - 520) // 2, (600 - 424) // 2      # the dialog's body corner: centred, four filters
+    row = lambda i: fy + 26 + 2 + 16 * i + 8         # list rows: "..", "sub/", "A.vessdef", "b.vessdef"
+    d.type_text("missing.vessdef")
+    d.key("Return")
+    w, h, pixel = d.screenshot()
+    check(d.proc.poll() is None, "the dialog's Enter did not end the program")
+    message = [x for x in range(fx, fx + 520) for y in range(fy + 376, fy + 392) if pixel(x, y) == (255, 255, 0)]
+    check(message, "the refusal is shown in yellow under the filters")
+    fill = pixel(fx + 300, row(2) - 4)               # right of the names
+    check(max(fill) < 80 and fill[2] > fill[0], "the list's dark blue-grey fill: %r" % (fill,))
+    shade = pixel(gx + 5, gy - 8)                    # the gallery's title bar, dimmed behind the dialog
+    check(all(c < b for c, b in zip(shade, (100, 128, 164))), "the screen behind is dimmed: %r" % (shade,))
+    xdotool("mousemove", "--window", d.window, fx + 60, row(2))
+    time.sleep(0.15)
+    xdotool("click", "--repeat", "2", "--delay", "60", "1")
+    d.wait_for_output(r"^gallery: file dialog ok %s filter 1$" % re.escape(os.path.join(os.path.realpath(root), "A.vessdef")))
+    d.click(gx + 250 + 50, gy + 80 + 10)
+    d.key("Escape")
+    d.wait_for_output(r"^gallery: file dialog cancelled$")
+    check(d.proc.poll() is None, "Escape in the dialog only cancels it")
+    d.key("Escape")
+    check(d.wait() == 0, "Escape ends with exit code 0")
+
+
 def case_progress_screen(args, root):
     """The start-up's progress screen, drawn once by a helper and saved with the program's screenshot."""
     for loading in (False, True):
