@@ -9,7 +9,7 @@
 #include "design/kvgen.h"
 #include "design/kvvar.h"
 #include "editor/gallery.h"
-#include "editor/glgr.h"
+#include "gl/glgr.h"
 #include "editor/grpgui.h"
 #include "editor/selection.h"
 #include "images/picture.h"
@@ -200,5 +200,7 @@ int run_designer(bool gallery) {
   if (gallery) build_gallery();
   make_render_textures();
   // later: mark the Meshes page's thumbnail mesh as not loaded
-  return message_loop();
+  int code = message_loop();
+  for (GLuint* t : {&app.cursor_texture, &app.render_colour, &app.render_depth}) release_texture(*t);
+  return code;
 }
