@@ -119,10 +119,63 @@ rgba_image ring_image() {
   return img;
 }
 
-bytes sequence(const std::vector<rgba_image>& images, dxt_format f) {
+// The globe painted once at the finest texel spacing the patches use
+// (a quarter turn in 256 texels); every image samples it.
+struct globe_map {
+  static constexpr int width = 1024, height = 512;
+  std::vector<std::array<float, 4>> texels;  // red, green, blue, alpha, rows from the north pole
+};
+
+globe_map paint_globe(bool clouds) {
+  globe_map m;
+  m.texels.resize(size_t(globe_map::width) * globe_map::height);
+  for (int y = 0; y < globe_map::height; ++y) {
+    const double lat = (90 - 180 * (y + 0.5) / globe_map::height) * degrees;
+    for (int x = 0; x < globe_map::width; ++x) {
+      const double lon = (-180 + 360 * (x + 0.5) / globe_map::width) * degrees;
+      const colour c = clouds ? colour{1, 1, 1} : surface(lat, lon);
+      m.texels[size_t(y) * globe_map::width + size_t(x)] = {float(c[0]), float(c[1]), float(c[2]),
+                                                             float(clouds ? cloud_cover(lat, lon) : 1)};
+    }
+  }
+  return m;
+}
+
+// Bilinear between the four nearest map texels, round the globe in longitude.
+std::array<double, 4> sample(const globe_map& m, double lat_deg, double lon_deg) {
+  const double fx = (lon_deg + 180) / 360 * globe_map::width - 0.5;
+  const double fy = std::clamp((90 - lat_deg) / 180 * globe_map::height - 0.5, 0.0, globe_map::height - 1.0);
+  const int x0 = int(std::floor(fx)), y0 = std::min(int(fy), globe_map::height - 2);
+  const double tx = fx - x0, ty = fy - y0;
+  auto at = [&](int x, int y) {
+    return m.texels[size_t(y) * globe_map::width + size_t((x % globe_map::width + globe_map::width) % globe_map::width)];
+  };
+  std::array<double, 4> out{};
+  for (size_t k = 0; k < 4; ++k) {
+    const double top = at(x0, y0)[k] + (at(x0 + 1, y0)[k] - at(x0, y0)[k]) * tx;
+    const double low = at(x0, y0 + 1)[k] + (at(x0 + 1, y0 + 1)[k] - at(x0, y0 + 1)[k]) * tx;
+    out[k] = top + (low - top) * ty;
+  }
+  return out;
+}
+
+rgba_image paint_patch(const planet_patch& p, const globe_map& m) {
+  rgba_image img = new_image(p.width, p.height);
+  for (int y = 0; y < p.height; ++y) {
+    const double lat = p.top + (p.bottom - p.top) * (y + 0.5) / p.height;
+    for (int x = 0; x < p.width; ++x) {
+      const auto t = sample(m, lat, p.west + (p.east - p.west) * (x + 0.5) / p.width);
+      put(img, x, y, {t[0], t[1], t[2]}, t[3]);
+    }
+  }
+  return img;
+}
+
+// The images of every patch one after another, each a whole DDS file.
+bytes sequence(const globe_map& m, dxt_format f) {
   bytes out;
-  for (const rgba_image& img : images) {
-    const bytes one = encode_dds(img, f);
+  for (const planet_patch& p : planet_layout()) {
+    const bytes one = encode_dds(paint_patch(p, m), f);
     out.insert(out.end(), one.begin(), one.end());
   }
   return out;
@@ -143,28 +196,9 @@ std::vector<planet_patch> planet_layout() {
   return l;
 }
 
-rgba_image paint_planet_patch(const planet_patch& p, bool clouds) {
-  rgba_image img = new_image(p.width, p.height);
-  for (int y = 0; y < p.height; ++y) {
-    const double lat = (p.top + (p.bottom - p.top) * (y + 0.5) / p.height) * degrees;
-    for (int x = 0; x < p.width; ++x) {
-      const double lon = (p.west + (p.east - p.west) * (x + 0.5) / p.width) * degrees;
-      if (clouds)
-        put(img, x, y, {1, 1, 1}, cloud_cover(lat, lon));
-      else
-        put(img, x, y, surface(lat, lon), 1);
-    }
-  }
-  return img;
-}
-
 void write_demo_planets(const std::string& root) {
-  std::vector<rgba_image> ground, clouds;
-  for (const planet_patch& p : planet_layout()) {
-    ground.push_back(paint_planet_patch(p, false));
-    clouds.push_back(paint_planet_patch(p, true));
-  }
-  write_file_bytes(root + "/Textures/Earth.tex", sequence(ground, dxt1));
-  write_file_bytes(root + "/Textures/Earth_cloud.tex", sequence(clouds, dxt5));
-  write_file_bytes(root + "/Textures/Ringed_ring.tex", sequence({ring_image()}, dxt5));
+  write_file_bytes(root + "/Textures/Earth.tex", sequence(paint_globe(false), dxt1));
+  write_file_bytes(root + "/Textures/Earth_cloud.tex", sequence(paint_globe(true), dxt5));
+  const bytes ring = encode_dds(ring_image(), dxt5);
+  write_file_bytes(root + "/Textures/Ringed_ring.tex", ring);
 }

@@ -7,7 +7,7 @@
 // many as the levels' patches need (1, 1, 1, 2, 8, 24: 37 images up to
 // level 6).
 //
-// Builds on: imgwrite (DDS encoding), images/picture (the image record).
+// Builds on: imgwrite (DDS encoding).
 //
 // Layout of the images (longitude east of the prime meridian, -180..180;
 // latitude north positive). u runs west to east across every image. Levels
@@ -22,13 +22,12 @@
 // are thus the northern ones mirrored at the equator. Levels 4 and 5 are
 // 256 x 256 texels an image, level 6 256 x 128.
 //
-// Notes: the surface is DXT1, the clouds DXT5 (white, cloud cover in alpha),
+// Notes: the globe is painted once at 1024 x 512 texels (level 5's spacing)
+// and every image samples it; the surface is DXT1, the clouds DXT5 (white, cloud cover in alpha),
 // the ring DXT5 (colour and gaps across u, the same along v).
 #pragma once
 #include <string>
 #include <vector>
-
-#include "images/picture.h"
 
 // Where one image of a planet texture lies on the globe, in degrees.
 struct planet_patch {
@@ -39,5 +38,4 @@ struct planet_patch {
 };
 
 std::vector<planet_patch> planet_layout();           // the 37 images of levels 1 to 6, in file order
-rgba_image paint_planet_patch(const planet_patch& p, bool clouds); // surface or cloud cover of one image
 void write_demo_planets(const std::string& root);    // the .tex files below root + "/Textures"
