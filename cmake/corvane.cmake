@@ -13,7 +13,7 @@
 
 add_library(corvane_flags INTERFACE)
 target_compile_options(corvane_flags INTERFACE -Wall -Wextra -Wno-unused-parameter)
-target_include_directories(corvane_flags INTERFACE ${CMAKE_SOURCE_DIR}/src)
+target_include_directories(corvane_flags INTERFACE ${CMAKE_CURRENT_LIST_DIR}/../src)
 if(CORVANE_SANITIZE)
   target_compile_options(corvane_flags INTERFACE
     -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)

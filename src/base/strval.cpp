@@ -49,7 +49,9 @@ int automatic_decimals(double x) {
   int d = 0;
   for (int i = 1; i <= 3; i++) {
     f *= 10;
-    if (f >= 1) d = i;
+    // A digit counts when it rounds to 1 or more: 1.21's second step gives
+    // 0.99999999999999..., which is the digit 1, not a 0 ending the number.
+    if (f + decimal_threshold >= 1) d = i;
     if (std::fabs(f - std::round(f)) < decimal_threshold) break;
     f -= std::trunc(f);
   }

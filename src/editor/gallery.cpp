@@ -1,6 +1,7 @@
 // gallery: one widget of every kind, reporting its events on standard output.
 #include "editor/gallery.h"
 #include <cstdio>
+#include "editor/filedialog.h"
 
 gallery_values gallery;
 gg_wndtype gallery_window;
@@ -26,6 +27,19 @@ void slid(int slider, int kind) {
          std::to_string(gui.sliders[size_t(slider)]->value));
 }
 
+// The load dialog's choices, so that a test can walk the file dialog.
+void open_file(gg_btnrec&) {
+  file_dialog_request r;
+  r.title = "Load";
+  r.filters = {{"Vessel definitions (*.vessdef)", "*.vessdef"}, {"Vessel modules (*.dll)", "*.dll"},
+               {"Spacecraft3 vessels (*.ini)", "*.ini"}, {"All file types", "*.*"}};
+  r.flags = fd_FileMustExist | fd_PathMustExist;
+  file_dialog_open(r, [](const file_dialog_result& res) {
+    report(res.ok ? "file dialog ok " + res.path + " filter " + std::to_string(res.filter_index)
+                  : "file dialog cancelled");
+  });
+}
+
 void key(gg_wndtype&, int kind, uint16_t shift, uint16_t code) {
   if (kind == gg_key_down) report("key " + std::to_string(code) + " shift " + std::to_string(shift));
 }
@@ -49,6 +63,7 @@ void build_gallery() {
   gui_button(w, 10, 80, 100, 20, "Press", 1, clicked);
   gui_checkbox(w, 130, 80, 16, 16, false, 2, toggled);
   gui_label(w, 152, 80, "Check");
+  gui_button(w, 250, 80, 100, 20, "Open file", 3, open_file);
   gui_slider(w, 10, 120, 200, 20, 0, 0.25, slid);
   gui_slider(w, 10, 150, 200, 20, 1, 0.0, slid);
   gui_panel(w, false, 240, 110, 100, 60, gg_outline, pack_rgba(200, 40, 40, 255), false);

@@ -2,12 +2,12 @@
 //
 // Living documentation of the toolkit and the subject of the GUI tests: a
 // button, text boxes of each value type, a checkbox, labels, panels below and
-// on top of the widgets, and a slider. Every event it receives is reported on
-// standard output as one "gallery: ..." line, so a test driving the program
-// from outside can see what the widgets did. Only the test build of the
+// on top of the widgets, a slider, and a button that opens the file dialog.
+// Every event it receives is reported on standard output as one "gallery: ..."
+// line, so a test driving the program from outside can see what the widgets did. Only the test build of the
 // designer creates it; the user's menus never show it.
 //
-// Builds on: grpgui.
+// Builds on: grpgui, filedialog.
 #pragma once
 #include <cstdint>
 #include <string>

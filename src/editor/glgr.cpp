@@ -1,4 +1,4 @@
-// glgr: capability probing, font, 2D primitives, textures, screenshot, view helpers.
+// glgr: capability probing, state record, font, 2D primitives, textures, screenshot, view helpers.
 #include "editor/glgr.h"
 #include <SDL.h>
 #include <GL/glu.h>
@@ -12,15 +12,35 @@
 
 gl_capabilities gl_caps;
 gl_entry_points gl_ext;
+gl_state_record gl_state;
 screen_size screen;
 uint64_t primitives_drawn = 0;
 
 namespace {
 
+constexpr int atlas_width = 8 * atlas_columns, atlas_height = 16 * (font_glyph_count / atlas_columns);
+
+// The smallest box around a glyph's set pixels; all zero for a blank glyph.
+glyph_box ink_box(int g) {
+  glyph_box b{8, 16, 0, 0};
+  for (int row = 0; row < font_glyph_rows; ++row)
+    for (int col = 0; col < 8; ++col)
+      if (font_cp437_8x16[g * font_glyph_rows + row] & (0x80 >> col))
+        b = {std::min<uint8_t>(b.x0, col), std::min<uint8_t>(b.y0, row), std::max<uint8_t>(b.x1, col + 1),
+             std::max<uint8_t>(b.y1, row + 1)};
+  return b.x1 ? b : glyph_box{};
+}
+
 glyph_font make_font() {
   glyph_font f;
-  f.left.fill(0);
-  f.right.fill(1);
+  for (int g = 0; g < font_glyph_count; ++g) {
+    f.ink[g] = ink_box(g);
+    int col = g % atlas_columns, row = g / atlas_columns;
+    f.left[g] = float(col * 8) / atlas_width;
+    f.right[g] = float(col * 8 + 8) / atlas_width;
+    f.top[g] = float(row * 16) / atlas_height;
+    f.bottom[g] = float(row * 16 + 16) / atlas_height;
+  }
   f.advance.fill(8);
   return f;
 }
@@ -79,7 +99,7 @@ const capability capability_table[] = {
     ENTRY(glGetBufferPointervARB)}},
   {"GL_EXT_blend_minmax", 0, &gl_capabilities::blend_minmax,
    {ENTRY(glBlendEquationEXT), ENTRY(glBlendColor)}},
-  {"EXT_fog_coord", 0, &gl_capabilities::fog_coord, {ENTRY(glFogCoordfEXT)}},
+  {"GL_EXT_fog_coord", 0, &gl_capabilities::fog_coord, {ENTRY(glFogCoordfEXT)}},
   {nullptr, 20, &gl_capabilities::shaders,
    {ENTRY(glCreateShader), ENTRY(glShaderSource), ENTRY(glCompileShader), ENTRY(glGetShaderiv),
     ENTRY(glGetShaderInfoLog), ENTRY(glDeleteShader), ENTRY(glCreateProgram), ENTRY(glAttachShader),
@@ -102,10 +122,10 @@ const capability capability_table[] = {
 #undef ENTRY
 
 // Loads every entry point of c; all of them stay null unless all load.
-bool load_capability(const capability& c, std::string_view extensions, int version) {
+bool load_capability(const capability& c, std::string_view extensions, int version, gl_lookup lookup) {
   if (c.extension && !extension_present(c.extension, extensions)) return false;
   if (version < c.min_version) return false;
-  for (const entry_point& e : c.entries) *e.slot = SDL_GL_GetProcAddress(e.name);
+  for (const entry_point& e : c.entries) *e.slot = lookup(e.name);
   bool all = true;
   for (const entry_point& e : c.entries) all = all && *e.slot;
   if (!all)
@@ -115,13 +135,18 @@ bool load_capability(const capability& c, std::string_view extensions, int versi
 
 }  // namespace
 
+gl_capabilities capabilities_offered(std::string_view extensions, int version, gl_lookup lookup) {
+  gl_capabilities caps;
+  gl_ext = gl_entry_points{};
+  for (const capability& c : capability_table) caps.*c.flag = load_capability(c, extensions, version, lookup);
+  return caps;
+}
+
 void probe_capabilities() {
   const char* list = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
-  std::string_view extensions = list ? list : "";
   int version = gl_version_number(reinterpret_cast<const char*>(glGetString(GL_VERSION)));
-  gl_caps = gl_capabilities{};
-  gl_ext = gl_entry_points{};
-  for (const capability& c : capability_table) gl_caps.*c.flag = load_capability(c, extensions, version);
+  gl_caps = capabilities_offered(list ? list : "", version, SDL_GL_GetProcAddress);
+  forget_gl_state();                // the window layer set its start state directly
   set_swap_interval(0);
 }
 
@@ -129,6 +154,58 @@ void set_swap_interval(int frames) {
   gl_caps.swap_interval = frames;
   SDL_GL_SetSwapInterval(frames);   // a driver without the control keeps its own pacing
 }
+
+// --- GL state record and object ownership ---------------------------------------------
+
+namespace {
+
+constexpr GLenum switch_caps[switch_count] = {GL_TEXTURE_2D, GL_LIGHTING, GL_DEPTH_TEST, GL_BLEND};
+
+}  // namespace
+
+void switch_gl(gl_switch which, bool on) {
+  if (gl_state.enabled[which] == int8_t(on)) return;
+  gl_state.enabled[which] = int8_t(on);
+  if (on) glEnable(switch_caps[which]);
+  else glDisable(switch_caps[which]);
+}
+
+void bind_texture(GLuint texture) {
+  if (gl_state.texture == int64_t(texture)) return;
+  gl_state.texture = texture;
+  glBindTexture(GL_TEXTURE_2D, texture);
+}
+
+void blend_func(GLenum src, GLenum dst) {
+  if (gl_state.blend_src == src && gl_state.blend_dst == dst) return;
+  gl_state.blend_src = src;
+  gl_state.blend_dst = dst;
+  glBlendFunc(src, dst);
+}
+
+void forget_gl_state() { gl_state = gl_state_record{}; }
+
+void restore_3d_switches() {
+  bind_texture(0);
+  switch_gl(switch_texture_2d, true);
+  switch_gl(switch_lighting, true);
+  switch_gl(switch_depth_test, true);
+}
+
+void release_texture(GLuint& texture) {
+  if (texture == 0) return;
+  if (gl_state.texture == int64_t(texture)) gl_state.texture = 0;  // deleting unbinds it
+  glDeleteTextures(1, &texture);
+  texture = 0;
+}
+
+void replace_texture(GLuint& slot, GLuint fresh) {
+  if (slot == fresh) return;
+  release_texture(slot);
+  slot = fresh;
+}
+
+void glgr_final() { release_texture(fonts[0].atlas); }
 
 // --- Colours ------------------------------------------------------------------------
 
@@ -138,6 +215,9 @@ colquad unpack_rgba(uint32_t p) {
 }
 
 void set_colour(uint32_t p) {
+  if (gl_state.colour_known && gl_state.colour == p) return;
+  gl_state.colour_known = true;
+  gl_state.colour = p;
   colquad c = unpack_rgba(p);
   glColor4f(c.r, c.g, c.b, c.a);
 }
@@ -146,35 +226,25 @@ void set_colour(uint32_t p) {
 
 namespace {
 
-// Every 2D call runs between these: model-view saved, lighting and depth
-// testing off (and texturing off for untextured work), all three on again
-// afterwards and texture unit 0 unbound.
-void flat_begin(bool textured) {
-  glMatrixMode(GL_MODELVIEW);
-  glPushMatrix();
-  glDisable(GL_LIGHTING);
-  glDisable(GL_DEPTH_TEST);
-  if (!textured) glDisable(GL_TEXTURE_2D);
-  else glEnable(GL_TEXTURE_2D);
+// Every 2D call starts here: lighting and depth testing off, texturing as the
+// call needs it, alpha blending unless it is a line. Nothing is switched back
+// afterwards (restore_3d_switches does that), so a page of consecutive 2D
+// calls changes no state between them; the matrices are not touched at all.
+void flat_begin(bool textured, bool blended = true) {
+  switch_gl(switch_lighting, false);
+  switch_gl(switch_depth_test, false);
+  switch_gl(switch_texture_2d, textured);
+  if (!blended) return;
+  switch_gl(switch_blend, true);
+  blend_func(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
 }
 
-void flat_end() {
-  glBindTexture(GL_TEXTURE_2D, 0);
-  glEnable(GL_TEXTURE_2D);
-  glEnable(GL_LIGHTING);
-  glEnable(GL_DEPTH_TEST);
-  glMatrixMode(GL_MODELVIEW);
-  glPopMatrix();
-}
-
-void textured_quad(double x, double y, double w, double h, float l, float r, float t, float b) {
-  glBegin(GL_QUADS);
+// The four corners of a quad inside a glBegin(GL_QUADS) batch.
+void quad_vertices(double x, double y, double w, double h, float l, float r, float t, float b) {
   glTexCoord2f(l, t); glVertex2d(x, y);
   glTexCoord2f(r, t); glVertex2d(x + w, y);
   glTexCoord2f(r, b); glVertex2d(x + w, y + h);
   glTexCoord2f(l, b); glVertex2d(x, y + h);
-  glEnd();
-  ++primitives_drawn;
 }
 
 }  // namespace
@@ -192,10 +262,21 @@ std::vector<uint8_t> glyph_pixels(int glyph) {
   return px;
 }
 
+std::vector<uint8_t> atlas_pixels() {
+  std::vector<uint8_t> px(size_t(atlas_width) * atlas_height * 4, 0);
+  for (int g = 0; g < font_glyph_count; ++g) {
+    std::vector<uint8_t> glyph = glyph_pixels(g);
+    int x0 = g % atlas_columns * 8, y0 = g / atlas_columns * 16;
+    for (int row = 0; row < 16; ++row)
+      std::memcpy(&px[(size_t(y0 + row) * atlas_width + x0) * 4], &glyph[size_t(row) * 8 * 4], 8 * 4);
+  }
+  return px;
+}
+
 void build_font() {
-  glyph_font& f = fonts[0];
-  for (int g = 0; g < font_glyph_count; ++g)
-    f.texture[g] = texture_from_pixels(f.glyph_width, f.glyph_height, glyph_pixels(g).data(), texture_Repeat);
+  // nearest filtering samples each screen pixel from its own cell at any
+  // whole-pixel position; clamping keeps the edge cells from wrapping
+  replace_texture(fonts[0].atlas, texture_from_pixels(atlas_width, atlas_height, atlas_pixels().data(), texture_None));
 }
 
 double text_width(std::string_view s, double scale, int font) {
@@ -210,18 +291,26 @@ double centred_left(std::string_view s, double x, double scale, int font) {
 }
 
 void draw_text(std::string_view s, uint32_t colour, double x, double y, double scale, int font) {
+  if (s.empty()) return;
   const glyph_font& f = fonts[font];
   flat_begin(true);
   set_colour(colour);
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  bind_texture(f.atlas);
   double top = y - f.baseline;
+  // Each glyph's quad covers only its ink: the cell's clear pixels would
+  // leave the window as it is anyway, and on a software renderer every
+  // covered pixel costs.
+  const float du = (f.right[0] - f.left[0]) / f.glyph_width, dv = (f.bottom[0] - f.top[0]) / f.glyph_height;
+  glBegin(GL_QUADS);
   for (unsigned char c : s) {
-    glBindTexture(GL_TEXTURE_2D, f.texture[c]);
-    textured_quad(x, top, scale * f.advance[c], scale * f.glyph_height, f.left[c], f.right[c], 0, 1);
+    const glyph_box& b = f.ink[c];
+    if (b.x1 > b.x0)
+      quad_vertices(x + scale * b.x0, top + scale * b.y0, scale * (b.x1 - b.x0), scale * (b.y1 - b.y0),
+                    f.left[c] + du * b.x0, f.left[c] + du * b.x1, f.top[c] + dv * b.y0, f.top[c] + dv * b.y1);
     x += scale * f.advance[c];
   }
-  flat_end();
+  glEnd();
+  primitives_drawn += s.size();
 }
 
 void draw_text_centred(std::string_view s, uint32_t colour, double x, double y, double scale, int font) {
@@ -246,6 +335,7 @@ void perspective(int width, int height, double fov_y_degrees, double near_plane,
   gluPerspective(fov_y_degrees, double(width) / double(height > 0 ? height : 1), near_plane, far_plane);
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
+  restore_3d_switches();
 }
 
 namespace {
@@ -261,8 +351,6 @@ void outline_loop(std::span<const vec2> points, uint32_t colour) {
 
 void fill_rect(double x, double y, double w, double h, uint32_t fill, uint32_t outline) {
   flat_begin(false);
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   set_colour(fill);
   glBegin(GL_QUADS);
   glVertex2d(x, y);
@@ -273,7 +361,6 @@ void fill_rect(double x, double y, double w, double h, uint32_t fill, uint32_t o
   const vec2 corners[4] = {{x, y}, {x + w, y}, {x + w, y + h}, {x, y + h}};
   outline_loop(corners, outline);
   ++primitives_drawn;
-  flat_end();
 }
 
 bool chamfer_filled(double h, double corner) { return h / 2 > corner; }
@@ -286,8 +373,6 @@ std::array<vec2, 8> chamfer_outline(double x, double y, double w, double h, doub
 void draw_panel(double x, double y, double w, double h, double corner, uint32_t fill, uint32_t outline) {
   std::array<vec2, 8> p = chamfer_outline(x, y, w, h, corner);
   flat_begin(false);
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   if (chamfer_filled(h, corner)) {
     set_colour(fill);
     glBegin(GL_TRIANGLES);              // a fan around the first corner point
@@ -300,19 +385,18 @@ void draw_panel(double x, double y, double w, double h, double corner, uint32_t 
   }
   outline_loop(p, outline);
   ++primitives_drawn;
-  flat_end();
 }
 
 void draw_textured_part(GLuint texture, uint32_t colour, double x, double y, double w, double h,
                         float left, float right, float top, float bottom, bool swap_vertical) {
   flat_begin(true);
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   set_colour(colour);
-  glBindTexture(GL_TEXTURE_2D, texture);
+  bind_texture(texture);
   if (swap_vertical) std::swap(top, bottom);
-  textured_quad(x, y, w, h, left, right, top, bottom);
-  flat_end();
+  glBegin(GL_QUADS);
+  quad_vertices(x, y, w, h, left, right, top, bottom);
+  glEnd();
+  ++primitives_drawn;
 }
 
 void draw_textured(GLuint texture, bool flip, uint32_t colour, double x, double y, double w, double h) {
@@ -320,13 +404,12 @@ void draw_textured(GLuint texture, bool flip, uint32_t colour, double x, double 
 }
 
 void draw_line(double x1, double y1, double x2, double y2, uint32_t colour) {
-  flat_begin(false);
+  flat_begin(false, false);
   set_colour(colour);
   glBegin(GL_LINES);
   glVertex2d(x1, y1);
   glVertex2d(x2, y2);
   glEnd();
-  flat_end();
 }
 
 // --- Textures ----------------------------------------------------------------------------------
@@ -336,7 +419,7 @@ namespace {
 GLuint new_texture(int flags) {
   GLuint t = 0;
   glGenTextures(1, &t);
-  glBindTexture(GL_TEXTURE_2D, t);
+  bind_texture(t);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
   GLint filter = (flags & texture_Linear) ? GL_LINEAR : GL_NEAREST;
   GLint wrap = (flags & texture_Repeat) ? GL_REPEAT : GL_CLAMP;
@@ -354,7 +437,7 @@ GLuint texture_from_pixels(int width, int height, const uint8_t* rgba, int flags
   GLint format = (flags & texture_Compressed) ? GL_COMPRESSED_RGBA : 4;
   glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
   glTexImage2D(GL_TEXTURE_2D, 0, format, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
-  glBindTexture(GL_TEXTURE_2D, 0);
+  bind_texture(0);
   return t;
 }
 
@@ -390,7 +473,7 @@ GLuint compressed_texture(int width, int height, int dxt, std::span<const uint8_
     gl_ext.glCompressedTexImage2DARB(GL_TEXTURE_2D, l, formats[dxt], w, h, 0, GLsizei(n), data.data() + at);
     at += n;
   }
-  glBindTexture(GL_TEXTURE_2D, 0);
+  bind_texture(0);
   return t;
 }
 
@@ -398,12 +481,12 @@ GLuint depth_texture(int size, bool compare) {
   if (compare && !gl_caps.shaders) return 0;
   GLuint t = 0;
   glGenTextures(1, &t);
-  glBindTexture(GL_TEXTURE_2D, t);
+  bind_texture(t);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
   if (compare) glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_COMPARE_MODE_ARB, GL_COMPARE_R_TO_TEXTURE_ARB);
   glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT24, size, size, 0, GL_DEPTH_COMPONENT, GL_UNSIGNED_INT, nullptr);
-  glBindTexture(GL_TEXTURE_2D, 0);
+  bind_texture(0);
   return t;
 }
 

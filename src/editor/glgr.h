@@ -11,6 +11,7 @@
 //
 // Index:
 //   - capabilities and entry points
+//   - GL state record and object ownership
 //   - colours, screen size, primitive counter
 //   - font and text
 //   - projections and 2D primitives
@@ -21,10 +22,17 @@
 // Notes:
 //   - colours are packed 32-bit values, red in the lowest byte, then green,
 //     blue, alpha; drawing divides each byte by 255
-//   - the 2D calls save and restore the model-view matrix, switch lighting and
-//     depth testing off and unconditionally on again, and leave texture unit 0
-//     unbound: callers drawing 2D over 3D set 2D mode first and their own 3D
-//     state afterwards
+//   - the 2D calls switch lighting and depth testing off and leave them off,
+//     so that a page of labels changes no state between its texts; perspective()
+//     (or restore_3d_switches) switches lighting, depth testing and texturing on
+//     again and unbinds texture unit 0. Callers drawing 2D over 3D set 2D mode
+//     first and their own 3D state afterwards
+//   - switches, the bound texture, the blend function and the colour go
+//     through the state record, which skips changes GL already has; code that
+//     changes them behind it calls forget_gl_state
+//   - every GL object made here belongs to whoever keeps its name: the font
+//     atlas to this unit (released by glgr_final), every other texture to its
+//     caller, who releases it with release_texture or replace_texture
 //   - coordinates of the 2D calls are window pixels, x right, y down; the
 //     arguments run x, y, width, height
 //   - extension names are matched as whole words, never as substrings
@@ -45,7 +53,7 @@
 struct gl_capabilities {
   bool vertex_buffers = false;      // GL_ARB_vertex_buffer_object and all its entry points
   bool blend_minmax = false;        // GL_EXT_blend_minmax, glBlendEquationEXT, glBlendColor
-  bool fog_coord = false;           // EXT_fog_coord and glFogCoordfEXT
+  bool fog_coord = false;           // GL_EXT_fog_coord and glFogCoordfEXT
   bool shaders = false;             // the OpenGL 2.0 shader entry points
   bool framebuffers = false;        // GL_EXT_framebuffer_object and its entry points
   bool mipmap_generation = false;   // glGenerateMipmapEXT
@@ -116,8 +124,35 @@ extern gl_entry_points gl_ext;      // written only by probe_capabilities
 bool extension_present(std::string_view name, std::string_view extensions);
 bool extension_present(std::string_view name);          // against the current driver's list
 int  gl_version_number(const char* version_text);       // "2.1 Mesa ..." gives 21; 0 when unreadable
+using gl_lookup = void* (*)(const char* name);          // the driver's entry point of a name, or null
+// The capabilities an extension list and version offer when `lookup` finds
+// their entry points; fills gl_ext with them.
+gl_capabilities capabilities_offered(std::string_view extensions, int version, gl_lookup lookup);
 void probe_capabilities();                              // fills gl_caps and gl_ext; needs the current context
 void set_swap_interval(int frames);                     // 0 switches vertical synchronisation off
+
+// --- GL state record and object ownership ------------------------------------------
+// The few switches the 2D layer and the preview turn most often.
+enum gl_switch { switch_texture_2d, switch_lighting, switch_depth_test, switch_blend, switch_count };
+
+// What GL has now, as far as the calls below know; -1 (or `known` false): not known.
+struct gl_state_record {
+  std::array<int8_t, switch_count> enabled{-1, -1, -1, -1}; // 1 on, 0 off
+  int64_t texture = -1;             // bound to unit 0's 2D target
+  GLenum blend_src = 0, blend_dst = 0; // 0: not known
+  bool colour_known = false;
+  uint32_t colour = 0;              // packed, the current colour
+};
+extern gl_state_record gl_state;    // written only by the state calls below and forget_gl_state
+
+void switch_gl(gl_switch which, bool on);               // glEnable / glDisable unless already so
+void bind_texture(GLuint texture);                      // unit 0, 2D target
+void blend_func(GLenum src, GLenum dst);
+void forget_gl_state();                                 // after GL state was changed behind the record
+void restore_3d_switches();                             // lighting, depth testing, texturing on; texture 0
+void release_texture(GLuint& texture);                  // deletes it unless 0 and clears the name
+void replace_texture(GLuint& slot, GLuint fresh);       // the old texture of slot deleted first
+void glgr_final();                                      // releases the font atlas; needs the context
 
 // --- Colours, screen size, primitive counter ---------------------------------------
 constexpr uint32_t pack_rgba(uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
@@ -136,20 +171,28 @@ extern screen_size screen;
 extern uint64_t primitives_drawn;   // textured quads, rectangles and glyphs drawn so far
 
 // --- Font and text ------------------------------------------------------------------
+struct glyph_box {                  // a glyph's set pixels within its cell, pixels from its top left
+  uint8_t x0 = 0, y0 = 0, x1 = 0, y1 = 0;      // x1 == x0: nothing set
+};
 struct glyph_font {
   int glyph_width = 8;                          // pixels
   int glyph_height = 16;                        // pixels
   int baseline = 0;                             // drawn at y - baseline
-  std::array<GLuint, 256> texture{};            // one 8 x 16 texture per byte value; 0 until built
-  std::array<float, 256> left{};                // left texture coordinate, 0
-  std::array<float, 256> right{};               // right texture coordinate, 1
+  GLuint atlas = 0;                             // all 256 glyphs, 16 by 16 cells; 0 until built
+  std::array<float, 256> left{};                // texture coordinates of each glyph's cell
+  std::array<float, 256> right{};
+  std::array<float, 256> top{};
+  std::array<float, 256> bottom{};
   std::array<float, 256> advance{};             // pixels the pen moves, 8
+  std::array<glyph_box, 256> ink{};             // what of each cell a glyph quad covers
 };
+constexpr int atlas_columns = 16;               // glyphs per atlas row; 16 rows
 constexpr int font_count = 1;
 extern glyph_font fonts[font_count];            // metrics are set before the textures exist
 
 std::vector<uint8_t> glyph_pixels(int glyph);   // 8 x 16 RGBA: set bits opaque white, clear ones transparent
-void   build_font();                            // one texture per glyph; needs the context
+std::vector<uint8_t> atlas_pixels();            // 128 x 256 RGBA: glyph g in column g % 16, row g / 16
+void   build_font();                            // the atlas texture (again: the old one released); needs the context
 double text_width(std::string_view s, double scale = 1, int font = 0);           // sum of scale × advance
 double centred_left(std::string_view s, double x, double scale = 1, int font = 0); // x - width / 2
 void   draw_text(std::string_view s, uint32_t colour, double x, double y, double scale = 1, int font = 0);
@@ -157,7 +200,7 @@ void   draw_text_centred(std::string_view s, uint32_t colour, double x, double y
 
 // --- Projections and 2D primitives --------------------------------------------------
 void mode_2d(int width, int height);                    // one unit one pixel, y down, model-view identity
-void perspective(int width, int height, double fov_y_degrees, double near_plane, double far_plane);
+void perspective(int width, int height, double fov_y_degrees, double near_plane, double far_plane); // and restore_3d_switches
 void fill_rect(double x, double y, double w, double h, uint32_t fill, uint32_t outline); // quad, then outline
 bool chamfer_filled(double h, double corner);           // the octagon is filled only when h / 2 > corner
 std::array<vec2, 8> chamfer_outline(double x, double y, double w, double h, double corner); // clockwise from the top edge

@@ -57,6 +57,8 @@ void gui_final() {
   gui.panels.clear();
   gui.sliders.clear();
   gui.focus = -1;
+  gui.modal = nullptr;
+  gui.modal_keys = nullptr;
 }
 
 bool window_hit(const gg_wndtype& w, int x, int y) {
@@ -68,9 +70,19 @@ bool title_hit(const gg_wndtype& w, int x, int y) {
 }
 
 gg_wndtype* target_window(int x, int y) {
+  if (gui.modal) return gui.modal->visible && window_hit(*gui.modal, x, y) ? gui.modal : nullptr;
   for (auto it = gui.windows.rbegin(); it != gui.windows.rend(); ++it)
     if ((*it)->exists && (*it)->visible && window_hit(**it, x, y)) return *it;
   return nullptr;
+}
+
+void gui_set_modal(gg_wndtype* w, gg_modalkeys keys) {
+  for (gg_wndtype* d : gui.windows) d->dragging = false;
+  for (gg_btnrec& b : gui.buttons) b.pressed = false;
+  for (gg_txtboxrec& t : gui.textboxes) t.selecting = false;
+  gui_set_focus(-1);
+  gui.modal = w;
+  gui.modal_keys = w ? keys : nullptr;
 }
 
 // --- Creation ---------------------------------------------------------------------------------
@@ -308,17 +320,20 @@ void edit_key(gg_txtboxrec& t, uint16_t shift, uint16_t key) {
 }
 
 // Keys reach the focused text boxes first, then the window under the mouse.
+// A modal window takes them all, wherever the mouse is.
 bool route_key(int kind, uint16_t shift, uint16_t key) {
+  if (gui.modal && gui.modal_keys && gui.modal_keys(kind, shift, key)) return true;
   for (size_t i = 0; i < gui.textboxes.size(); ++i) {
     gg_txtboxrec& t = gui.textboxes[i];
     if (!t.enabled || t.id != gui.focus || gui.focus == -1) continue;
+    if (gui.modal && t.window != gui.modal) continue;
     if (kind == gg_key_down) edit_key(t, shift, key);
     else if (key == 13 || key == 27) {
       if (gg_txtboxrec* f = focused_textbox()) textbox_commit(*f);
       gui.focus = -1;
     }
   }
-  gg_wndtype* w = target_window(gui.mouse_x, gui.mouse_y);
+  gg_wndtype* w = gui.modal ? gui.modal : target_window(gui.mouse_x, gui.mouse_y);
   if (!w) return false;
   if (w->key) w->key(*w, kind, shift, key);
   return true;
@@ -392,7 +407,7 @@ bool gui_mouse_down(uint16_t shift, int x, int y) {
   gui.mouse_x = x;
   gui.mouse_y = y;
   gg_wndtype* w = target_window(x, y);
-  if (!w) return false;
+  if (!w) return gui.modal != nullptr;
   for (gg_btnrec& b : gui.buttons)
     if (b.window == w && b.visible) b.pressed = widget_hit(b, x, y);
   if (!textboxes_mouse(w, gg_down, shift, x, y) && gui.focus != -1) {
@@ -474,6 +489,7 @@ constexpr uint32_t groove_mid = pack_rgba(120, 120, 120, 255);
 constexpr uint32_t groove_light = pack_rgba(240, 240, 240, 255);
 constexpr uint32_t slider_centre = pack_rgba(255, 0, 0, 255);
 constexpr uint32_t knob = pack_rgba(255, 255, 255, 255);
+constexpr uint32_t modal_shade = pack_rgba(0, 0, 0, 96);   // dims what a modal window holds back
 
 void draw_frame(gg_wndtype& w) {
   w.x = clamp_on_screen(w.x, screen.width - w.width);
@@ -532,24 +548,30 @@ void draw_checkbox(const gg_inprec& c) {
   draw_line(x + c.width, y, x, y + c.height, gg_outline);
 }
 
+void draw_window(gg_wndtype* w) {
+  if (!w->exists || !w->visible) return;
+  if (w->framed) draw_frame(*w);
+  draw_panels(*w, false);
+  for (gg_txtboxrec& t : gui.textboxes)
+    if (t.window == w) draw_textbox(t);
+  for (const gg_btnrec& b : gui.buttons)
+    if (b.window == w && b.visible) draw_button(b);
+  for (const auto& s : gui.sliders)
+    if (s->window == w) draw_slider(*s);
+  for (const auto& c : gui.checkboxes)
+    if (c->window == w) draw_checkbox(*c);
+  for (const auto& l : gui.labels)
+    if (l->window == w) draw_text(l->text, gg_text, w->x + l->x, w->y + l->y);
+  draw_panels(*w, true);
+  if (w->draw) w->draw(*w);
+}
+
 }  // namespace
 
 void gui_draw_all() {
-  for (gg_wndtype* w : gui.windows) {
-    if (!w->exists || !w->visible) continue;
-    if (w->framed) draw_frame(*w);
-    draw_panels(*w, false);
-    for (gg_txtboxrec& t : gui.textboxes)
-      if (t.window == w) draw_textbox(t);
-    for (const gg_btnrec& b : gui.buttons)
-      if (b.window == w && b.visible) draw_button(b);
-    for (const auto& s : gui.sliders)
-      if (s->window == w) draw_slider(*s);
-    for (const auto& c : gui.checkboxes)
-      if (c->window == w) draw_checkbox(*c);
-    for (const auto& l : gui.labels)
-      if (l->window == w) draw_text(l->text, gg_text, w->x + l->x, w->y + l->y);
-    draw_panels(*w, true);
-    if (w->draw) w->draw(*w);
-  }
+  for (gg_wndtype* w : gui.windows)
+    if (w != gui.modal) draw_window(w);
+  if (!gui.modal) return;
+  fill_rect(0, 0, screen.width, screen.height, modal_shade, modal_shade);
+  draw_window(gui.modal);
 }

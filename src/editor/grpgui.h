@@ -26,6 +26,8 @@
 //   - a character-buffer text box knows its buffer's capacity and never
 //     writes past it: typing and pasting stop at capacity - 1 characters
 //   - lists only grow; widgets are created once at start-up
+//   - a modal window (gui_set_modal) takes every event alone, reports each one
+//     taken and is drawn last, over the dimmed rest of the screen
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -70,6 +72,7 @@ using gg_clickproc = void (*)(gg_btnrec& b);
 using gg_changeproc = void (*)(gg_txtboxrec& t);
 using gg_toggleproc = void (*)(gg_inprec& c);
 using gg_slideproc = void (*)(int slider, int kind);                          // 0 released, 1 dragged
+using gg_modalkeys = bool (*)(int kind, uint16_t shift, uint16_t key);         // true: the key is used up
 
 struct gg_wndtype {                   // a GUI window
   bool exists = false;                // set at creation; a window without it is skipped
@@ -171,6 +174,8 @@ struct gui_state {
   int32_t focus = -1;                                   // focused text-box identifier, -1 none
   int32_t mouse_x = 0, mouse_y = 0;                     // last position the toolkit saw
   gg_clipboard clipboard;                               // the system's unless replaced
+  gg_wndtype* modal = nullptr;                          // takes every event alone; written by gui_set_modal
+  gg_modalkeys modal_keys = nullptr;                    // the modal window's keys before its text boxes
 };
 extern gui_state gui;
 
@@ -201,6 +206,9 @@ bool gui_mouse_up(uint16_t shift, int x, int y);        // always true
 bool gui_key_down(uint16_t shift, uint16_t key);        // true when the mouse is over a visible window
 bool gui_key_up(uint16_t shift, uint16_t key);          // the same
 
+// Makes w (or none) the modal window: ends every press and drag, commits the
+// focused text box and clears the focus. keys, if given, sees each key first.
+void        gui_set_modal(gg_wndtype* w, gg_modalkeys keys = nullptr);
 bool        window_hit(const gg_wndtype& w, int x, int y);   // body, border and title bar
 bool        title_hit(const gg_wndtype& w, int x, int y);    // title bar only
 gg_wndtype* target_window(int x, int y);                     // top-most visible under the point, or null

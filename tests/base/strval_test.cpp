@@ -18,6 +18,9 @@ TEST(Strval, AutomaticDecimals) {
   EXPECT_EQ(automatic_decimals(0.125), 3);
   EXPECT_EQ(automatic_decimals(0.1234), 3);
   EXPECT_EQ(automatic_decimals(0.1), 1);      // 0.1·10 is a hair above 1
+  EXPECT_EQ(automatic_decimals(-1.21), 2);    // the second step is a hair below 1: still the digit 1
+  EXPECT_EQ(automatic_decimals(0.0999999), 1);
+  EXPECT_EQ(decimal_to_text(1.41), "1.41");
   EXPECT_EQ(automatic_decimals(1e20), 0);
   EXPECT_EQ(automatic_decimals(NAN), 0);
 }

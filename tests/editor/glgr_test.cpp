@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 #include <cmath>
 #include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
 #include "editor/glgr.h"
 
 namespace {
@@ -21,6 +24,36 @@ TEST(GlExtensions, NamesMatchOnlyAsWholeWords) {
   EXPECT_FALSE(extension_present("GL_A", ""));
 }
 
+std::string mesa_extensions() {     // what Mesa's software renderer offers a compatibility context
+  std::ifstream in(CORVANE_SOURCE_DIR "/tests/editor/data/mesa_llvmpipe_extensions.txt");
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+TEST(GlExtensions, EveryCapabilityIsFoundInMesasListByItsFullName) {
+  const std::string mesa = mesa_extensions();
+  ASSERT_GT(mesa.size(), 1000u);
+  EXPECT_TRUE(extension_present("GL_EXT_fog_coord", mesa));
+  EXPECT_FALSE(extension_present("EXT_fog_coord", mesa));
+  EXPECT_FALSE(extension_present("GL_EXT_texture_filter", mesa));   // only a prefix of longer names
+  EXPECT_TRUE(extension_present("GL_EXT_texture", mesa));           // beside longer names it prefixes
+  static int found;
+  gl_lookup every = [](const char*) -> void* { return &found; };
+  gl_capabilities c = capabilities_offered(mesa, 45, every);
+  EXPECT_TRUE(c.vertex_buffers && c.blend_minmax && c.fog_coord && c.shaders && c.framebuffers &&
+              c.mipmap_generation && c.draw_range_elements && c.compressed_upload && c.compressed_read);
+  EXPECT_EQ(reinterpret_cast<void*>(gl_ext.glFogCoordfEXT), &found);
+  std::string without_fog = mesa;
+  without_fog.erase(without_fog.find("GL_EXT_fog_coord "), 17);
+  c = capabilities_offered(without_fog, 45, every);
+  EXPECT_FALSE(c.fog_coord);
+  EXPECT_EQ(gl_ext.glFogCoordfEXT, nullptr);
+  EXPECT_TRUE(c.vertex_buffers);
+  c = capabilities_offered(mesa, 14, [](const char*) -> void* { return nullptr; });  // no entry points
+  EXPECT_FALSE(c.vertex_buffers || c.fog_coord || c.shaders);
+  EXPECT_EQ(gl_ext.glBindBufferARB, nullptr);
+  gl_ext = gl_entry_points{};
+}
+
 TEST(GlExtensions, VersionNumbers) {
   EXPECT_EQ(gl_version_number("2.1 Mesa 22.3.6"), 21);
   EXPECT_EQ(gl_version_number("4.5 (Compatibility Profile) Mesa"), 45);
@@ -34,6 +67,37 @@ TEST(TextMetrics, WidthsAndCentring) {
   EXPECT_DOUBLE_EQ(text_width("abc", 2), 48);
   EXPECT_DOUBLE_EQ(centred_left("abc", 100), 88);             // x - 12
   EXPECT_DOUBLE_EQ(centred_left(std::string_view("\xdb\0z", 3), 100), 88); // every byte counts
+}
+
+TEST(FontGlyphs, AtlasCellsHoldTheGlyphsTheirCoordinatesName) {
+  std::vector<uint8_t> atlas = atlas_pixels();
+  ASSERT_EQ(atlas.size(), 128u * 256u * 4u);
+  const glyph_font& f = fonts[0];
+  for (int g : {0, int('A'), 0xB3, 0xDB, 255}) {
+    std::vector<uint8_t> glyph = glyph_pixels(g);
+    int x0 = int(f.left[g] * 128), y0 = int(f.top[g] * 256);
+    EXPECT_EQ(int(f.right[g] * 128) - x0, 8);
+    EXPECT_EQ(int(f.bottom[g] * 256) - y0, 16);
+    for (int row = 0; row < 16; ++row)
+      EXPECT_EQ(std::memcmp(&atlas[(size_t(y0 + row) * 128 + x0) * 4], &glyph[size_t(row) * 32], 32), 0) << g;
+  }
+  // a glyph quad covers only its ink box: nothing set lies outside it, and it is tight
+  EXPECT_EQ(f.ink[' '].x1, f.ink[' '].x0);
+  EXPECT_TRUE(f.ink[0xDB].x0 == 0 && f.ink[0xDB].y0 == 0 && f.ink[0xDB].x1 == 8 && f.ink[0xDB].y1 == 16);
+  for (int g = 1; g < 256; ++g) {
+    std::vector<uint8_t> glyph = glyph_pixels(g);
+    const glyph_box& b = f.ink[g];
+    int inside = 0, outside = 0, top_row = 0;
+    for (int y = 0; y < 16; ++y)
+      for (int x = 0; x < 8; ++x) {
+        bool set = glyph[size_t(y * 8 + x) * 4 + 3] != 0;
+        bool in = x >= b.x0 && x < b.x1 && y >= b.y0 && y < b.y1;
+        (in ? inside : outside) += set;
+        top_row += set && y == b.y0;
+      }
+    EXPECT_EQ(outside, 0) << g;
+    EXPECT_TRUE(inside == 0 || top_row > 0) << g;
+  }
 }
 
 TEST(FontGlyphs, CodePage437BitmapsExpandMostSignificantBitFirst) {

@@ -1,15 +1,20 @@
 #!/usr/bin/env python3
 """End-to-end tests of the designer's window, run under a virtual X server.
 
-Each case starts the designer in a fresh temporary root, drives it with
-xdotool and checks what a user would see or find afterwards: the title with
-the frame rate, the settings file, the program's own screenshots, the
-widget gallery's reports. Usage: gui_test.py [paths] CASE
+Each case starts its own Xvfb, which picks a free display number itself and
+reports it through -displayfd, so any number of checkouts can run these
+tests at once; then it starts the designer in a fresh temporary root, drives
+it with xdotool and checks what a user would see or find afterwards: the
+title with the frame rate, the settings file, the program's own screenshots,
+the widget gallery's reports. Usage: gui_test.py [paths] CASE
 """
 import argparse
+import ctypes
 import gzip
 import os
 import re
+import select
+import signal
 import struct
 import subprocess
 import sys
@@ -19,6 +24,8 @@ import time
 TITLE = "Veltora Corvane"
 SETTINGS = os.path.join("Vessel_Design", "vrk.cfg")
 BACKGROUND = (0, 0, 128)
+SCREEN = "1024x768x24"
+DISPLAY_LIMIT = 30.0  # seconds for Xvfb to report its display and answer; about 0.2 s when idle
 
 
 class Failure(Exception):
@@ -241,6 +248,40 @@ def case_gallery_widgets(args, root):
     check(settings_text(root) is None, "Escape writes no settings file")
 
 
+def case_gallery_file_dialog(args, root):
+    """The gallery's "Open file" shows the load dialog over everything; a missing name is refused
+    in the dialog, a double click chooses a file, Escape cancels without ending the program."""
+    for name in ("b.vessdef", "A.vessdef", "readme.txt", os.path.join("sub", "inner.vessdef")):
+        os.makedirs(os.path.dirname(os.path.join(root, name)), exist_ok=True)
+        open(os.path.join(root, name), "w").close()
+    d = Designer(args.gallery, root)
+    d.wait_for_title()
+    gx, gy = 40, 160
+    d.click(gx + 250 + 50, gy + 80 + 10)             # "Open file"
+    fx, fy = (800 - 520) // 2, (600 - 424) // 2      # the dialog's body corner: centred, four filters
+    row = lambda i: fy + 26 + 2 + 16 * i + 8         # list rows: "..", "sub/", "A.vessdef", "b.vessdef"
+    d.type_text("missing.vessdef")
+    d.key("Return")
+    w, h, pixel = d.screenshot()
+    check(d.proc.poll() is None, "the dialog's Enter did not end the program")
+    message = [x for x in range(fx, fx + 520) for y in range(fy + 376, fy + 392) if pixel(x, y) == (255, 255, 0)]
+    check(message, "the refusal is shown in yellow under the filters")
+    fill = pixel(fx + 300, row(2) - 4)               # right of the names
+    check(max(fill) < 80 and fill[2] > fill[0], "the list's dark blue-grey fill: %r" % (fill,))
+    shade = pixel(gx + 5, gy - 8)                    # the gallery's title bar, dimmed behind the dialog
+    check(all(c < b for c, b in zip(shade, (100, 128, 164))), "the screen behind is dimmed: %r" % (shade,))
+    xdotool("mousemove", "--window", d.window, fx + 60, row(2))
+    time.sleep(0.15)
+    xdotool("click", "--repeat", "2", "--delay", "60", "1")
+    d.wait_for_output(r"^gallery: file dialog ok %s filter 1$" % re.escape(os.path.join(os.path.realpath(root), "A.vessdef")))
+    d.click(gx + 250 + 50, gy + 80 + 10)
+    d.key("Escape")
+    d.wait_for_output(r"^gallery: file dialog cancelled$")
+    check(d.proc.poll() is None, "Escape in the dialog only cancels it")
+    d.key("Escape")
+    check(d.wait() == 0, "Escape ends with exit code 0")
+
+
 def case_progress_screen(args, root):
     """The start-up's progress screen, drawn once by a helper and saved with the program's screenshot."""
     for loading in (False, True):
@@ -303,6 +344,67 @@ def case_no_display(args, root):
     check(settings_text(root) is None, "nothing written")
 
 
+def die_with_parent():
+    """Run in the child before exec: the server ends with this script, even when it is killed."""
+    ctypes.CDLL(None, use_errno=True).prctl(1, signal.SIGTERM)  # PR_SET_PDEATHSIG
+
+
+class VirtualDisplay:
+    """An Xvfb of this case's own; DISPLAY names it while the case runs."""
+
+    def __init__(self, xvfb, log_path):
+        started = time.monotonic()
+        reader, writer = os.pipe()
+        self.log = open(log_path, "w")
+        self.proc = subprocess.Popen([xvfb, "-displayfd", str(writer), "-screen", "0", SCREEN,
+                                      "-nolisten", "tcp", "-noreset"],
+                                     pass_fds=(writer,), stdin=subprocess.DEVNULL, stdout=self.log,
+                                     stderr=self.log, preexec_fn=die_with_parent)
+        os.close(writer)
+        try:
+            self.name = ":" + self.read_number(reader, started)
+            self.wait_until_answering(started)
+        except Failure:
+            self.close()
+            raise
+        finally:
+            os.close(reader)
+        print("display %s answered after %.2f s" % (self.name, time.monotonic() - started))
+
+    def read_number(self, reader, started):
+        """Xvfb writes the number it took, then a newline, once it listens."""
+        text = b""
+        while not text.endswith(b"\n"):
+            left = DISPLAY_LIMIT - (time.monotonic() - started)
+            check(left > 0, "Xvfb reported no display number within %.0f s" % DISPLAY_LIMIT)
+            if select.select([reader], [], [], min(left, 0.5))[0]:
+                chunk = os.read(reader, 16)
+                check(chunk, "Xvfb ended before reporting its display (exit %r)" % self.proc.poll())
+                text += chunk
+        check(text.strip().isdigit(), "Xvfb reported %r as its display" % text)
+        return text.strip().decode()
+
+    def wait_until_answering(self, started):
+        while True:
+            probe = subprocess.run(["xdpyinfo", "-display", self.name], capture_output=True)
+            if probe.returncode == 0:
+                return
+            check(self.proc.poll() is None, "Xvfb on %s ended (exit %r)" % (self.name, self.proc.poll()))
+            check(time.monotonic() - started < DISPLAY_LIMIT,
+                  "Xvfb on %s did not answer within %.0f s" % (self.name, DISPLAY_LIMIT))
+            time.sleep(0.1)
+
+    def close(self):
+        if self.proc.poll() is None:
+            self.proc.terminate()
+            try:
+                self.proc.wait(10)
+            except subprocess.TimeoutExpired:
+                self.proc.kill()
+                self.proc.wait()
+        self.log.close()
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--designer", required=True)
@@ -310,6 +412,7 @@ def main():
     parser.add_argument("--closer", required=True)
     parser.add_argument("--progress", required=True)
     parser.add_argument("--font", required=True)
+    parser.add_argument("--xvfb", default="Xvfb")
     parser.add_argument("case")
     args = parser.parse_args()
     case = globals().get("case_" + args.case)
@@ -317,16 +420,22 @@ def main():
         print("unknown case " + args.case)
         return 2
     with tempfile.TemporaryDirectory(prefix="corvane-gui-") as root:
+        display = None
         try:
+            display = VirtualDisplay(args.xvfb, os.path.join(root, "xvfb.txt"))
+            os.environ["DISPLAY"] = display.name
             case(args, root)
         except Failure as f:
             print("FAILED %s: %s" % (args.case, f))
-            for name in ("stdout.txt", "stderr.txt"):
+            for name in ("stdout.txt", "stderr.txt", "xvfb.txt"):
                 path = os.path.join(root, name)
                 if os.path.exists(path):
                     print("--- %s\n%s" % (name, open(path).read()))
             print("0 passed, 1 failed")
             return 1
+        finally:
+            if display:
+                display.close()
     print("1 passed, 0 failed")
     return 0
 
