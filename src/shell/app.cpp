@@ -11,7 +11,7 @@
 #include "design/kvvar.h"
 #include "editor/filecmds.h"
 #include "editor/gallery.h"
-#include "editor/glgr.h"
+#include "gl/glgr.h"
 #include "editor/grpgui.h"
 #include "editor/kvwindows.h"
 #include "editor/selection.h"
@@ -211,10 +211,12 @@ int run_designer(bool gallery) {
   // later: the second camera slot at the vessel's position plus the VC camera position
   clear_selection();
   make_cursor();
+  // The gallery's text boxes come first: its identifiers 1 to 3 are also those of
+  // "3D controls", and focus and commit go to the first box with an identifier.
+  if (gallery) build_gallery();
   file_commands_init(current_folder());
   files.exit_program = exit_program;
   pages_build(app.win.width, app.win.height);
-  if (gallery) build_gallery();
   make_render_textures();
   // later: mark the Meshes page's thumbnail mesh as not loaded
   int code = message_loop();
