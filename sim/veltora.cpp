@@ -11,8 +11,11 @@
 // 0 and clbkSaveState, and deletes the vessels. Without a scenario it flies the
 // newest one below "Scenarios"; without --steps it flies 10 simulated seconds.
 // The report (default "veltora.log" in the current folder) holds one line per
-// call and the saved state lines. Exit status 0 when every ship whose class
-// has a module was created, 1 otherwise (and for a bad command line).
+// call and the saved state lines, and ends by naming each ship it skipped (its
+// class unknown here or without a module) and each whose module made no
+// vessel, with why. Exit status 0 when every ship whose class has a module was
+// created, 1 otherwise (and for a bad command line); --help lists the options
+// and key codes.
 //
 // Builds on: scenario, report, simstate, vesselapi, base/instpath.
 #include <dlfcn.h>
@@ -58,11 +61,30 @@ struct flight {                  // the state of one run; owned by main
   std::map<std::string, std::unique_ptr<loaded_module>> modules;
   std::vector<std::unique_ptr<sim_vessel>> vessels;   // created vessels
   std::vector<loaded_module*> vessel_module;         // the module of each created vessel
-  bool all_created = true;
+  std::vector<std::string> skipped;                 // "[ship] class \"X\": why" of classes unknown here or without a module
+  std::vector<std::string> not_created;             // the same of ships whose module made no vessel
 };
 
 const char* const usage = "usage: veltora.exe [SCENARIO] [--steps N] [--dt S] "
                           "[--key STEP:KEYCODE[:alt]]... [--report FILE]\n";
+const char* const help =
+    "\nFlies SCENARIO (default: the newest one below Scenarios) headless in the current folder, which\n"
+    "must be the simulator's root, and writes every call the vessels make to the report.\n\n"
+    "  SCENARIO            a scenario file, or its name below Scenarios\n"
+    "  --steps N           time steps to fly, 0 to 1000000 (default: 10 simulated seconds)\n"
+    "  --dt S              seconds per step, above 0 (default 0.1)\n"
+    "  --key STEP:KEYCODE[:alt]\n"
+    "                      before step STEP, press key KEYCODE (0 to 255), with Alt held when \":alt\"\n"
+    "                      follows; may be given many times\n"
+    "  --report FILE       the report (default veltora.log)\n"
+    "  --help              this text\n\n"
+    "Key codes are the simulator's keyboard scan codes: 2 to 11 the digits 1 to 9 and 0, 16 to 25\n"
+    "Q W E R T Y U I O P, 30 to 38 A S D F G H J K L, 44 to 50 Z X C V B N M. Designed vessels move their\n"
+    "animations with 34 G, 37 K, 36 J, 2 (1), 3 (2) and 4 (3), and eject a crew member with Alt and a\n"
+    "digit.\n\n"
+    "Ships whose class has no configuration or no module here are skipped. Exit status 0 when every\n"
+    "other ship was created, 1 when one was not or the command line is wrong; the report's last lines\n"
+    "name each ship skipped or not created and why.\n";
 
 constexpr long max_steps = 1000000;  // more is a slip of the command line, not a flight
 
@@ -172,12 +194,15 @@ void call_editor(flight& f, sim_vessel* v, const std::string& editor_module) {
   m->sec_init(&editor, v);
 }
 
-// Creates one ship; false when its class has a module but no vessel came of it.
+// Creates one ship; false (with the reason in f.not_created) when its class has a
+// module but no vessel came of it. A class without one is skipped (f.skipped).
 bool create_vessel(flight& f, const ship_rec& ship) {
   class_config cfg = read_class_config(".", ship.class_name);
   std::string what = "[" + ship.name + "] class " + quoted(ship.class_name);
   if (cfg.path.empty() || cfg.module.empty()) {
-    report_line(what + " skipped: " + (cfg.path.empty() ? "no configuration" : "no module"));
+    const std::string why = cfg.path.empty() ? "no configuration" : "no module";
+    report_line(what + " skipped: " + why);
+    f.skipped.push_back(what + ": " + why);
     return true;
   }
   loaded_module* m = load_module(f, cfg.module);
@@ -190,6 +215,7 @@ bool create_vessel(flight& f, const ship_rec& ship) {
   v->vessel = m->ovc_init ? static_cast<VESSEL2*>(m->ovc_init(v.get(), 1)) : nullptr;
   if (!v->vessel) {
     say(v.get(), "no vessel created by module " + quoted(cfg.module));
+    f.not_created.push_back(what + ": no vessel from module " + quoted(cfg.module));
     sim_current() = nullptr;
     return false;
   }
@@ -292,8 +318,30 @@ void finish(flight& f) {
 
 } // namespace
 
+// "label: a; b; ..." as a report line, when there is anything to list.
+void report_list(const char* label, const std::vector<std::string>& items) {
+  if (items.empty()) return;
+  std::string line = label;
+  for (const std::string& n : items) line += (&n == &items.front() ? ": " : "; ") + n;
+  report_line(line);
+}
+
+// The report's last lines: the ships skipped and those not created, each with
+// why, then the verdict.
+void report_outcome(const flight& f) {
+  report_list("skipped", f.skipped);
+  report_list("not created", f.not_created);
+  if (!f.not_created.empty()) report_line("some vessels were not created");
+  else report_line(f.skipped.empty() ? "every vessel created" : "every vessel with a module created");
+}
+
 int main(int argc, char** argv) {
   options o;
+  for (int i = 1; i < argc; i++)
+    if (std::string(argv[i]) == "--help" || std::string(argv[i]) == "-h") {
+      printf("%s%s", usage, help);
+      return 0;
+    }
   if (std::string wrong = parse_options(argc, argv, o); !wrong.empty()) {
     fprintf(stderr, "veltora: %s\n%s", wrong.c_str(), usage);
     return 1;
@@ -310,10 +358,10 @@ int main(int argc, char** argv) {
   }
   report_line("scenario " + quoted(path) + " steps " + std::to_string(o.steps) + " dt " + num(o.dt));
   flight f;
-  for (const ship_rec& ship : scn.ships) f.all_created = create_vessel(f, ship) && f.all_created;
+  for (const ship_rec& ship : scn.ships) create_vessel(f, ship);
   fly(f, o, scn.focus);
   finish(f);
-  report_line(f.all_created ? "every vessel created" : "some vessels were not created");
+  report_outcome(f);
   report_close();
-  return f.all_created ? 0 : 1;
+  return f.not_created.empty() ? 0 : 1;
 }

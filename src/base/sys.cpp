@@ -52,6 +52,26 @@ std::string enterable_folder(const std::string& folder) {
   return result;
 }
 
+bool same_file(const std::string& a, const std::string& b) {
+  struct stat sa, sb;
+  return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+std::string link_target(const std::string& name) {
+  std::string path = name;
+  for (int hops = 0; hops < 40; ++hops) {               // the system's own limit on a chain of links
+    struct stat st;
+    if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+    std::string to(size_t(st.st_size) + 1, '\0');
+    const ssize_t n = readlink(path.c_str(), to.data(), to.size());
+    if (n < 0 || size_t(n) >= to.size()) return path;  // changed under us: write what the name says
+    to.resize(size_t(n));
+    const size_t cut = path.find_last_of('/');
+    path = to[0] == '/' || cut == std::string::npos ? to : path.substr(0, cut + 1) + to;
+  }
+  return path;
+}
+
 // --- Whole-file replacement ------------------------------------------------------------
 
 [[noreturn]] static void write_failed(const std::string& name, int err, const std::string& temp) {
@@ -79,9 +99,20 @@ static mode_t mode_for(const std::string& name) {
   return 0666 & ~current_umask();
 }
 
+// Why a target that exists cannot be replaced by a file, or null when it can.
+static const char* unwritable_kind(const std::string& target) {
+  switch (kind_of_path(target)) {
+    case path_folder: return "it is a folder";
+    case path_other: return "it is not a regular file (a device, a pipe or a socket)";
+    default: return nullptr;
+  }
+}
+
 void replace_file(const std::string& name, const void* data, size_t size) {
-  const size_t cut = name.find_last_of('/');
-  const std::string folder = cut == std::string::npos ? "." : name.substr(0, cut + 1);
+  const std::string target = link_target(name);
+  if (const char* why = unwritable_kind(target)) throw io_error("cannot write " + name + ": " + why);
+  const size_t cut = target.find_last_of('/');
+  const std::string folder = cut == std::string::npos ? "." : target.substr(0, cut + 1);
   std::string temp = (cut == std::string::npos ? std::string("./") : folder) + ".corvane-XXXXXX";
   const int fd = mkstemp(temp.data());
   if (fd < 0) write_failed(name, errno, "");
@@ -94,7 +125,7 @@ void replace_file(const std::string& name, const void* data, size_t size) {
     p += n;
     left -= size_t(n);
   }
-  if (fchmod(fd, mode_for(name)) != 0 || fsync(fd) != 0) { const int err = errno; close(fd); write_failed(name, err, temp); }
+  if (fchmod(fd, mode_for(target)) != 0 || fsync(fd) != 0) { const int err = errno; close(fd); write_failed(name, err, temp); }
   if (close(fd) != 0) write_failed(name, errno, temp);
-  if (rename(temp.c_str(), name.c_str()) != 0) write_failed(name, errno, temp);
+  if (rename(temp.c_str(), target.c_str()) != 0) write_failed(name, errno, temp);
 }

@@ -10,7 +10,8 @@
 //   - paths use "/"; relative paths resolve against the current folder
 //   - replace_file writes into a temporary file beside the target and renames
 //     it over the target only when complete, so a failed write never leaves a
-//     partly written file in place of a good one
+//     partly written file in place of a good one; it writes only regular files,
+//     so a device or a pipe named as output is never replaced by a file
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -32,7 +33,11 @@ int64_t     stream_size(FILE* f);                       // bytes of an open file
 astr        folder_entries(const std::string& folder);  // names in folder, never "." or ".."; empty when unreadable
 bool        make_folders(const std::string& folder);    // creates folder and missing parents; false when it cannot
 std::string enterable_folder(const std::string& folder); // absolute path of a folder the process may enter; "" if not
-// Writes size bytes to a temporary file in name's folder and renames it over
-// name. On failure the temporary file is removed, name is untouched, and
-// io_error says "cannot write NAME: reason".
+bool        same_file(const std::string& a, const std::string& b); // both exist and are one file (links followed)
+std::string link_target(const std::string& name);       // the path its symbolic links lead to; name when it is none
+// Writes size bytes to a temporary file beside the target and renames it over
+// the target. The target is name, or where name's symbolic links lead; one that
+// exists and is not a regular file (a folder, a device, a pipe) is refused. On
+// failure the temporary file is removed, the target is untouched, and io_error
+// says "cannot write NAME: reason".
 void        replace_file(const std::string& name, const void* data, size_t size);

@@ -95,7 +95,14 @@ struct sc3_import {
   bool launch_seen = false, land_seen = false;
   std::map<int, int> anim_of_section;               // ANIM_SEQ_ number -> animation index
   astr notes;
+  int line = 0;                                     // 1-based number of the line being read
+  bool section_seen = false;                        // a [section] header was met
+  int key_line = 0;                                 // line of the current ANIM_SEQ_ section's KEY; 0 = none
 };
+
+void note_line(sc3_import& s, const std::string& text) {
+  s.notes.push_back("line " + std::to_string(s.line) + ": " + text);
+}
 
 using key_handler = void (*)(sc3_import&, const sc3_line&);
 struct key_rule { const char* key; key_handler apply; };
@@ -271,7 +278,7 @@ const key_rule dock_keys[] = {
 // --- Animations -----------------------------------------------------------------------------------
 
 const key_rule anim_seq_keys[] = {
-  {"KEY", [](sc3_import& s, const sc3_line& l) { s.v.key = trim(l.text(1)); }},
+  {"KEY", [](sc3_import& s, const sc3_line& l) { s.v.key = trim(l.text(1)); s.key_line = s.line; }},
   {"DURATION", [](sc3_import& s, const sc3_line& l) { s.v.duration = l.num(1); }},
   {"INIT_POS", [](sc3_import& s, const sc3_line& l) { s.v.init_pos = l.num(1); }},
   {"REPEAT", [](sc3_import&, const sc3_line&) {}},
@@ -287,6 +294,9 @@ int scan_code(const std::string& key_name) {
 
 void commit_anim_seq(sc3_import& s) {
   const int number = int(text_to_int(s.section.substr(std::strlen("ANIM_SEQ_"))));
+  if (s.key_line && scan_code(s.v.key) == 0)
+    s.notes.push_back("line " + std::to_string(s.key_line) + ": KEY=" + s.v.key + " of [" + s.section +
+                      "] names no key the vessel can use (K, G, J, 1, 2, 3); the animation gets none");
   const int k = add_animation(s.d, scan_code(s.v.key), 1.0 / std::max(s.v.duration, min_duration), s.v.init_pos);
   if (s.anim_of_section.count(number))
     s.notes.push_back("[" + s.section + "] appears again; later components use animation " + std::to_string(k));
@@ -373,17 +383,23 @@ void begin_section(sc3_import& s, const std::string& line) {
   const std::string t(trim(line));
   s.section = t.size() >= 2 ? t.substr(1, t.size() - 2) : std::string();
   s.v = section_values{};
+  s.section_seen = true;
+  s.key_line = 0;
+  if (!rule_of(s.section)) note_line(s, "section [" + s.section + "] is not one the import knows; its keys are ignored");
   if (starts_with(s.section, "DOCK_"))
     s.dock = add_dock(s.d, make_vec(0, 0, 0), make_vec(0, 0, 0), make_vec(0, 0, 0));
 }
 
 void apply_key(sc3_import& s, const sc3_line& l) {
+  if (l.tok.empty()) return;
+  if (!s.section_seen) { note_line(s, "\"" + l.tok[0] + "\" stands before any [section]; ignored"); return; }
   const section_rule* r = rule_of(s.section);
-  if (!r || l.tok.empty()) return;
+  if (!r) return;                                   // the section's own note covers its keys
   const std::string key = upper_case(l.tok[0]);
-  if (r->aero) { apply_aero_key(s, key, l); return; }
+  if (r->aero && apply_aero_key(s, key, l)) return;
   for (size_t i = 0; i < r->key_count; ++i)
     if (key == r->keys[i].key) { r->keys[i].apply(s, l); return; }
+  note_line(s, "key \"" + l.tok[0] + "\" is not a key of [" + s.section + "]; ignored");
 }
 
 // Aerodynamic ANIM keys name an animation by its section number, as SEQ does; once
@@ -416,9 +432,14 @@ astr import_sc3_text(vessel_design& d, const std::string& text, const std::strin
   set_name(d.header.dll_name, sizeof d.header.dll_name, vessel_name);
   sc3_import s{d};
   for (const std::string& line : split_lines(text)) {
+    ++s.line;
     if (line.empty() || line[0] == ';') continue;
     if (line[0] == '[') begin_section(s, line);
     else apply_key(s, tokenize(line));
+  }
+  if (!s.section_seen) {
+    reset_design(d);
+    throw io_error("no [section] in the file: not a Spacecraft3 vessel");
   }
   if (s.launch_seen && !s.land_seen) d.data.touchdown_sets[1] = d.data.touchdown_sets[0];
   if (s.land_seen && !s.launch_seen) d.data.touchdown_sets[0] = d.data.touchdown_sets[1];
@@ -430,5 +451,9 @@ astr import_sc3_text(vessel_design& d, const std::string& text, const std::strin
 astr import_sc3(vessel_design& d, const std::string& file, const std::string& vessel_name) {
   reset_design(d);
   const std::vector<uint8_t> bytes = file_read_all(file);
-  return import_sc3_text(d, std::string(bytes.begin(), bytes.end()), vessel_name);
+  try {
+    return import_sc3_text(d, std::string(bytes.begin(), bytes.end()), vessel_name);
+  } catch (const io_error& e) {
+    throw io_error(file + ": " + e.what());
+  }
 }

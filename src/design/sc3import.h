@@ -15,8 +15,12 @@
 //     that has not appeared before it is skipped; the ANIM keys of the
 //     AERODYNAMICS section are section numbers too and are mapped the same way
 //     (to -1 when no such section exists)
-//   - the returned notes tell what was renumbered or skipped; an import that
-//     went as the file says returns none
+//   - the returned notes tell what was renumbered or skipped, and name (with
+//     their line numbers) every section and key the import does not know and
+//     every KEY name that maps to no key; an import that went as the file
+//     says returns none
+//   - a text without any [section] (empty, binary, another format) is refused
+//     with io_error and leaves the blank design
 //   - lines and tokens are cut at 255 characters, a line keeps 50 values
 #pragma once
 #include <string>
@@ -24,7 +28,8 @@
 
 constexpr const char* sc3_default_name = "new_vessel";  // vessel and module name of an import
 
-// Replaces d with the vessel of the file; io_error when it cannot be read (d is then blank).
+// Replaces d with the vessel of the file; io_error when it cannot be read or
+// holds no section (d is then blank).
 astr import_sc3(vessel_design& d, const std::string& file, const std::string& vessel_name);
 // The same from text already in memory.
 astr import_sc3_text(vessel_design& d, const std::string& text, const std::string& vessel_name);

@@ -78,7 +78,8 @@ addon_sources package_sources() {
 
 void write_addon(const std::string& path) {
   astr messages;
-  generate_addon(design, package_sources(), path, messages);
+  const addon_report report = generate_addon(design, package_sources(), path, messages);
+  messages.insert(messages.end(), report.left_out.begin(), report.left_out.end());  // each file left out, and why
   if (!messages.empty()) show_message(joined(messages));
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <set>
 #include "base/instpath.h"
 #include "base/strval.h"
 #include "base/sys.h"
@@ -128,21 +129,34 @@ void add_text(zipfile_rec& z, const std::string& entry, const std::string& text)
   zip_set_text(z, zip_add_entry(z, entry, 0), text);
 }
 
+// A package being built: where its files come from, what has gone in, what was left out.
+struct package_build {
+  zipfile_rec& z;
+  const addon_sources& src;
+  astr& messages;                      // names refused for leaving the root
+  addon_report report;
+  std::set<std::string> entries;       // entry names packed so far, lower-cased
+};
+
 // Adds the installation file rel as entry when both names stay below the root
-// and the file can be read; true when it was added.
-bool add_source(zipfile_rec& z, const addon_sources& src, const std::string& what, const std::string& name,
-                const std::string& entry, const std::string& rel, astr& messages, addon_report& report) {
+// and the file can be read; true when it is in the package. An entry already
+// there (a texture of several meshes) is not packed again: unpacking would ask
+// which copy to keep.
+bool add_source(package_build& b, const std::string& what, const std::string& name, const std::string& entry,
+                const std::string& rel) {
   if (!is_safe_name(name)) {
-    messages.push_back("The " + what + " \"" + name + "\" lies outside the simulator's folder; left out.");
+    b.messages.push_back("The " + what + " \"" + name + "\" lies outside the simulator's folder; left out.");
     return false;
   }
+  if (b.entries.count(lower_case(entry))) return true;
   std::vector<uint8_t> bytes;
-  const read_result r = read_source(src.root, rel, bytes);
+  const read_result r = read_source(b.src.root, rel, bytes);
   if (!r) {
-    report.left_out.push_back("The " + what + " \"" + name + "\" was left out: " + r.message);
+    b.report.left_out.push_back("The " + what + " \"" + name + "\" was left out: " + r.message);
     return false;
   }
-  add_bytes(z, entry, bytes.data(), bytes.size());
+  add_bytes(b.z, entry, bytes.data(), bytes.size());
+  b.entries.insert(lower_case(entry));
   return true;
 }
 
@@ -231,7 +245,7 @@ std::string listing_text(const vessel_design& d) {
 // --- The package ----------------------------------------------------------------------
 
 addon_report build_addon(vessel_design& d, const addon_sources& src, zipfile_rec& z, astr& messages) {
-  addon_report report;
+  package_build b{z, src, messages, {}, {}};
   std::string vessel = vessel_name(d);
   // Entries that are always there must stay below the root, or nothing is built.
   checked_target_name(default_module_name(d), "DLL name");
@@ -244,19 +258,18 @@ addon_report build_addon(vessel_design& d, const addon_sources& src, zipfile_rec
 
   for (size_t i = 0; i < d.data.meshes.size(); ++i) {
     std::string mesh = name_of(d.data.meshes[i].name, sizeof d.data.meshes[i].name);
-    report.meshes_packed += add_source(z, src, "mesh", mesh, mesh_entry_name(mesh), mesh_source_name(mesh), messages, report);
+    b.report.meshes_packed += add_source(b, "mesh", mesh, mesh_entry_name(mesh), mesh_source_name(mesh));
     if (i >= src.mesh_textures.size()) continue;  // the preview holds no textures for it
     for (const std::string& texture : src.mesh_textures[i])
-      add_source(z, src, "texture", texture, texture_entry_name(texture), texture_source_name(texture), messages, report);
+      add_source(b, "texture", texture, texture_entry_name(texture), texture_source_name(texture));
   }
   const std::string library = payload_manager_entry_name();
-  if (d.header.payload_manager)
-    add_source(z, src, "Payload Manager library", library, library, to_slashes(library), messages, report);
+  if (d.header.payload_manager) add_source(b, "Payload Manager library", library, library, to_slashes(library));
   add_text(z, config_entry_name(vessel), config_text(d));
   add_text(z, readme_entry_name(vessel), readme_text(d, src.author, time_stamp()));
   add_text(z, orbital_scenario_name(vessel), scenario_text(d, scenario_orbital));
   add_text(z, ground_scenario_name(vessel), scenario_text(d, scenario_ground));
-  return report;
+  return b.report;
 }
 
 addon_report generate_addon(vessel_design& d, const addon_sources& src, const std::string& target, astr& messages) {

@@ -20,6 +20,8 @@
 //     name that is absolute or holds ".." is left out with a message, so no
 //     file outside the root is read and no entry lands outside it
 //   - a dll_name or vessel_name that would do either is refused with io_error
+//   - every entry name is packed once (a texture of several meshes, a mesh
+//     named twice), compared without case as the simulator's file system does
 #pragma once
 #include <functional>
 #include <string>

@@ -1,5 +1,6 @@
 #include "generate/azip.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 #include <stdexcept>
@@ -70,8 +71,9 @@ int zip_add_entry(zipfile_rec& z, const std::string& name, uint32_t external_att
   if (z.local.size() >= zip_entry_limit) throw io_error("Too many entries for one archive.");
   if (name.size() > std::numeric_limits<uint16_t>::max()) throw io_error("Entry name too long for an archive.");
   TLocalFile l;
-  l.head = zip_local_head{zip_local_signature, zip_version, 0, zip_method_deflate, now_dos(), 0, 0, 0,
-                          uint16_t(name.size()), 0};
+  const bool ascii = std::all_of(name.begin(), name.end(), [](char c) { return uint8_t(c) < 0x80; });
+  l.head = zip_local_head{zip_local_signature, zip_version, ascii ? uint16_t(0) : zip_flag_utf8, zip_method_deflate,
+                          now_dos(), 0, 0, 0, uint16_t(name.size()), 0};
   l.name = name;
   TFileHeader c{};
   c.head.external_attributes = external_attributes;

@@ -30,12 +30,13 @@ constexpr uint32_t zip_central_signature = 0x02014B50;  // "PK\1\2"
 constexpr uint32_t zip_end_signature     = 0x06054B50;  // "PK\5\6"
 constexpr uint16_t zip_version           = 20;          // version needed and made by
 constexpr uint16_t zip_method_deflate    = 8;           // the only method written
+constexpr uint16_t zip_flag_utf8         = 1 << 11;     // the entry name is UTF-8 (set only for names beyond ASCII)
 
 #pragma pack(push, 1)
 struct zip_local_head {           // the 30-byte local file header
   uint32_t signature;             // zip_local_signature
   uint16_t version_needed;        // 20
-  uint16_t flags;                 // 0
+  uint16_t flags;                 // 0, or zip_flag_utf8 for a name beyond ASCII
   uint16_t method;                // 8
   uint32_t time_date;             // DOS time (low 16 bits), DOS date (high 16 bits)
   uint32_t crc;                   // CRC-32 of the uncompressed data

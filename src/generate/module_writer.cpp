@@ -17,8 +17,13 @@ std::vector<uint8_t> build_module(vessel_design& d, module_image image) {
 
 std::vector<uint8_t> build_module(vessel_design& d) { return build_module(d, chosen_module_image(d)); }
 
-void write_module_file(vessel_design& d, const std::string& name, const std::string& root) {
-  std::string target = name.empty() ? target_path(root, checked_target_name(default_module_name(d), "DLL name")) : name;
+std::string module_target(const vessel_design& d, const std::string& name, const std::string& root) {
+  return name.empty() ? target_path(root, checked_target_name(default_module_name(d), "DLL name")) : name;
+}
+
+std::string write_module_file(vessel_design& d, const std::string& name, const std::string& root) {
+  const std::string target = module_target(d, name, root);
   module_image image = chosen_module_image(d);
   write_design_file(d, target, image.bytes, image.size);
+  return target;
 }

@@ -26,4 +26,5 @@ std::vector<uint8_t> build_module(vessel_design& d, module_image image);  // ima
 std::vector<uint8_t> build_module(vessel_design& d);                 // with the chosen image
 // Writes the module to name, or to the default name below root when name is
 // empty; io_error when it cannot be written or dll_name would leave the root.
-void write_module_file(vessel_design& d, const std::string& name, const std::string& root = ".");
+std::string module_target(const vessel_design& d, const std::string& name, const std::string& root = "."); // name, or the default below root
+std::string write_module_file(vessel_design& d, const std::string& name, const std::string& root = "."); // returns the path written

@@ -159,7 +159,8 @@ std::string project_workspace_text(const std::string& dll_name) { return fill_li
 
 std::string project_file_text(const std::string& dll_name) { return fill_lines(project_lines, dll_name); }
 
-void write_project(const std::string& root, const std::string& dll_name) {
+astr write_project(const std::string& root, const std::string& dll_name) {
+  astr written;
   std::string folder = project_folder(dll_name).substr(2) + "\\" + dll_name;  // below the root
   const std::pair<std::string, std::string> files[] = {
       {folder + ".dsw", project_workspace_text(dll_name)},
@@ -170,5 +171,7 @@ void write_project(const std::string& root, const std::string& dll_name) {
     const std::string parent = target.substr(0, target.find_last_of('/'));
     if (!make_folders(parent)) throw io_error("Cannot create the folder \"" + parent + "\": " + std::strerror(errno));
     replace_file(target, text.data(), text.size());
+    written.push_back(target);
   }
+  return written;
 }

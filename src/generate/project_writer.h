@@ -13,10 +13,11 @@
 // included; writing twice gives identical files.
 #pragma once
 #include <string>
+#include "base/asys.h"
 
 std::string project_folder(const std::string& dll_name);              // ".\Vessel_Design\" + dll_name
 std::string project_workspace_text(const std::string& dll_name);      // the 19-line workspace
 std::string project_file_text(const std::string& dll_name);           // the 110-line project
 // Creates the folder under root as needed and writes both files; io_error when
 // dll_name would leave the root or a folder or file cannot be written.
-void write_project(const std::string& root, const std::string& dll_name);
+astr write_project(const std::string& root, const std::string& dll_name);  // returns the paths written

@@ -54,7 +54,7 @@ struct grptexture {
 };
 
 struct typmshgrp {
-  std::string label;                            // group name (the reader leaves it empty)
+  std::string label;                            // group name: the LABEL line of its header, empty when none
   aopntyp vertices;                             // the group's vertices
   aointeger indices;                            // three per triangle (four per quad), into vertices
   aoquat face_planes;                           // shadow data: plane per triangle

@@ -155,6 +155,7 @@ const header_key header_keys[] = {
 struct geom_counts {
   int64_t vertices = 0, triangles = 0;
   bool no_normals = false;
+  std::string label;             // the LABEL line of this header
 };
 
 // Reads a group header up to and including its GEOM line.
@@ -172,6 +173,7 @@ geom_counts read_header(line_cursor& c, header_state& st) {
     for (const header_key& k : header_keys)
       if (starts_with(line, k.prefix)) st.*k.target = read_int(keyword_value(line, k.prefix));
     if (starts_with(line, "NONORMAL")) g.no_normals = true;
+    if (starts_with(line, "LABEL")) g.label = keyword_value(line, "LABEL");  // this group's only
   }
   return g;
 }
@@ -355,6 +357,7 @@ bool read_mesh_text(typmsh& mesh, std::string_view text, const std::string& path
     g.texture.index = st.texture ? st.texture : -1;
     g.light_texture.index = st.light ? st.light : -1;
     g.spec_texture.index = st.specular ? st.specular : -1;
+    g.label = gc.label;
     read_vertices(c, gc.vertices, g, gc, abs_max);
     read_triangles(c, gc.triangles, g, gc.no_normals);
   }

@@ -15,7 +15,11 @@ int cmd_image(const astr& args) {
   const read_result r = decode_image(a.positional[0], img);
   if (!r) throw tool_error(r.message);
   const auto raw = a.options.find("--raw");
-  if (raw != a.options.end()) replace_file(raw->second, img.pixels.data(), img.pixels.size());
+  if (raw != a.options.end()) {
+    refuse_same_file(a.positional[0], raw->second);
+    replace_file(raw->second, img.pixels.data(), img.pixels.size());
+    note_written(raw->second);
+  }
   const uLong crc = crc32_z(crc32_z(0, nullptr, 0), img.pixels.data(), img.pixels.size());
   const nlohmann::ordered_json out = {
     {"format", image_format_name(img.format)}, {"width", img.width}, {"height", img.height}, {"crc32", crc}};

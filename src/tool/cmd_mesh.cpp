@@ -16,7 +16,8 @@ json colour_json(packed_colour c) { return json::array({colour_byte(c, 0), colou
 json vec_json(const vec3& v) { return json::array({v.x, v.y, v.z}); }
 
 json group_json(const typmshgrp& g) {
-  return {{"vertices", g.vertices.size()},
+  return {{"label", g.label},
+          {"vertices", g.vertices.size()},
           {"triangles", g.indices.size() / 3},
           {"diffuse", colour_json(g.diffuse)},
           {"emissive", colour_json(g.emissive)},

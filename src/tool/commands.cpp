@@ -1,23 +1,57 @@
-// commands: the command table and the argument splitting every command uses.
+// commands: the command table, the argument splitting every command uses,
+// and how commands read their input and name their output.
 #include "tool/commands.h"
+
+#include <cstdio>
+#include "base/sys.h"
+#include "design/designfile.h"
+#include "design/sc3import.h"
 
 namespace {
 const tool_command table[] = {
-  {"new", "OUT", "Writes the blank design to the design file OUT.", cmd_new},
-  {"template", "OUT", "Writes the template vessel to the design file OUT.", cmd_template},
-  {"import-sc3", "IN OUT [--name NAME]",
+  {"new", "OUT [--force]",
+   "Writes the blank design to the design file OUT. An existing OUT is kept unless --force is given.",
+   "corvane-tool new myship.vessdef", cmd_new},
+  {"template", "OUT [--force]",
+   "Writes the template vessel to the design file OUT. An existing OUT is kept unless --force is given.",
+   "corvane-tool template deltaglider_vrk.vessdef", cmd_template},
+  {"import-sc3", "IN OUT [--name NAME] [--force]",
    "Imports the Spacecraft3 vessel file IN and writes it to the design file OUT.\n"
-   "NAME becomes the vessel and module name (default \"new_vessel\").", cmd_import_sc3},
-  {"info", "FILE",
-   "Reads the design block at the end of FILE (a design file or a vessel module)\n"
-   "and prints it as JSON on standard output.", cmd_info},
-  {"generate", "IN [-o OUT]", "Generates the add-on package of IN (design file, vessel module or Spacecraft3 .ini) into OUT (default DLLNAME.zip).", cmd_generate},
-  {"module", "IN [-o OUT]", "Writes the vessel module of IN to OUT (default modules\\DLLNAME.dll).", cmd_module},
-  {"listing", "IN -o OUT", "Writes the thrusters and docking ports of IN to the text file OUT.", cmd_listing},
-  {"project", "IN", "Writes the development project of IN into Vessel_Design\\DLLNAME.", cmd_project},
-  {"run", "", "Starts veltora.exe in the current folder and exits with its exit code.", cmd_run},
-  {"mesh", "FILE", "Reads the mesh file FILE and prints its groups, textures and radius as JSON.", cmd_mesh},
-  {"image", "FILE [--raw OUT]", "Decodes the texture image FILE and prints its format, size and the CRC-32 of its\nRGBA pixels as JSON; OUT receives those pixels.", cmd_image},
+   "NAME becomes the vessel and module name (default \"new_vessel\"). Every section and key the\n"
+   "import does not know, and every KEY name that maps to no key, is named in a note with its line\n"
+   "number. A file without any [section] is an error. An existing OUT is kept unless --force is given.",
+   "corvane-tool import-sc3 Config/Vessels/Cutter.ini cutter.vessdef --name Cutter", cmd_import_sc3},
+  {"info", "IN",
+   "Prints the design in IN as JSON on standard output: a design file or a vessel module (the design\n"
+   "block at its end, as stored) or a Spacecraft3 vessel (imported), told apart by their content.",
+   "corvane-tool info Modules/deltaglider_vrk.dll", cmd_info, true},
+  {"generate", "IN [-o OUT] [--allow-missing] [--strict]",
+   "Generates the add-on package of IN (a design file, a vessel module or a Spacecraft3 vessel, told\n"
+   "apart by their content) into the zip file OUT (default DLLNAME.zip). Meshes and textures are read\n"
+   "from Meshes/ and Textures/ below the current folder, which must be the simulator's root. Each file\n"
+   "left out is named in a warning; when none of the design's meshes is found nothing is written,\n"
+   "unless --allow-missing is given. --strict makes every warning an error.",
+   "corvane-tool generate deltaglider_vrk.vessdef -o deltaglider_vrk.zip", cmd_generate},
+  {"module", "IN [-o OUT]",
+   "Writes the vessel module of IN to OUT (default Modules/DLLNAME.dll, in the installation's modules\n"
+   "folder whatever its capitalisation).",
+   "corvane-tool module deltaglider_vrk.vessdef", cmd_module},
+  {"listing", "IN -o OUT", "Writes the thrusters and docking ports of IN to the text file OUT.",
+   "corvane-tool listing deltaglider_vrk.vessdef -o ports.txt", cmd_listing},
+  {"project", "IN",
+   "Writes the development project of IN (DLLNAME.dsw and DLLNAME.dsp) into Vessel_Design/DLLNAME/.",
+   "corvane-tool project deltaglider_vrk.vessdef", cmd_project},
+  {"run", "[SIMULATOR OPTIONS...]",
+   "Starts veltora.exe in the current folder with the options given and exits with its exit code;\n"
+   "veltora.exe --help lists its options.",
+   "corvane-tool run --steps 200 --key 50:34", cmd_run},
+  {"mesh", "FILE",
+   "Reads the mesh file FILE and prints its groups (with their LABEL), textures and radius as JSON.",
+   "corvane-tool mesh Meshes/dg/deltaglider.msh", cmd_mesh, true},
+  {"image", "FILE [--raw OUT]",
+   "Decodes the texture image FILE and prints its format, size and the CRC-32 of its RGBA pixels as\n"
+   "JSON; OUT receives those pixels.",
+   "corvane-tool image Textures/dg/hull.dds", cmd_image, true},
   {"check", "FILE [--root DIR]",
    "Checks the design in FILE (a design file or a vessel module) and prints the findings as a JSON\n"
    "list, sorted by severity, code, kind and index. Each finding is an object:\n"
@@ -34,13 +68,37 @@ const tool_command table[] = {
    "group's net force), group-torque (a translation group's net torque), main-torque, hover-weight\n"
    "(hover thrust below the weight at 1 g), touchdown-tip (the centre of mass outside the touchdown\n"
    "triangle), module-name-case, gear-animation, aero-animation. Info: hover-none.\n"
-   "Exit code 0 when no finding is an error, 1 when one is or when FILE cannot be read.", cmd_check},
+   "Exit code 0 when no finding is an error, 1 when one is or when FILE cannot be read.",
+   "corvane-tool check deltaglider_vrk.vessdef", cmd_check, true},
   {"diff", "A B",
    "Compares the designs in A and B field by field and prints each difference as a JSON object with\n"
    "its path (\"thrusters[3].max_thrust\"), the old value (A) and the new one (B); an element only one\n"
    "side has shows null on the other. Prints nothing when they are equal.\n"
-   "Exit code 0 when equal, 1 when they differ or when a file cannot be read.", cmd_diff},
+   "Exit code 0 when equal, 1 when they differ or when a file cannot be read.",
+   "corvane-tool diff old.vessdef new.vessdef", cmd_diff, true},
 };
+
+// The names of the positional arguments in a usage line: its words before the first option.
+astr positional_names(const char* usage) {
+  astr names;
+  std::string word;
+  for (const char* c = usage;; ++c) {
+    if (*c && *c != ' ') { word += *c; continue; }
+    if (word.empty() || word[0] == '[' || word[0] == '-') break;
+    names.push_back(word);
+    word.clear();
+    if (!*c) break;
+  }
+  return names;
+}
+
+bool listed(std::initializer_list<const char*> options, const std::string& a) {
+  for (const char* o : options)
+    if (a == o) return true;
+  return false;
+}
+
+astr written;                                   // files the command wrote; only note_written adds
 }  // namespace
 
 std::span<const tool_command> tool_commands() { return table; }
@@ -48,22 +106,30 @@ std::span<const tool_command> tool_commands() { return table; }
 const tool_command& command_named(const std::string& name) {
   for (const tool_command& c : table)
     if (name == c.name) return c;
-  throw tool_error("unknown command " + name + "; see corvane-tool --help");
+  throw usage_error("unknown command " + name + "; corvane-tool --help lists the commands");
+}
+
+void usage_failure(const tool_command& cmd, const std::string& problem) {
+  throw usage_error("usage: corvane-tool " + std::string(cmd.name) + " " + cmd.usage + ": " + problem +
+                    " (corvane-tool help " + cmd.name + " explains it)");
 }
 
 command_args parse_command_args(const astr& args, const tool_command& cmd, size_t min_positional,
-                                size_t max_positional, std::initializer_list<const char*> value_options) {
-  const tool_error usage("usage: corvane-tool " + std::string(cmd.name) + " " + cmd.usage);
+                                size_t max_positional, std::initializer_list<const char*> value_options,
+                                std::initializer_list<const char*> flag_options) {
   command_args out;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
-    if (a.size() < 2 || a.rfind("--", 0) != 0) { out.positional.push_back(a); continue; }
-    bool known = false;
-    for (const char* o : value_options) known |= a == o;
-    if (!known || i + 1 == args.size()) throw usage;
+    if (a.size() < 2 || a[0] != '-') { out.positional.push_back(a); continue; }
+    if (listed(flag_options, a)) { out.options[a] = ""; continue; }
+    if (!listed(value_options, a)) usage_failure(cmd, "unknown option " + a);
+    if (i + 1 == args.size()) usage_failure(cmd, "option " + a + " needs a value");
     out.options[a] = args[++i];
   }
-  if (out.positional.size() < min_positional || out.positional.size() > max_positional) throw usage;
+  const astr names = positional_names(cmd.usage);
+  if (out.positional.size() < min_positional)
+    usage_failure(cmd, "missing " + (out.positional.size() < names.size() ? names[out.positional.size()] : "argument"));
+  if (out.positional.size() > max_positional) usage_failure(cmd, "unexpected argument " + out.positional[max_positional]);
   return out;
 }
 
@@ -75,3 +141,44 @@ static const std::shared_ptr<mesh_store>& tool_store() {
 
 mesh_store& tool_meshes() { return *tool_store(); }
 preview_link tool_preview() { return mesh_store_link(tool_store()); }
+
+// --- Inputs and outputs -------------------------------------------------------------------
+
+constexpr uint64_t sc3_size_limit = 16 << 20;   // far beyond any vessel file; a larger file is none
+
+static uint64_t size_of(const std::string& name) {
+  binfile f;
+  return file_open(f, name, binfile_read) ? file_size(f) : 0;
+}
+
+vessel_design read_input(const std::string& in, bool with_preview) {
+  vessel_design d;
+  if (with_preview) d.preview = tool_preview();
+  const design_read_result r = read_design_file(d, in);
+  if (r.status == design_read_ok) return d;
+  if (r.status != design_no_block) throw tool_error(r.message);
+  try {
+    if (size_of(in) > sc3_size_limit) throw io_error("too large");
+    print_notes("note", import_sc3(d, in, sc3_default_name));
+    return d;
+  } catch (const io_error&) {
+    throw tool_error(r.message + ", and no [section] of a Spacecraft3 vessel either: " + in +
+                     " is not a design file, a vessel module or a Spacecraft3 vessel");
+  }
+}
+
+void refuse_same_file(const std::string& in, const std::string& out) {
+  if (same_file(in, out)) throw tool_error(out + " is the input file " + in + "; choose another output");
+}
+
+void refuse_existing(const std::string& out, const command_args& a) {
+  if (!a.has("--force") && kind_of_path(out) != path_missing)
+    throw tool_error(out + " exists; give --force to replace it");
+}
+
+void note_written(const std::string& path) { written.push_back(path); }
+const astr& files_written() { return written; }
+
+void print_notes(const char* label, const astr& lines) {
+  for (const std::string& l : lines) std::fprintf(stderr, "%s: %s\n", label, l.c_str());
+}

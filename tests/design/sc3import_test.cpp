@@ -113,7 +113,8 @@ TEST(Sc3Import, AnimationKeysDurationAndComponents) {
   EXPECT_EQ(a1.comps[1].type, comp_scale);
   EXPECT_EQ(a1.comps[1].group_list, 1);
   EXPECT_EQ(v(a1.comps[1].ref).x, 1);
-  EXPECT_TRUE(r.notes.empty());
+  EXPECT_EQ(r.notes, (astr{"line 7: KEY=Q of [ANIM_SEQ_1] names no key the vessel can use (K, G, J, 1, 2, 3); "
+                           "the animation gets none"}));   // and nothing else
 }
 
 TEST(Sc3Import, AnimationSectionsAreMatchedByNumber) {

@@ -38,6 +38,15 @@ TEST(azip, empty_archive_is_only_the_end_record) {
   EXPECT_EQ(bytes, expected);
 }
 
+TEST(azip, names_beyond_ascii_set_the_utf8_flag_in_both_headers) {
+  zipfile_rec z;
+  zip_add_entry(z, "meshes\\plain.msh", 0);
+  zip_add_entry(z, "meshes\\f\xC3\xA9e.msh", 0);
+  EXPECT_EQ(z.local[0].head.flags, 0);
+  EXPECT_EQ(z.local[1].head.flags, zip_flag_utf8);
+  EXPECT_EQ(z.central[1].head.flags, zip_flag_utf8);
+}
+
 TEST(azip, raw_deflate_is_the_zlib_stream_without_header_and_trailer) {
   for (const std::string& input : {std::string(), std::string("hello hello hello hello"), pseudo_random(70000)}) {
     uLongf size = compressBound(uLong(input.size()));

@@ -105,6 +105,14 @@ TEST(Grplib, MeshAndTextureReadersSayWhyTheyFailed) {
   EXPECT_TRUE(read_mesh(m, t.file("textures/MESH.dds"), ""));   // content decides, not the name
 }
 
+TEST(Grplib, EachGroupKeepsItsOwnLabel) {
+  const typmsh m = read_text("GROUPS 3\nLABEL left wing ; flap\nGEOM 0 0\nGEOM 0 0\nLABEL tail\nMATERIAL 1\nGEOM 0 0\n");
+  ASSERT_EQ(m.groups.size(), 3u);
+  EXPECT_EQ(m.groups[0].label, "left wing");
+  EXPECT_EQ(m.groups[1].label, "");                           // a label does not carry over
+  EXPECT_EQ(m.groups[2].label, "tail");
+}
+
 TEST(Grplib, GroupCountLimitIsInclusive) {
   const typmsh m = read_text("GROUPS 32768\n");
   EXPECT_EQ(m.group_count, max_mesh_groups);

@@ -1,7 +1,9 @@
 // corvane-tool run as a program: design files written, read back as JSON, errors reported.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <cstdlib>
 #include <cstdio>
 #include <fstream>
 #include <nlohmann/json.hpp>
@@ -134,9 +136,10 @@ TEST(Tool, ImportTakesItsNameAndReportsRenumbering) {
   EXPECT_EQ(info(dir, "default.vessdef")["header"]["dll_name"], "new_vessel");
 }
 
-// A one-line message on standard error, nothing on standard output, exit 1.
-void expect_failure(const run_result& r, const std::string& message) {
-  EXPECT_EQ(r.code, 1);
+// A one-line message on standard error, nothing on standard output, exit 1
+// (2 for a wrong command line).
+void expect_failure(const run_result& r, const std::string& message, int code = 1) {
+  EXPECT_EQ(r.code, code);
   EXPECT_TRUE(r.out.empty()) << r.out;
   EXPECT_EQ(r.err.find(message), 0u) << r.err;
   EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
@@ -166,10 +169,10 @@ TEST(Tool, DamagedFilesAreReportedWithExitOne) {
 TEST(Tool, WriteErrorsAndBadCommandLines) {
   scratch_dir dir;
   expect_failure(tool(dir, "new no/folder/x.vessdef"), "cannot write no/folder/x.vessdef: ");
-  expect_failure(tool(dir, "new"), "usage: corvane-tool new OUT");
-  expect_failure(tool(dir, "import-sc3 a b --title x"), "usage: corvane-tool import-sc3");
-  expect_failure(tool(dir, "frobnicate"), "unknown command frobnicate");
-  expect_failure(tool(dir, ""), "usage: corvane-tool COMMAND");
+  expect_failure(tool(dir, "new"), "usage: corvane-tool new OUT", 2);
+  expect_failure(tool(dir, "import-sc3 a b --title x"), "usage: corvane-tool import-sc3", 2);
+  expect_failure(tool(dir, "frobnicate"), "unknown command frobnicate", 2);
+  expect_failure(tool(dir, ""), "usage: corvane-tool COMMAND", 2);
   const run_result help = tool(dir, "--help");
   EXPECT_EQ(help.code, 0);
   EXPECT_NE(help.out.find("import-sc3 IN OUT [--name NAME]"), std::string::npos);
@@ -223,6 +226,117 @@ TEST(Tool, DiffNamesEachChangedFieldWithBothValues) {
   EXPECT_EQ(j[2]["path"], "docks[1]");
   EXPECT_EQ(j[2]["old"], nullptr);
   EXPECT_EQ(j.size(), 3u);
+}
+
+// Runs the tool through the shell with its standard output sent to out; the exit status.
+int tool_to(const scratch_dir& dir, const std::string& args, const std::string& out) {
+  const std::string cmd = "cd '" + dir.path.string() + "' && '" CORVANE_BINARY_DIR "/corvane-tool' " + args +
+                          " >" + out + " 2>stderr.txt";
+  const int status = std::system(cmd.c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(Tool, OutputsThatAreNoRegularFileOrTheInputItselfAreRefused) {
+  scratch_dir dir;
+  ASSERT_EQ(tool(dir, "template t.vessdef").code, 0);
+  const std::vector<uint8_t> design = read_bytes(dir.file("t.vessdef"));
+  std::filesystem::create_directory(dir.file("folder"));
+  ASSERT_EQ(mkfifo(dir.file("pipe").c_str(), 0600), 0);
+  for (const char* target : {"/dev/full", "folder", "pipe"}) {
+    const run_result r = tool(dir, std::string("generate t.vessdef --allow-missing -o ") + target);
+    EXPECT_EQ(r.code, 1) << target;
+    EXPECT_NE(r.err.find(std::string("cannot write ") + target + ": it is"), std::string::npos) << r.err;
+  }
+  EXPECT_EQ(std::filesystem::status("/dev/full").type(), std::filesystem::file_type::character);
+  EXPECT_EQ(std::filesystem::status(dir.file("pipe")).type(), std::filesystem::file_type::fifo);
+  // a link is followed: its target is replaced, the link stays
+  std::filesystem::create_directory(dir.file("real"));
+  std::filesystem::create_symlink("real/listing.txt", dir.file("link.txt"));
+  ASSERT_EQ(tool(dir, "listing t.vessdef -o link.txt").code, 0);
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link.txt")));
+  EXPECT_NE(file_text(dir.file("real/listing.txt")).find("Thrusters:"), std::string::npos);
+  // the output is the input
+  std::filesystem::copy_file(CORVANE_DEMO_ROOT "/Textures/dg/seat.bmp", dir.file("seat.bmp"));
+  for (const char* args : {"listing t.vessdef -o t.vessdef", "module t.vessdef -o ./t.vessdef",
+                           "import-sc3 t.vessdef t.vessdef --force", "image seat.bmp --raw seat.bmp"}) {
+    const run_result r = tool(dir, args);
+    EXPECT_EQ(r.code, 1) << args;
+    EXPECT_NE(r.err.find("is the input file"), std::string::npos) << r.err;
+  }
+  EXPECT_EQ(read_bytes(dir.file("t.vessdef")), design);
+  EXPECT_EQ(read_bytes(dir.file("seat.bmp")), read_bytes(CORVANE_DEMO_ROOT "/Textures/dg/seat.bmp"));
+  // an existing design is kept without --force
+  const run_result again = tool(dir, "new t.vessdef");
+  EXPECT_EQ(again.code, 1);
+  EXPECT_NE(again.err.find("t.vessdef exists; give --force"), std::string::npos) << again.err;
+  EXPECT_EQ(read_bytes(dir.file("t.vessdef")), design);
+  const run_result forced = tool(dir, "new t.vessdef --force");
+  EXPECT_EQ(forced.code, 0);
+  EXPECT_EQ(forced.out, "t.vessdef: 928 bytes\n");            // each file written, with its size
+  EXPECT_EQ(tool(dir, "template t.vessdef --force --quiet").out, "");
+}
+
+TEST(Tool, StandardOutputThatCannotBeWrittenIsAFailure) {
+  scratch_dir dir;
+  ASSERT_EQ(tool(dir, "new n.vessdef").code, 0);
+  EXPECT_EQ(tool_to(dir, "info n.vessdef", "/dev/full"), 1);
+  EXPECT_NE(file_text(dir.file("stderr.txt")).find("cannot write standard output"), std::string::npos);
+  EXPECT_EQ(tool_to(dir, "info n.vessdef", "/dev/null"), 0);
+}
+
+TEST(Tool, UsageErrorsNameTheArgumentAndHelpExplains) {
+  scratch_dir dir;
+  const struct { const char* args; const char* named; } wrong[] = {
+    {"generate x --nmae X", "unknown option --nmae"}, {"new", "missing OUT"}, {"import-sc3 a", "missing OUT"},
+    {"new a b", "unexpected argument b"}, {"import-sc3 a b --name", "option --name needs a value"},
+    {"listing t.vessdef", "missing -o OUT"}, {"help frobnicate", "unknown command frobnicate"}};
+  for (const auto& w : wrong) {
+    const run_result r = tool(dir, w.args);
+    EXPECT_EQ(r.code, 2) << w.args;
+    EXPECT_NE(r.err.find(w.named), std::string::npos) << w.args << ": " << r.err;
+  }
+  const run_result help = tool(dir, "help generate");
+  EXPECT_EQ(help.code, 0);
+  EXPECT_EQ(help.out, tool(dir, "generate --help").out);
+  EXPECT_NE(help.out.find("Example:\n  corvane-tool generate "), std::string::npos) << help.out;
+  EXPECT_NE(tool(dir, "--help").out.find("Exit codes: 0 success, 1 the command failed, 2 the command line is wrong"),
+            std::string::npos);
+  EXPECT_NE(tool(dir, "help module").out.find("Modules/DLLNAME.dll"), std::string::npos);
+  EXPECT_EQ(tool(dir, "--version").out.rfind("corvane-tool ", 0), 0u);
+}
+
+TEST(Tool, InputsAreKnownByTheirContentNotTheirName) {
+  scratch_dir dir;
+  ASSERT_EQ(tool(dir, "template design.ini").code, 0);        // a design file named like a Spacecraft3 vessel
+  EXPECT_EQ(info(dir, "design.ini")["header"]["vessel_name"], "DeltaGlider_vrk");
+  const std::string sc3 = "[CONFIG]\nMESHNAME=ship\n";
+  write_bytes(dir.file("ship.vessdef"), std::vector<uint8_t>(sc3.begin(), sc3.end()));  // and the other way round
+  EXPECT_EQ(info(dir, "ship.vessdef")["meshes"][0]["name"], "ship");
+  write_bytes(dir.file("notes.txt"), {'h', 'i', '\n'});
+  const run_result neither = tool(dir, "generate notes.txt");
+  EXPECT_EQ(neither.code, 1);
+  EXPECT_NE(neither.err.find("not a design file, a vessel module or a Spacecraft3 vessel"), std::string::npos)
+      << neither.err;
+}
+
+TEST(Tool, ImportNotesEveryKeyAndSectionItDoesNotKnow) {
+  scratch_dir dir;
+  const std::string ini = "[CONFIG]\nEMTPY_MASS=5\nmeshname=ship\n[config]\nSIZE=3\n[ANIM_SEQ_0]\nKEY=F12\n";
+  write_bytes(dir.file("ship.ini"), std::vector<uint8_t>(ini.begin(), ini.end()));
+  const run_result r = tool(dir, "import-sc3 ship.ini ship.vessdef");
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_NE(r.err.find("note: line 2: key \"EMTPY_MASS\" is not a key of [CONFIG]"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("note: line 4: section [config] is not one the import knows"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("note: line 7: KEY=F12 of [ANIM_SEQ_0] names no key"), std::string::npos) << r.err;
+  EXPECT_EQ(info(dir, "ship.vessdef")["meshes"][0]["name"], "ship");   // lower-case keys still count
+  write_bytes(dir.file("empty.ini"), {});
+  write_bytes(dir.file("binary.ini"), {0, 1, 2, 0xFF, '\n', 0x80});
+  for (const char* in : {"empty.ini", "binary.ini"}) {
+    const run_result bad = tool(dir, std::string("import-sc3 ") + in + " out.vessdef");
+    EXPECT_EQ(bad.code, 1) << in;
+    EXPECT_NE(bad.err.find("no [section]"), std::string::npos) << bad.err;
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir.file("out.vessdef")));
 }
 
 }  // namespace

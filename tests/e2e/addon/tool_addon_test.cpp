@@ -52,7 +52,7 @@ TEST(tool_addon, a_failed_write_keeps_the_old_package_and_says_so) {
   EXPECT_NE(out.find("old.zip"), std::string::npos) << out;
   EXPECT_EQ(read_text(demo.root + "/old.zip"), "previous package");
   EXPECT_EQ(demo.tool("generate t.vessdef -o no/such/folder/x.zip", &out), 1);
-  EXPECT_EQ(demo.tool("listing t.vessdef", &out), 1);
+  EXPECT_EQ(demo.tool("listing t.vessdef", &out), 2);   // a wrong command line
   EXPECT_NE(out.find("usage: corvane-tool listing IN -o OUT"), std::string::npos) << out;
 }
 
@@ -101,4 +101,61 @@ TEST(tool_addon, generate_imports_a_spacecraft3_file_first) {
   EXPECT_NE(out.find("meshes\\DG\\deltaglider.msh 8 "), std::string::npos) << out;
   ASSERT_EQ(run("cd '" + demo.root + "' && unzip -p new_vessel.zip 'scenarios\\\\new_vessel_ground_scenario.scn'", &out), 0);
   EXPECT_NE(out.find("\r\n  PRPLEVEL 0:1.000 1:1.000\r\n  ANIM_0 -2 0.5\r\nEND\r\nEND_SHIPS\r\n"), std::string::npos) << out;
+}
+
+TEST(tool_addon, outside_the_root_every_file_left_out_is_named_and_no_mesh_is_an_error) {
+  demo_root_copy demo;
+  std::string out;
+  ASSERT_EQ(demo.tool("template t.vessdef", &out), 0) << out;
+  std::filesystem::create_directory(demo.dir + "/elsewhere");
+  std::filesystem::rename(demo.root + "/t.vessdef", demo.dir + "/elsewhere/t.vessdef");
+  const std::string here = "cd '" + demo.dir + "/elsewhere' && '" CORVANE_BINARY_DIR "/corvane-tool' ";
+  EXPECT_EQ(run(here + "generate t.vessdef", &out), 1);
+  EXPECT_NE(out.find("warning: The mesh \"dg\\deltaglider\" was left out: Meshes/dg/deltaglider.msh: file not found"),
+            std::string::npos) << out;
+  EXPECT_NE(out.find("warning: The mesh \"dg\\deltaglidercockpit\" was left out"), std::string::npos) << out;
+  EXPECT_NE(out.find("none of the 2 meshes the design names was found"), std::string::npos) << out;
+  EXPECT_FALSE(std::filesystem::exists(demo.dir + "/elsewhere/deltaglider_vrk.zip"));
+  EXPECT_EQ(run(here + "generate t.vessdef --allow-missing", &out), 0) << out;
+  EXPECT_NE(out.find("deltaglider_vrk.zip: "), std::string::npos) << out;
+  std::filesystem::remove(demo.dir + "/elsewhere/deltaglider_vrk.zip");
+  EXPECT_EQ(run(here + "generate t.vessdef --allow-missing --strict", &out), 1);
+  EXPECT_FALSE(std::filesystem::exists(demo.dir + "/elsewhere/deltaglider_vrk.zip"));
+}
+
+TEST(tool_addon, a_texture_of_two_meshes_is_packed_once_and_the_package_unpacks_without_questions) {
+  demo_root_copy demo;
+  std::string out;
+  ASSERT_EQ(demo.tool("template t.vessdef", &out), 0) << out;
+  ASSERT_EQ(demo.tool("generate t.vessdef", &out), 0) << out;  // both glider meshes use textures\dg\canopy.png
+  const std::string zip = demo.root + "/deltaglider_vrk.zip";
+  ASSERT_EQ(python_zip_check(zip, out), 0) << out;
+  EXPECT_EQ(out.find("canopy.png"), out.rfind("canopy.png")) << out;
+  EXPECT_NE(out.find("textures\\dg\\canopy.png"), std::string::npos) << out;
+  for (const char* folder : {"/a", "/b", "/c"}) std::filesystem::create_directory(demo.dir + folder);
+  // unzip warns about the backslashes the stored names must have (status 1); it asks nothing
+  const int unzipped = run("cd '" + demo.dir + "/a' && unzip -o '" + zip + "' </dev/null", &out);
+  EXPECT_LE(unzipped, 1) << out;
+  EXPECT_EQ(out.find("replace"), std::string::npos) << out;
+  EXPECT_EQ(run("cd '" + demo.dir + "/c' && unzip '" + zip + "' </dev/null", &out), unzipped) << out;  // without -o
+  EXPECT_EQ(out.find("replace"), std::string::npos) << out;
+  EXPECT_TRUE(std::filesystem::exists(demo.dir + "/a/textures/dg/canopy.png"));
+  EXPECT_EQ(run("cd '" + demo.dir + "/b' && bsdtar -xf '" + zip + "'", &out), 0) << out;
+  EXPECT_EQ(out, "");
+}
+
+TEST(tool_addon, run_passes_its_options_and_the_simulator_explains_its_own) {
+  demo_root_copy demo;
+  std::string out;
+  ASSERT_EQ(demo.tool("template t.vessdef", &out), 0) << out;
+  ASSERT_EQ(demo.tool("generate t.vessdef", &out), 0) << out;
+  ASSERT_LE(run("cd '" + demo.root + "' && unzip -qo deltaglider_vrk.zip", &out), 1) << out;
+  std::filesystem::rename(demo.root + "/modules/deltaglider_vrk.dll", demo.root + "/Modules/deltaglider_vrk.dll");
+  EXPECT_EQ(demo.tool("run --steps 3 --report \"my report.log\"", &out), 0) << out;
+  EXPECT_NE(read_text(demo.root + "/my report.log").find(" steps 3 "), std::string::npos);
+  EXPECT_EQ(demo.tool("run --steps nine", &out), 1);
+  EXPECT_NE(out.find("--steps wants a whole number"), std::string::npos) << out;
+  EXPECT_EQ(run("cd '" + demo.root + "' && ./veltora.exe --help", &out), 0) << out;
+  EXPECT_NE(out.find("--key STEP:KEYCODE[:alt]"), std::string::npos) << out;
+  EXPECT_NE(out.find("34 G"), std::string::npos) << out;
 }

@@ -137,7 +137,8 @@ TEST(FlightBuild, BlankDesignFliesOnTheDefaultTouchdownPoints) {
   std::vector<std::string> v = calls(r, "The vessel-1");
   EXPECT_EQ(v[0], "ovcInit");
   EXPECT_EQ(v[1], "pm init_pm 2 2");
-  EXPECT_EQ(r.report.back(), "every vessel created");
+  EXPECT_EQ(r.report[r.report.size() - 2], "skipped: [GL-01] class \"DeltaGlider\": no configuration");
+  EXPECT_EQ(r.report.back(), "every vessel with a module created");
 }
 
 TEST(FlightBuild, ThrusterInTwoGroupsAndUserDefinedGroups) {

@@ -163,6 +163,8 @@ TEST(FlightLoading, ClassesWithoutModulesAreSkippedAndNamesMatchAnyCase) {
   EXPECT_NE(index_of(calls(r, "R-1"), "clbkSetClassCaps"), -1);
   EXPECT_NE(index_of(r.report, "[D-1] class \"Decor\" skipped: no module"), -1);
   EXPECT_NE(index_of(r.report, "[X-1] class \"Unknown\" skipped: no configuration"), -1);
+  EXPECT_EQ(r.report[r.report.size() - 2],
+            "skipped: [D-1] class \"Decor\": no module; [X-1] class \"Unknown\": no configuration");
 
   root.add_scenario("g.scn", {{"G-1", "Ghost", {}}});
   r = root.fly({"Scenarios/g.scn", "--steps", "0"});
