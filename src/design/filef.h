@@ -35,5 +35,6 @@ bool name_matches(const std::string& name, const std::string& wildcard); // * an
 
 // Writes size bytes to a temporary file in name's folder and renames it over
 // name. On failure the temporary file is removed, name is untouched, and
-// io_error says "cannot write NAME: reason".
+// io_error says "cannot write NAME: reason". Temporary files that a killed
+// writer left in the folder are removed first.
 void replace_file(const std::string& name, const void* data, size_t size);
