@@ -1,6 +1,6 @@
 // The 2D layer on the editor's worst page: 100 panels and 500 labels of 20
 // characters drawn in one frame, against an empty frame.
-#include "editor/glgr.h"
+#include "gl/glgr.h"
 #include "frame_ratio.h"
 
 namespace {

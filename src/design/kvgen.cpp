@@ -436,3 +436,87 @@ bool set_element_point(vessel_design& d, int kind, int point, double x, double y
   if (done && d.preview.markers_changed) d.preview.markers_changed(kind);
   return done;
 }
+
+// --- Copy and mirror -----------------------------------------------------------------------------------------
+
+namespace {
+
+vec3 mirrored(const vec3& v) { return make_vec(-v.x, v.y, v.z); }
+
+// Groups that turn or push sideways act the other way in the mirror image.
+constexpr int32_t mirror_pairs[][2] = {
+  {group_yawleft, group_yawright}, {group_bankleft, group_bankright}, {group_left, group_right}};
+
+int duplicate_thruster(vessel_design& d, int index, bool mirror) {
+  thruster_def t = d.data.thrusters[size_t(index)];
+  if (mirror) {
+    t.pos = mirrored(t.pos);
+    t.dir = mirrored(t.dir);
+    for (int32_t& g : t.groups) g = mirrored_group(g);
+  }
+  for (int32_t g : t.groups)
+    if (g >= 0 && g < thruster_group_id_count)
+      d.header.thruster_group_count = std::max(d.header.thruster_group_count, g + 1);
+  const int k = append(d.data.thrusters, d.header.thruster_count, t);
+  const size_t n = d.data.exhausts.size();           // the copies go after the originals
+  for (size_t e = 0; e < n; ++e) {
+    exhaust_def x = d.data.exhausts[e];
+    if (x.thruster != index) continue;
+    x.thruster = k;
+    if (mirror) {
+      x.pos = mirrored(x.pos);
+      x.dir = mirrored(x.dir);
+    }
+    append(d.data.exhausts, d.header.exhaust_count, x);
+  }
+  return k;
+}
+
+int duplicate_beacon(vessel_design& d, int index, bool mirror) {
+  beacon_def b = d.data.beacons[size_t(index)];
+  if (mirror) b.pos = mirrored(b.pos);
+  return add_beacon(d, b);
+}
+
+int duplicate_dock(vessel_design& d, int index, bool mirror) {
+  const dock_def& k = d.data.docks[size_t(index)];
+  if (!mirror) return add_dock(d, k.pos, k.dir, k.rot);
+  return add_dock(d, mirrored(k.pos), mirrored(k.dir), mirrored(k.rot));
+}
+
+int duplicate_touchdown_set(vessel_design& d, int index, bool mirror) {
+  const touchdown_set t = d.data.touchdown_sets[size_t(index)];
+  if (!mirror) return add_touchdown_set(d, t.pt1, t.pt2, t.pt3);
+  return add_touchdown_set(d, mirrored(t.pt1), mirrored(t.pt3), mirrored(t.pt2));  // rear left <-> rear right
+}
+
+int duplicate_aero_element(vessel_design& d, int index, bool mirror) {
+  aero_def a = d.data.aero_elements[size_t(index)];
+  if (mirror) a.pos = mirrored(a.pos);
+  return append(d.data.aero_elements, d.header.aero_element_count, a);
+}
+
+}  // namespace
+
+int mirrored_group(int id) {
+  for (const auto& p : mirror_pairs) {
+    if (id == p[0]) return p[1];
+    if (id == p[1]) return p[0];
+  }
+  return id;
+}
+
+int duplicate_element(vessel_design& d, int kind, int index, bool mirror) {
+  const vrkdll_data& a = d.data;
+  int k = -1;
+  switch (kind) {
+    case point_thrusters: if (in_range(a.thrusters, index)) k = duplicate_thruster(d, index, mirror); break;
+    case point_beacons:   if (in_range(a.beacons, index)) k = duplicate_beacon(d, index, mirror); break;
+    case point_docks:     if (in_range(a.docks, index)) k = duplicate_dock(d, index, mirror); break;
+    case point_touchdown: if (in_range(a.touchdown_sets, index)) k = duplicate_touchdown_set(d, index, mirror); break;
+    case point_aero:      if (in_range(a.aero_elements, index)) k = duplicate_aero_element(d, index, mirror); break;
+    default: break;
+  }
+  if (k >= 0 && d.preview.markers_changed) d.preview.markers_changed(kind);
+  return k;
+}

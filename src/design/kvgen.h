@@ -9,7 +9,7 @@
 //
 // Sections: reset and frame update; fuel tanks and thrusters; thruster groups;
 // exhausts and meshes; animations; VC views; touchdown sets, beacons, docks,
-// aero elements; points.
+// aero elements; points; copy and mirror.
 //
 // Notes:
 //   - an index out of range makes an operation do nothing; adds return the new
@@ -94,3 +94,13 @@ bool delete_aero_element(vessel_design& d, int index);
 enum point_kind : int { point_beacons = 0, point_thrusters, point_exhausts, point_docks,
                         point_touchdown, point_aero };
 bool set_element_point(vessel_design& d, int kind, int point, double x, double y, double z); // false when out of range
+
+// --- Copy and mirror -------------------------------------------------------------------------------------
+// Adds element `index` of a kind (point_thrusters, point_beacons, point_docks, point_touchdown,
+// point_aero) again, or mirrored in the vessel's symmetry plane x = 0: every position and direction
+// gets x negated, a thruster's groups swap YAWLEFT/YAWRIGHT, BANKLEFT/BANKRIGHT and LEFT/RIGHT, a
+// touchdown set's rear left and rear right points trade places, an airfoil keeps its kind. A
+// thruster keeps its tank and groups and brings copies of its own exhausts. Returns the new index,
+// or -1 for another kind, an index out of range or a refused add (a third touchdown set).
+int duplicate_element(vessel_design& d, int kind, int index, bool mirror);
+int mirrored_group(int id);                          // the group a mirror image belongs to instead

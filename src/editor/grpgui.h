@@ -34,7 +34,7 @@
 #include <memory>
 #include <string>
 #include <vector>
-#include "editor/glgr.h"
+#include "gl/glgr.h"
 
 // --- Palette and records ---------------------------------------------------------------
 constexpr uint32_t gg_outline = pack_rgba(255, 255, 255, 255);       // windows, buttons, checkboxes, text boxes

@@ -9,7 +9,7 @@
 #include "design/kvgen.h"
 #include "design/kvvar.h"
 #include "editor/gallery.h"
-#include "editor/glgr.h"
+#include "gl/glgr.h"
 #include "editor/grpgui.h"
 #include "editor/selection.h"
 #include "images/picture.h"

@@ -5,7 +5,7 @@
 // the render textures) and then runs the message loop. From then on the
 // window calls frame() once per tick and input() once per event.
 //
-// Builds on: dogl, tim, editor/glgr, editor/grpgui, editor/selection,
+// Builds on: dogl, tim, gl/glgr, editor/grpgui, editor/selection,
 // editor/gallery, design (design record, settings, template), images (cursor).
 //
 // Notes:

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include "editor/glgr.h"
+#include "gl/glgr.h"
 #include "shell/tim.h"
 
 dogl_state dogl;

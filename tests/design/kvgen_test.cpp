@@ -1,7 +1,10 @@
 // The design operations: adds, deletes with renumbering, groups, points, playback.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cstring>
+#include "design/designtemplate.h"
 #include "design/kvgen.h"
 
 namespace {
@@ -297,6 +300,94 @@ TEST(DesignOperations, BeaconsAndDeletesKeepCountsInStep) {
   EXPECT_TRUE(delete_aero_element(d, 0));
   EXPECT_FALSE(delete_aero_element(d, 0));
   EXPECT_EQ(d.header.aero_element_count, 0);
+}
+
+}  // namespace
+
+namespace {
+
+using v3 = std::array<double, 3>;
+v3 xyz(const vec3& v) { return {v.x, v.y, v.z}; }
+
+bool in_groups(const thruster_def& t, int id) { return std::find(std::begin(t.groups), std::end(t.groups), id) != std::end(t.groups); }
+
+TEST(CopyAndMirror, TheTemplatesYawLeftThrusterMirrorsIntoYawRight) {
+  vessel_design d;
+  apply_template(d);
+  int src = -1;
+  for (size_t i = 0; i < d.data.thrusters.size(); ++i) {
+    const thruster_def& t = d.data.thrusters[i];
+    if (xyz(t.pos) == v3{0, 0, 15} && xyz(t.dir) == v3{-1, 0, 0} && in_groups(t, group_yawleft)) src = int(i);
+  }
+  ASSERT_GE(src, 0);
+  const int k = duplicate_element(d, point_thrusters, src, true);
+  ASSERT_EQ(k, d.header.thruster_count - 1);
+  const thruster_def& m = d.data.thrusters[size_t(k)];
+  EXPECT_EQ(xyz(m.pos), (v3{0, 0, 15}));
+  EXPECT_EQ(xyz(m.dir), (v3{1, 0, 0}));
+  EXPECT_TRUE(in_groups(m, group_yawright) && in_groups(m, group_right));
+  EXPECT_FALSE(in_groups(m, group_yawleft) || in_groups(m, group_left));
+}
+
+TEST(CopyAndMirror, ThrustersKeepTankGroupsAndBringTheirOwnExhausts) {
+  vessel_design d = blank();
+  add_fuel_tank(d, 10);
+  add_fuel_tank(d, 20);
+  add_editor_thruster(d, 1, 1);
+  add_thruster(d, make_vec(2, 1, -3), make_vec(0.6, 0, 0.8), 1, {group_main, group_bankleft}, 5, 6);
+  add_exhaust(d, 1, 3, 1, make_vec(2, 1, -4), make_vec(0.6, 0, -0.8));
+  add_exhaust(d, 0, 9, 9);
+  add_exhaust(d, 1, 4, 2);
+  const thruster_def before = d.data.thrusters[1];
+  EXPECT_EQ(duplicate_element(d, point_thrusters, 1, false), 2);
+  EXPECT_TRUE(same_bytes(d.data.thrusters[2], before));
+  EXPECT_EQ(duplicate_element(d, point_thrusters, 1, true), 3);
+  const thruster_def& m = d.data.thrusters[3];
+  EXPECT_EQ(xyz(m.pos), (v3{-2, 1, -3}));
+  EXPECT_EQ(xyz(m.dir), (v3{-0.6, 0, 0.8}));
+  EXPECT_EQ(m.tank, 1);
+  EXPECT_EQ(m.max_thrust, 5);
+  EXPECT_TRUE(in_groups(m, group_main) && in_groups(m, group_bankright) && !in_groups(m, group_bankleft));
+  EXPECT_EQ(d.header.thruster_group_count, group_bankright + 1);
+  // Two exhausts each for the copy and the mirror image, after the three originals.
+  ASSERT_EQ(d.header.exhaust_count, 7);
+  EXPECT_EQ(d.data.exhausts[3].thruster, 2);
+  EXPECT_EQ(d.data.exhausts[4].thruster, 2);
+  EXPECT_EQ(d.data.exhausts[6].thruster, 3);
+  EXPECT_EQ(d.data.exhausts[6].length, 4);
+  EXPECT_EQ(xyz(d.data.exhausts[5].pos), (v3{-2, 1, -4}));
+  EXPECT_EQ(xyz(d.data.exhausts[5].dir), (v3{-0.6, 0, -0.8}));
+}
+
+TEST(CopyAndMirror, OtherKindsReflectTheirPointsAndRefuseWhatTheAddRefuses) {
+  vessel_design d = blank();
+  beacon_def b = editor_beacon();
+  b.pos = make_vec(1, 2, 3);
+  add_beacon(d, b);
+  add_dock(d, make_vec(1, 0, 2), make_vec(1, 0, 0), make_vec(0.5, 0.5, 0));
+  add_touchdown_set(d, make_vec(0.5, -1, 5), make_vec(-4, -1, -5), make_vec(3, -1, -5));
+  add_aero_element(d, aero_control, control_aileron);
+  set_element_point(d, point_aero, 0, 4, 0, -2);
+  EXPECT_EQ(duplicate_element(d, point_beacons, 0, true), 1);
+  EXPECT_EQ(xyz(d.data.beacons[1].pos), (v3{-1, 2, 3}));
+  EXPECT_EQ(d.data.beacons[1].size, b.size);
+  EXPECT_EQ(duplicate_element(d, point_docks, 0, true), 1);
+  EXPECT_EQ(xyz(d.data.docks[1].pos), (v3{-1, 0, 2}));
+  EXPECT_EQ(xyz(d.data.docks[1].dir), (v3{-1, 0, 0}));
+  EXPECT_EQ(xyz(d.data.docks[1].rot), (v3{-0.5, 0.5, 0}));
+  EXPECT_EQ(duplicate_element(d, point_touchdown, 0, true), 1);
+  const touchdown_set& t = d.data.touchdown_sets[1];
+  EXPECT_EQ(xyz(t.pt1), (v3{-0.5, -1, 5}));
+  EXPECT_EQ(xyz(t.pt2), (v3{-3, -1, -5}));     // the right point mirrored is the new left one
+  EXPECT_EQ(xyz(t.pt3), (v3{4, -1, -5}));
+  EXPECT_EQ(duplicate_element(d, point_touchdown, 0, false), -1);   // a third set is refused
+  EXPECT_EQ(duplicate_element(d, point_aero, 0, true), 1);
+  EXPECT_EQ(d.data.aero_elements[1].kind, control_aileron);
+  EXPECT_EQ(xyz(d.data.aero_elements[1].pos), (v3{-4, 0, -2}));
+  EXPECT_EQ(duplicate_element(d, point_exhausts, 0, true), -1);
+  EXPECT_EQ(duplicate_element(d, point_beacons, 5, false), -1);
+  EXPECT_EQ(d.header.beacon_count, 2);
+  EXPECT_EQ(d.header.aero_element_count, 2);
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 // and a record without a window or context.
 #include <gtest/gtest.h>
 #include <vector>
-#include "editor/glgr.h"
+#include "gl/glgr.h"
 #include "shell/dogl.h"
 #include "shell/tim.h"
 

@@ -2,7 +2,7 @@
 // runs the main body and finalises them again. The test build compiles this
 // file a second time with CORVANE_WIDGET_GALLERY set, which adds the widget
 // gallery window; the user's program never shows it.
-#include "editor/glgr.h"
+#include "gl/glgr.h"
 #include "editor/grpgui.h"
 #include "shell/app.h"
 #include "shell/dogl.h"

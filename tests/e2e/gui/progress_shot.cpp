@@ -5,7 +5,7 @@
 // shows.
 #include <cstdio>
 #include <cstring>
-#include "editor/glgr.h"
+#include "gl/glgr.h"
 #include "shell/app.h"
 #include "shell/dogl.h"
 #include "shell/tim.h"

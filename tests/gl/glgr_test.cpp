@@ -6,7 +6,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
-#include "editor/glgr.h"
+#include "gl/glgr.h"
 
 namespace {
 
@@ -25,7 +25,7 @@ TEST(GlExtensions, NamesMatchOnlyAsWholeWords) {
 }
 
 std::string mesa_extensions() {     // what Mesa's software renderer offers a compatibility context
-  std::ifstream in(CORVANE_SOURCE_DIR "/tests/editor/data/mesa_llvmpipe_extensions.txt");
+  std::ifstream in(CORVANE_SOURCE_DIR "/tests/gl/data/mesa_llvmpipe_extensions.txt");
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 

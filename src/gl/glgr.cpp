@@ -1,5 +1,5 @@
 // glgr: capability probing, state record, font, 2D primitives, textures, screenshot, view helpers.
-#include "editor/glgr.h"
+#include "gl/glgr.h"
 #include <SDL.h>
 #include <GL/glu.h>
 #include <cmath>
