@@ -304,6 +304,95 @@ TEST(DesignOperations, BeaconsAndDeletesKeepCountsInStep) {
 
 }  // namespace
 
+TEST(DesignOperations, MeshAndAnimationDeletionKeepReferencesValidAndRelinkThePreview) {
+  vessel_design d;
+  int resets = 0, meshes_told = 0;
+  d.preview.design_reset = [&] { ++resets; };
+  d.preview.mesh_added = [&](int, const std::string&) { ++meshes_told; return 0.0; };
+  for (const char* m : {"a", "b", "c"}) add_mesh(d, m, visibility_external);
+  for (int a = 0; a < 3; ++a) add_animation(d, 34 + a, 1.0, 0.0);
+  const int list = add_group_list(d, 1, {4});
+  add_component(d, 1, make_component(0, comp_rotation, list, {}, make_vec(1, 0, 0), 1, 0, 1));
+  add_component(d, 1, make_component(1, comp_rotation, list, {}, make_vec(1, 0, 0), 1, 0, 1));
+  add_component(d, 1, make_component(2, comp_rotation, list, {}, make_vec(1, 0, 0), 1, 0, 1));
+  vc_view v{};
+  v.hud_mesh = 1;
+  add_vc_view(d, v);
+  add_mfd_binding(d, 0, mfd_left, 1, 5);
+  add_mfd_binding(d, 0, mfd_right, 2, 6);
+  meshes_told = 0;
+  ASSERT_TRUE(delete_mesh(d, 1));
+  EXPECT_EQ(resets, 1);
+  EXPECT_EQ(meshes_told, 2);                        // the preview hears of the two left
+  EXPECT_STREQ(d.data.meshes[1].name, "c");
+  ASSERT_EQ(d.data.anim_seqs[1].seq.comp_count, 2);  // the component on mesh 1 went with it
+  EXPECT_EQ(d.data.anim_seqs[1].comps[1].mesh, 1);  // mesh 2 is now mesh 1
+  EXPECT_EQ(d.data.vc_views[0].view.hud_mesh, -1);
+  ASSERT_EQ(d.data.vc_views[0].view.mfd_count, 1);
+  EXPECT_EQ(d.data.vc_views[0].mfds[0].mesh, 1);
+
+  d.header.gear_anim = 2;
+  add_aero_element(d);
+  add_aero_element(d);
+  set_aero_animation(d, 0, 1);
+  set_aero_animation(d, 1, 2);
+  play_animation(d, 2);
+  ASSERT_TRUE(delete_animation(d, 1));
+  EXPECT_EQ(d.header.anim_seq_count, 2);
+  EXPECT_EQ(d.data.anim_seqs[1].seq.key, 36);
+  EXPECT_EQ(d.header.gear_anim, 1);
+  EXPECT_EQ(d.data.aero_elements[0].anim, -1);       // it named the deleted one
+  EXPECT_EQ(d.data.aero_elements[1].anim, 1);
+  EXPECT_EQ(d.anim_playing, (aointeger{0, 1}));      // the play flag moved with its animation
+  EXPECT_FALSE(delete_animation(d, 2));
+  EXPECT_FALSE(delete_mesh(d, -1));
+}
+
+TEST(DesignOperations, ComponentGroupsAreAddedOnceAndNeverEmptied) {
+  vessel_design d;
+  add_animation(d, 34, 1.0, 0.0);
+  const int list = add_group_list(d, 0, {3});
+  add_component(d, 0, make_component(0, comp_translate, list, {}, make_vec(0, 1, 0), 0, 0, 1));
+  EXPECT_TRUE(add_component_group(d, 0, 0, 7));
+  EXPECT_FALSE(add_component_group(d, 0, 0, 7));
+  EXPECT_FALSE(add_component_group(d, 0, 1, 7));     // no such component
+  EXPECT_EQ(d.data.anim_seqs[0].group_lists[0], (aointeger{3, 7}));
+  EXPECT_TRUE(remove_component_group(d, 0, 0, 0));
+  EXPECT_FALSE(remove_component_group(d, 0, 0, 0));   // the last group stays
+  EXPECT_EQ(d.data.anim_seqs[0].group_lists[0], (aointeger{7}));
+}
+
+TEST(DesignOperations, SwitchesShapesKindsAndVisibilityStayInTheirRange) {
+  vessel_design d;
+  set_design_flag(d, flag_payload_manager, false);
+  set_design_flag(d, flag_have_vc, true);
+  EXPECT_EQ(d.header.payload_manager, 0);
+  EXPECT_EQ(d.header.have_vc, 1);
+  EXPECT_TRUE(design_flag_set(d, flag_transponder));
+  add_beacon(d, editor_beacon());
+  set_beacon_shape(d, 0, beacon_star);
+  set_beacon_shape(d, 0, 7);
+  EXPECT_EQ(d.data.beacons[0].shape, uint32_t(beacon_star));
+  add_aero_element(d);
+  set_aero_type(d, 0, aero_control);
+  set_aero_type(d, 0, 5);
+  set_aero_kind(d, 0, control_elevator_trim);
+  EXPECT_EQ(d.data.aero_elements[0].type, aero_control);
+  EXPECT_EQ(d.data.aero_elements[0].kind, control_elevator_trim);
+  add_thruster(d, {}, make_vec(0, 0, 1), 0, {0}, 1, 1);
+  add_exhaust(d, 0, 10, 1);
+  set_exhaust_mode(d, 0, exhaust_free);
+  EXPECT_EQ(d.data.exhausts[0].mode, exhaust_free);
+  EXPECT_TRUE(delete_exhaust(d, 0));
+  EXPECT_EQ(d.header.exhaust_count, 0);
+  add_mesh(d, "m", visibility_external);
+  set_mesh_visibility(d, 0, visibility_cockpit | visibility_vc);
+  EXPECT_EQ(d.data.meshes[0].visibility, visibility_cockpit | visibility_vc);
+  add_animation(d, 34, 1, 0);
+  set_animation_key(d, 0, 2);
+  EXPECT_EQ(d.data.anim_seqs[0].seq.key, 2);
+}
+
 namespace {
 
 using v3 = std::array<double, 3>;
