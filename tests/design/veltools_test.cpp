@@ -3,7 +3,6 @@
 
 #include <filesystem>
 #include <sys/stat.h>
-#include <unistd.h>
 #include "design/filef.h"
 #include "design/kvvar.h"
 #include "design/veltools.h"
@@ -144,18 +143,4 @@ TEST(FileReplacement, NewFilesFollowTheUmaskAndReplacedFilesKeepTheirMode) {
   ASSERT_EQ(stat(dir.file("new.txt").c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0600u);
   EXPECT_EQ(st.st_size, 2);
-}
-
-TEST(FileReplacement, TheNextWriteRemovesTemporariesOfWritersThatAreGone) {
-  scratch_dir dir;
-  // 2147483647 is above any process number the system hands out
-  const std::string gone = ".corvane-2147483647-AbC123", running = ".corvane-" + std::to_string(getpid()) + "-XyZ789";
-  for (const std::string& name : {gone, running, std::string(".corvane-notapid"), std::string("other.txt")})
-    dir.put(name, "left");
-  replace_file(dir.file("design.vessdef"), "new", 3);
-  EXPECT_FALSE(fs::exists(dir.file(gone)));
-  for (const char* kept : {".corvane-notapid", "other.txt"}) EXPECT_TRUE(fs::exists(dir.file(kept))) << kept;
-  EXPECT_TRUE(fs::exists(dir.file(running)));
-  EXPECT_EQ(read_bytes(dir.file("design.vessdef")), std::vector<uint8_t>({'n', 'e', 'w'}));
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path), fs::directory_iterator()), 4);
 }
