@@ -39,5 +39,6 @@ std::string link_target(const std::string& name);       // the path its symbolic
 // the target. The target is name, or where name's symbolic links lead; one that
 // exists and is not a regular file (a folder, a device, a pipe) is refused. On
 // failure the temporary file is removed, the target is untouched, and io_error
-// says "cannot write NAME: reason".
+// says "cannot write NAME: reason". Temporary files that a killed writer left
+// in the folder are removed first.
 void        replace_file(const std::string& name, const void* data, size_t size);

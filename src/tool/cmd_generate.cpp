@@ -2,6 +2,7 @@
 // add-on package), module, listing, project, and run (starts the simulator).
 // They call the same generator functions as the designer's Export and Run
 // Veltora, in the current folder as the simulator's root.
+#include <algorithm>
 #include <cstdio>
 #include "design/kvvar.h"
 #include "generate/addon_files.h"
@@ -33,10 +34,12 @@ std::string output_of(const command_args& a, const std::string& fallback) {
 
 std::string dll_name_of(const vessel_design& d) { return name_of(d.header.dll_name, sizeof d.header.dll_name); }
 
-// A package that lacks every mesh is no add-on: say so instead of writing it.
+// A package that lacks every mesh the design names is no add-on: say so instead
+// of writing it. A mesh with an empty name names nothing.
 void refuse_meshless(const vessel_design& d, const addon_report& report, const command_args& a) {
-  if (d.data.meshes.empty() || report.meshes_packed > 0 || a.has("--allow-missing")) return;
-  throw tool_error("none of the " + std::to_string(d.data.meshes.size()) +
+  const auto named = std::count_if(d.data.meshes.begin(), d.data.meshes.end(), [](const mesh_entry& m) { return m.name[0] != 0; });
+  if (named == 0 || report.meshes_packed > 0 || a.has("--allow-missing")) return;
+  throw tool_error("none of the " + std::to_string(named) +
                    " meshes the design names was found below Meshes/ here; run in the simulator's root, "
                    "or give --allow-missing to write the package without them");
 }
