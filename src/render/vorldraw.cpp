@@ -119,6 +119,7 @@ void draw_sun(vorlscene& s, vorl_star& star) {
   const double k = sun_draw_distance / dist;          // brought inside the far plane
   switch_gl(switch_lighting, false);
   switch_gl(switch_depth_test, false);
+  switch_gl(switch_cull_face, false);               // the mirrored view turns the quads' winding
   glPushMatrix();
   glTranslated(d.x * k, d.y * k, d.z * k);
   face_eye(d);
