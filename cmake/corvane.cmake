@@ -11,8 +11,8 @@
 #                            the calling folder, linked with GoogleTest and the
 #                            given libraries; each test case becomes a CTest test.
 #   corvane_gl_test(NAME ...) the same for tests that need a GL context: they are
-#                            listed and run under xvfb-run, one virtual X server at
-#                            a time.
+#                            listed and run under a virtual X server of their own
+#                            (scripts/with-display).
 
 add_library(corvane_flags INTERFACE)
 target_compile_options(corvane_flags INTERFACE -Wall -Wextra -Wno-unused-parameter)
@@ -34,9 +34,8 @@ function(corvane_library name)
 endfunction()
 
 function(corvane_gl_test name)
-  find_program(XVFB_RUN xvfb-run REQUIRED)
   find_package(SDL2 REQUIRED)
-  set(CORVANE_TEST_RUNNER ${XVFB_RUN} -a -s "-screen 0 1024x768x24")
+  set(CORVANE_TEST_RUNNER ${CMAKE_SOURCE_DIR}/scripts/with-display)
   corvane_test(${name} SDL2::SDL2 ${ARGN})
 endfunction()
 
@@ -54,17 +53,13 @@ function(corvane_test name)
     CORVANE_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
     CORVANE_BINARY_DIR="${CMAKE_BINARY_DIR}"
     CORVANE_DEMO_ROOT="${CORVANE_DEMO_ROOT}")
-  set(lock)
   set(leaks 1)
   if(CORVANE_TEST_RUNNER)
-    # the runner starts each test's own virtual X server; xvfb-run -a can hand
-    # two of them the same number, so they take the GUI tests' lock. The X and
-    # GL client libraries keep allocations to the end, as in the GUI tests.
+    # the runner starts each test's own virtual X server; the X and GL client
+    # libraries keep allocations to the end, as in the GUI tests
     set_target_properties(test_${name} PROPERTIES CROSSCOMPILING_EMULATOR "${CORVANE_TEST_RUNNER}")
-    set(lock RESOURCE_LOCK corvane_xvfb)
     set(leaks 0)
   endif()
   gtest_discover_tests(test_${name} DISCOVERY_MODE PRE_TEST
-    PROPERTIES ENVIRONMENT "ASAN_OPTIONS=detect_leaks=${leaks}:abort_on_error=0;UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1"
-    ${lock})
+    PROPERTIES ENVIRONMENT "ASAN_OPTIONS=detect_leaks=${leaks}:abort_on_error=0;UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1")
 endfunction()

@@ -1,7 +1,10 @@
 // asys: binary files, time texts and the paired sort.
 #include "base/asys.h"
 
+#include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -96,6 +99,30 @@ std::vector<uint8_t> file_read_all(const std::string& name) {
   file_read(h, data.data(), data.size());
   file_close(h);
   return data;
+}
+
+mapped_file::~mapped_file() {
+  if (data) munmap(const_cast<uint8_t*>(data), size);
+}
+
+void file_map(mapped_file& m, const std::string& name) {
+  const int fd = open(name.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) fail_errno(name);
+  struct stat st;
+  const bool stat_ok = fstat(fd, &st) == 0;
+  const int stat_errno = errno;
+  void* p = nullptr;
+  if (stat_ok && S_ISREG(st.st_mode) && st.st_size > 0)  // an empty file cannot be mapped and needs no bytes
+    p = mmap(nullptr, size_t(st.st_size), PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+  const int map_errno = errno;
+  close(fd);  // a mapping stays valid without its descriptor
+  if (!stat_ok) errno = stat_errno, fail_errno(name);
+  if (!S_ISREG(st.st_mode)) fail(name, "is not a regular file");
+  if (p == MAP_FAILED) errno = map_errno, fail_errno(name);
+  if (m.data) munmap(const_cast<uint8_t*>(m.data), m.size);
+  m.name = name;
+  m.data = static_cast<const uint8_t*>(p);
+  m.size = size_t(st.st_size);
 }
 
 // --- Time texts --------------------------------------------------------------------

@@ -53,6 +53,19 @@ uint64_t    file_size(binfile& h);                                    // size in
 bool        file_exists(const std::string& name);                     // regular file exists
 std::vector<uint8_t> file_read_all(const std::string& name);          // whole file; io_error when unreadable
 
+// A whole file mapped read-only into memory, so large files are read without
+// being copied; unmapped when the record goes.
+struct mapped_file {
+  std::string name;            // the mapped file
+  const uint8_t* data = nullptr; // its bytes; null when empty or not mapped
+  size_t size = 0;             // bytes
+  mapped_file() = default;
+  mapped_file(const mapped_file&) = delete;
+  mapped_file& operator=(const mapped_file&) = delete;
+  ~mapped_file();              // unmaps
+};
+void file_map(mapped_file& m, const std::string& name);               // io_error when missing or unreadable
+
 // --- Time texts --------------------------------------------------------------------
 struct local_time { int year, month, day, hour, minute, second, millisecond; };
 local_time  now_local();                                // the current local time

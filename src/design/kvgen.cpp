@@ -107,6 +107,28 @@ void after_load(vessel_design& d) {
   sync_counts(d);
 }
 
+void relink_preview(vessel_design& d) {
+  const aointeger playing = d.anim_playing;         // after_load would stop every animation
+  if (d.preview.design_reset) d.preview.design_reset();
+  after_load(d);
+  if (playing.size() == d.anim_playing.size()) d.anim_playing = playing;
+}
+
+void replace_design(vessel_design& d, vessel_design&& loaded) {
+  preview_link keep = std::move(d.preview);
+  d = std::move(loaded);
+  d.preview = std::move(keep);
+  relink_preview(d);
+}
+
+// The header field behind each switch, in design_flag order.
+static constexpr int32_t design_header::*flag_fields[] = {
+  &design_header::needs_pilot, &design_header::payload_manager, &design_header::transponder, &design_header::have_vc};
+
+void set_design_flag(vessel_design& d, design_flag flag, bool on) { d.header.*flag_fields[flag] = on ? 1 : 0; }
+
+bool design_flag_set(const vessel_design& d, design_flag flag) { return d.header.*flag_fields[flag] != 0; }
+
 // --- Fuel tanks and thrusters -------------------------------------------------------------------
 
 int add_fuel_tank(vessel_design& d, double max_mass) {
@@ -235,6 +257,35 @@ int add_exhaust(vessel_design& d, int thruster, double length, double width,
   return i;
 }
 
+bool delete_exhaust(vessel_design& d, int index) {
+  return erase_at(d.data.exhausts, d.header.exhaust_count, index);
+}
+
+void set_exhaust_mode(vessel_design& d, int exhaust, int mode) {
+  if (in_range(d.data.exhausts, exhaust)) d.data.exhausts[exhaust].mode = mode == exhaust_free ? exhaust_free : exhaust_attached;
+}
+
+void set_mesh_visibility(vessel_design& d, int mesh, int visibility) {
+  if (in_range(d.data.meshes, mesh)) d.data.meshes[mesh].visibility = visibility;
+}
+
+bool delete_mesh(vessel_design& d, int index) {
+  if (!erase_at(d.data.meshes, d.header.mesh_count, index)) return false;
+  for (anim_entry& a : d.data.anim_seqs) {
+    std::erase_if(a.comps, [&](const anim_comp& c) { return c.mesh == index; });
+    for (anim_comp& c : a.comps) c.mesh = renumbered(c.mesh, index, -1);
+  }
+  for (vc_view_entry& v : d.data.vc_views) {
+    std::erase_if(v.mfds, [&](const vc_mfd_bind& b) { return b.mesh == index; });
+    for (vc_mfd_bind& b : v.mfds) b.mesh = renumbered(b.mesh, index, -1);
+    if (v.view.hud_mesh == index) v.view.hud_group = -1;
+    v.view.hud_mesh = renumbered(v.view.hud_mesh, index, -1);
+  }
+  sync_counts(d);
+  relink_preview(d);
+  return true;
+}
+
 int add_mesh(vessel_design& d, const std::string& name, int visibility) {
   mesh_entry m{};
   set_name(m.name, sizeof m.name, name);
@@ -332,6 +383,44 @@ void set_aero_animation(vessel_design& d, int element, int anim) {
     d.data.aero_elements[element].anim = anim;
 }
 
+void set_animation_key(vessel_design& d, int anim, int key) {
+  if (anim_seq* s = animation(d, anim)) s->key = key;
+}
+
+bool delete_animation(vessel_design& d, int anim) {
+  if (!erase_at(d.data.anim_seqs, d.header.anim_seq_count, anim)) return false;
+  if (in_range(d.anim_playing, anim)) d.anim_playing.erase(d.anim_playing.begin() + anim);
+  d.header.gear_anim = renumbered(d.header.gear_anim, anim, -1);
+  for (aero_def& a : d.data.aero_elements) a.anim = renumbered(a.anim, anim, -1);
+  relink_preview(d);
+  return true;
+}
+
+// The group list that component comp of animation anim moves, or null.
+static aointeger* component_groups(vessel_design& d, int anim, int comp) {
+  if (!in_range(d.data.anim_seqs, anim) || !in_range(d.data.anim_seqs[anim].comps, comp)) return nullptr;
+  anim_entry& a = d.data.anim_seqs[anim];
+  const int list = a.comps[comp].group_list;
+  return in_range(a.group_lists, list) ? &a.group_lists[list] : nullptr;
+}
+
+bool add_component_group(vessel_design& d, int anim, int comp, int group) {
+  aointeger* g = component_groups(d, anim, comp);
+  if (!g || group < 0 || std::find(g->begin(), g->end(), group) != g->end()) return false;
+  g->push_back(group);
+  if (d.preview.comp_updated) d.preview.comp_updated(d, anim, comp);
+  return true;
+}
+
+bool remove_component_group(vessel_design& d, int anim, int comp, int index) {
+  aointeger* g = component_groups(d, anim, comp);
+  // a stored group list is never empty: its count comes first and n >= 1
+  if (!g || !in_range(*g, index) || g->size() == 1) return false;
+  g->erase(g->begin() + index);
+  if (d.preview.comp_updated) d.preview.comp_updated(d, anim, comp);
+  return true;
+}
+
 // --- VC views -------------------------------------------------------------------------------------------
 
 int add_vc_view(vessel_design& d, const vc_view& v) {
@@ -385,6 +474,10 @@ bool delete_beacon(vessel_design& d, int index) {
   return erase_at(d.data.beacons, d.header.beacon_count, index);
 }
 
+void set_beacon_shape(vessel_design& d, int beacon, uint32_t shape) {
+  if (in_range(d.data.beacons, beacon) && shape <= beacon_star) d.data.beacons[beacon].shape = shape;
+}
+
 int add_dock(vessel_design& d, const vec3& pos, const vec3& dir, const vec3& rot) {
   return append(d.data.docks, d.header.dock_count, dock_def{pos, dir, rot});
 }
@@ -407,6 +500,15 @@ int add_aero_element(vessel_design& d, int type, int kind) {
 
 bool delete_aero_element(vessel_design& d, int index) {
   return erase_at(d.data.aero_elements, d.header.aero_element_count, index);
+}
+
+void set_aero_type(vessel_design& d, int element, int type) {
+  if (in_range(d.data.aero_elements, element) && type >= aero_lift && type <= aero_variable_drag)
+    d.data.aero_elements[element].type = type;
+}
+
+void set_aero_kind(vessel_design& d, int element, int kind) {
+  if (in_range(d.data.aero_elements, element)) d.data.aero_elements[element].kind = kind;
 }
 
 // --- Points ------------------------------------------------------------------------------------------------
@@ -435,4 +537,88 @@ bool set_element_point(vessel_design& d, int kind, int point, double x, double y
   }
   if (done && d.preview.markers_changed) d.preview.markers_changed(kind);
   return done;
+}
+
+// --- Copy and mirror -----------------------------------------------------------------------------------------
+
+namespace {
+
+vec3 mirrored(const vec3& v) { return make_vec(-v.x, v.y, v.z); }
+
+// Groups that turn or push sideways act the other way in the mirror image.
+constexpr int32_t mirror_pairs[][2] = {
+  {group_yawleft, group_yawright}, {group_bankleft, group_bankright}, {group_left, group_right}};
+
+int duplicate_thruster(vessel_design& d, int index, bool mirror) {
+  thruster_def t = d.data.thrusters[size_t(index)];
+  if (mirror) {
+    t.pos = mirrored(t.pos);
+    t.dir = mirrored(t.dir);
+    for (int32_t& g : t.groups) g = mirrored_group(g);
+  }
+  for (int32_t g : t.groups)
+    if (g >= 0 && g < thruster_group_id_count)
+      d.header.thruster_group_count = std::max(d.header.thruster_group_count, g + 1);
+  const int k = append(d.data.thrusters, d.header.thruster_count, t);
+  const size_t n = d.data.exhausts.size();           // the copies go after the originals
+  for (size_t e = 0; e < n; ++e) {
+    exhaust_def x = d.data.exhausts[e];
+    if (x.thruster != index) continue;
+    x.thruster = k;
+    if (mirror) {
+      x.pos = mirrored(x.pos);
+      x.dir = mirrored(x.dir);
+    }
+    append(d.data.exhausts, d.header.exhaust_count, x);
+  }
+  return k;
+}
+
+int duplicate_beacon(vessel_design& d, int index, bool mirror) {
+  beacon_def b = d.data.beacons[size_t(index)];
+  if (mirror) b.pos = mirrored(b.pos);
+  return add_beacon(d, b);
+}
+
+int duplicate_dock(vessel_design& d, int index, bool mirror) {
+  const dock_def& k = d.data.docks[size_t(index)];
+  if (!mirror) return add_dock(d, k.pos, k.dir, k.rot);
+  return add_dock(d, mirrored(k.pos), mirrored(k.dir), mirrored(k.rot));
+}
+
+int duplicate_touchdown_set(vessel_design& d, int index, bool mirror) {
+  const touchdown_set t = d.data.touchdown_sets[size_t(index)];
+  if (!mirror) return add_touchdown_set(d, t.pt1, t.pt2, t.pt3);
+  return add_touchdown_set(d, mirrored(t.pt1), mirrored(t.pt3), mirrored(t.pt2));  // rear left <-> rear right
+}
+
+int duplicate_aero_element(vessel_design& d, int index, bool mirror) {
+  aero_def a = d.data.aero_elements[size_t(index)];
+  if (mirror) a.pos = mirrored(a.pos);
+  return append(d.data.aero_elements, d.header.aero_element_count, a);
+}
+
+}  // namespace
+
+int mirrored_group(int id) {
+  for (const auto& p : mirror_pairs) {
+    if (id == p[0]) return p[1];
+    if (id == p[1]) return p[0];
+  }
+  return id;
+}
+
+int duplicate_element(vessel_design& d, int kind, int index, bool mirror) {
+  const vrkdll_data& a = d.data;
+  int k = -1;
+  switch (kind) {
+    case point_thrusters: if (in_range(a.thrusters, index)) k = duplicate_thruster(d, index, mirror); break;
+    case point_beacons:   if (in_range(a.beacons, index)) k = duplicate_beacon(d, index, mirror); break;
+    case point_docks:     if (in_range(a.docks, index)) k = duplicate_dock(d, index, mirror); break;
+    case point_touchdown: if (in_range(a.touchdown_sets, index)) k = duplicate_touchdown_set(d, index, mirror); break;
+    case point_aero:      if (in_range(a.aero_elements, index)) k = duplicate_aero_element(d, index, mirror); break;
+    default: break;
+  }
+  if (k >= 0 && d.preview.markers_changed) d.preview.markers_changed(kind);
+  return k;
 }

@@ -9,14 +9,18 @@
 //
 // Sections: reset and frame update; fuel tanks and thrusters; thruster groups;
 // exhausts and meshes; animations; VC views; touchdown sets, beacons, docks,
-// aero elements; points.
+// aero elements; points; copy and mirror.
 //
 // Notes:
 //   - an index out of range makes an operation do nothing; adds return the new
 //     index, or -1 when the add is refused
 //   - references stay valid: deleting a tank or a thruster renumbers the
 //     thrusters and exhausts that refer to later elements, and removes the
-//     exhausts of a deleted thruster
+//     exhausts of a deleted thruster; deleting a mesh drops the components
+//     and MFD bindings on it and renumbers later meshes; deleting an animation
+//     turns the gear and aero references to it into none (-1)
+//   - after a mesh or an animation is deleted the preview is told the whole
+//     design again, as its indices have moved
 //   - every count in the header follows its array
 #pragma once
 #include <string>
@@ -29,6 +33,11 @@ void reset_animations(vessel_design& d);             // every state -2, position
 void update_design_frame(vessel_design& d, double dt); // design time, airlock from dock 0, playback
 void advance_animations(vessel_design& d, double dt); // one playback step of every playing animation
 void after_load(vessel_design& d);                   // meshes and animations to the preview, play flags, crew
+void replace_design(vessel_design& d, vessel_design&& loaded); // d takes loaded's contents, keeps its own preview
+void relink_preview(vessel_design& d);               // the preview forgets everything and is told it all again
+enum design_flag : int { flag_needs_pilot, flag_payload_manager, flag_transponder, flag_have_vc };
+void set_design_flag(vessel_design& d, design_flag flag, bool on); // the header's 0/1 switches
+bool design_flag_set(const vessel_design& d, design_flag flag);
 
 // --- Fuel tanks and thrusters -----------------------------------------------------------
 int  add_fuel_tank(vessel_design& d, double max_mass);  // returns the index
@@ -54,7 +63,11 @@ void thruster_group_remove(vessel_design& d, int thruster, int id); // frees eve
 int add_exhaust(vessel_design& d, int thruster, double length, double width); // attached (mode 0)
 int add_exhaust(vessel_design& d, int thruster, double length, double width,
                 const vec3& pos, const vec3& dir);   // free (mode 1)
-int add_mesh(vessel_design& d, const std::string& name, int visibility); // loads it for the preview; may raise size
+bool delete_exhaust(vessel_design& d, int index);
+void set_exhaust_mode(vessel_design& d, int exhaust, int mode); // exhaust_attached or exhaust_free
+int  add_mesh(vessel_design& d, const std::string& name, int visibility); // loads it for the preview; may raise size
+bool delete_mesh(vessel_design& d, int index);       // drops its components and bindings, renumbers the rest
+void set_mesh_visibility(vessel_design& d, int mesh, int visibility); // mesh_visibility bits
 
 // --- Animations -----------------------------------------------------------------------------
 int  add_animation(vessel_design& d, int key, double rate, double position); // at rest, default_pos = position
@@ -70,6 +83,11 @@ void set_default_position(vessel_design& d, int anim); // default_pos := positio
 void set_duration(vessel_design& d, int anim, double seconds); // rate := 1 / max(seconds, 0.01)
 void set_gear_animation(vessel_design& d, int anim); // gear_anim := anim when it exists
 void set_aero_animation(vessel_design& d, int element, int anim); // aero anim := anim when both exist
+void set_animation_key(vessel_design& d, int anim, int key); // the simulator's key code
+bool delete_animation(vessel_design& d, int anim);   // gear and aero references to it become none
+bool add_component_group(vessel_design& d, int anim, int comp, int group); // into the component's group list
+bool remove_component_group(vessel_design& d, int anim, int comp, int index); // the index-th group of it
+constexpr double editor_anim_rate = 1.0;             // "Add" on the animations page: one second
 constexpr double min_duration = 0.01;                // shortest animation, s
 
 // --- VC views -----------------------------------------------------------------------------------
@@ -84,13 +102,26 @@ bool delete_touchdown_set(vessel_design& d, int index);
 beacon_def editor_beacon();                          // the values of the editor's "Add"
 int  add_beacon(vessel_design& d, const beacon_def& b); // reference slots cleared
 bool delete_beacon(vessel_design& d, int index);
+void set_beacon_shape(vessel_design& d, int beacon, uint32_t shape); // beacon_shape
 int  add_dock(vessel_design& d, const vec3& pos, const vec3& dir, const vec3& rot);
 int  add_dock(vessel_design& d);                     // the editor's 0,0,0 / 1,0,0 / 0,1,0
 bool delete_dock(vessel_design& d, int index);
 int  add_aero_element(vessel_design& d, int type = aero_lift, int kind = 0); // anim -1, numbers 0
 bool delete_aero_element(vessel_design& d, int index);
+void set_aero_type(vessel_design& d, int element, int type);  // aero_type
+void set_aero_kind(vessel_design& d, int element, int kind);  // aero_kind of its type
 
 // --- Points ------------------------------------------------------------------------------------------
 enum point_kind : int { point_beacons = 0, point_thrusters, point_exhausts, point_docks,
                         point_touchdown, point_aero };
 bool set_element_point(vessel_design& d, int kind, int point, double x, double y, double z); // false when out of range
+
+// --- Copy and mirror -------------------------------------------------------------------------------------
+// Adds element `index` of a kind (point_thrusters, point_beacons, point_docks, point_touchdown,
+// point_aero) again, or mirrored in the vessel's symmetry plane x = 0: every position and direction
+// gets x negated, a thruster's groups swap YAWLEFT/YAWRIGHT, BANKLEFT/BANKRIGHT and LEFT/RIGHT, a
+// touchdown set's rear left and rear right points trade places, an airfoil keeps its kind. A
+// thruster keeps its tank and groups and brings copies of its own exhausts. Returns the new index,
+// or -1 for another kind, an index out of range or a refused add (a third touchdown set).
+int duplicate_element(vessel_design& d, int kind, int index, bool mirror);
+int mirrored_group(int id);                          // the group a mirror image belongs to instead

@@ -54,6 +54,15 @@ bool listed_before(const file_dialog_entry& a, const file_dialog_entry& b) {
   return less || (!more && a.name < b.name);
 }
 
+// Absolute and normalised, without the trailing slash that ".." or "a/" leave.
+std::string normal_text(const fs::path& p) {
+  std::error_code ec;
+  fs::path a = fs::absolute(p, ec);
+  std::string s = (ec ? p : a).lexically_normal().string();
+  if (s.size() > 1 && s.back() == '/') s.pop_back();
+  return s;
+}
+
 }  // namespace
 
 bool filter_matches(const std::string& patterns, const std::string& name) {
@@ -70,12 +79,7 @@ bool filter_matches(const std::string& patterns, const std::string& name) {
 
 std::string compose_path(const std::string& folder, const std::string& name) {
   fs::path n(to_slashes(name));
-  fs::path p = n.is_absolute() ? n : fs::path(folder) / n;
-  std::error_code ec;
-  fs::path a = fs::absolute(p, ec);
-  std::string s = (ec ? p : a).lexically_normal().string();
-  if (s.size() > 1 && s.back() == '/') s.pop_back();     // "a/b/" from a trailing slash or ".."
-  return s;
+  return normal_text(n.is_absolute() ? n : fs::path(folder) / n);
 }
 
 std::vector<file_dialog_entry> list_folder(const std::string& folder, const std::string& patterns,
@@ -187,8 +191,11 @@ void close(bool ok, const std::string& path) {
   if (done) done({ok, path, fd.filter});
 }
 
+// An entry's path, its name taken as listed (a backslash in it is no separator).
+std::string entry_path(int e) { return normal_text(fs::path(fd.folder) / fd.entries[size_t(e)].name); }
+
 void open_folder_entry(int e) {
-  show_folder(compose_path(fd.folder, fd.entries[size_t(e)].name));
+  show_folder(entry_path(e));
   put_name(fd.name);
 }
 
@@ -203,7 +210,19 @@ std::string refusal(const std::string& path) {
   return "";
 }
 
-// OK: a name naming a folder opens it; an empty name opens the picked folder.
+// A path that names a folder opens it; any other is chosen unless refused.
+void take_path(const std::string& path) {
+  if (is_folder(path)) {
+    show_folder(path);
+    put_name("");
+    return;
+  }
+  fd.message = refusal(path);
+  if (fd.message.empty()) close(true, path);
+  else put_name(fd.name);
+}
+
+// OK: the typed name, or with none the picked folder.
 void accept() {
   gui_set_focus(-1);
   std::string name = trim(fd.name);
@@ -213,18 +232,7 @@ void accept() {
     return;
   }
   std::string path = compose_path(fd.folder, name);
-  if (!(fd.request.flags & fd_Save)) path = matched_ignoring_case(path);
-  if (is_folder(path)) {
-    show_folder(path);
-    put_name("");
-    return;
-  }
-  fd.message = refusal(path);
-  if (!fd.message.empty()) {
-    put_name(fd.name);
-    return;
-  }
-  close(true, path);
+  take_path(fd.request.flags & fd_Save ? path : matched_ignoring_case(path));
 }
 
 void cancel() { close(false, ""); }
@@ -252,7 +260,7 @@ void pick(int e) {
     return;
   }
   put_name(entry.name);
-  if (twice) accept();
+  if (twice) take_path(entry_path(e));
 }
 
 void move_selection(int step) {

@@ -1,11 +1,13 @@
 #include "mesh/grplib.h"
 
 #include <algorithm>
+#include <bit>
 #include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <type_traits>
 
 #include "mesh/texfile.h"
 
@@ -64,14 +66,45 @@ std::string_view trim(std::string_view s) {
 // An optional sign and the leading digits; anything else reads as 0. Saturates
 // at the limits of a 32-bit integer.
 int32_t read_int(std::string_view s) {
-  size_t i = 0;
-  const bool negative = !s.empty() && s[0] == '-';
-  if (!s.empty() && (s[0] == '-' || s[0] == '+')) i = 1;
+  const char* p = s.data();
+  const char* const e = p + s.size();
+  const bool negative = p < e && *p == '-';
+  if (p < e && (*p == '-' || *p == '+')) ++p;
+  constexpr int64_t cap = int64_t(1) << 32;
   int64_t v = 0;
-  for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i)
-    v = std::min<int64_t>(v * 10 + (s[i] - '0'), int64_t(1) << 32);
+  for (; p < e && unsigned(*p - '0') < 10; ++p) v = std::min<int64_t>(v * 10 + (*p - '0'), cap);
   v = negative ? -v : v;
   return int32_t(std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
+}
+
+// The plain decimals that fill mesh files ("-12.345", at most 15 digits, no
+// exponent) are read here: the digits make an exact integer and one division
+// by an exact power of ten rounds it correctly, as from_chars would. For a
+// float, a double that falls exactly halfway between two floats would be
+// rounded twice, so those go to from_chars; so does everything else.
+template <typename T>
+bool plain_decimal(const char* p, const char* e, T& out) {
+  static constexpr double tens[16] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                      1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  const bool negative = p < e && *p == '-';
+  p += negative;
+  uint64_t mantissa = 0;
+  int digits = 0, decimals = 0;
+  for (; p < e && unsigned(*p - '0') < 10 && digits <= 15; ++p, ++digits) mantissa = mantissa * 10 + unsigned(*p - '0');
+  if (p < e && *p == '.')
+    for (++p; p < e && unsigned(*p - '0') < 10 && digits <= 15; ++p, ++digits, ++decimals)
+      mantissa = mantissa * 10 + unsigned(*p - '0');
+  if (digits == 0 || digits > 15 || (p < e && (unsigned(*p - '0') < 10 || *p == 'e' || *p == 'E'))) return false;
+  const double d = (negative ? -double(mantissa) : double(mantissa)) / tens[decimals];
+  if constexpr (std::is_same_v<T, float>) {
+    // Halfway between two floats (normal ones, as these all are): the 29
+    // mantissa bits a float drops hold exactly 1 followed by zeros.
+    if ((std::bit_cast<uint64_t>(d) & 0x1FFFFFFFu) == 0x10000000u) return false;
+    out = float(d);
+  } else {
+    out = d;
+  }
+  return true;
 }
 
 // A decimal number at the start of the field; trailing text is ignored and a
@@ -82,6 +115,7 @@ T read_decimal(std::string_view s) {
   const size_t digit_at = !s.empty() && s[0] == '-' ? 1 : 0;
   if (s.size() <= digit_at || !(std::isdigit((unsigned char)s[digit_at]) || s[digit_at] == '.')) return 0;
   T v = 0;
+  if (plain_decimal(s.data(), s.data() + s.size(), v)) return v;
   if (std::from_chars(s.data(), s.data() + s.size(), v).ec != std::errc{}) return 0;
   return v;
 }
@@ -346,7 +380,8 @@ bool read_mesh_text(typmsh& mesh, std::string_view text, const std::string& path
 bool read_mesh(typmsh& mesh, const std::string& path, const std::string& texture_dir, bool load_textures) {
   const std::string found = locate_file(path);
   if (found.empty()) return false;
-  const std::vector<uint8_t> data = file_read_all(found);
-  const std::string_view text(reinterpret_cast<const char*>(data.data()), data.size());
+  mapped_file data;
+  file_map(data, found);
+  const std::string_view text(reinterpret_cast<const char*>(data.data), data.size);
   return read_mesh_text(mesh, text, path, texture_dir, load_textures);
 }

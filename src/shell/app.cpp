@@ -1,6 +1,7 @@
 // app: the program's start-up, frame, input routing and progress screen.
 #include "shell/app.h"
 #include <malloc.h>
+#include <unistd.h>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -8,9 +9,11 @@
 #include "design/designtemplate.h"
 #include "design/kvgen.h"
 #include "design/kvvar.h"
+#include "editor/filecmds.h"
 #include "editor/gallery.h"
 #include "gl/glgr.h"
 #include "editor/grpgui.h"
+#include "editor/kvwindows.h"
 #include "editor/selection.h"
 #include "images/picture.h"
 #include "render/vorlaux.h"
@@ -102,6 +105,12 @@ void close_program() {
   std::exit(0);
 }
 
+// "Exit": the closing screen, the settings, then the end; nothing is saved or asked.
+void exit_program() {
+  progress_screen("Closing", program_title, false);
+  close_program();
+}
+
 void remember_mouse(int x, int y) {
   app.mouse_x = x;
   app.mouse_y = y;
@@ -118,6 +127,11 @@ void make_cursor() {
 void make_render_textures() {
   app.render_colour = empty_texture(render_texture_size, render_texture_size, texture_Linear);
   app.render_depth = depth_texture(render_texture_size, false);
+}
+
+std::string current_folder() {
+  char buffer[4096];
+  return getcwd(buffer, sizeof buffer) ? buffer : ".";
 }
 
 }  // namespace
@@ -144,6 +158,7 @@ void frame(double dt, double t) {
   render_scene(vorl_scene);
   // Design time, crew airlock from dock 0 and the playing animations.
   update_design_frame(design, dt);
+  pages_frame();
   draw_overlay();
   screenshot_if_due();
   present(app.win);
@@ -204,8 +219,12 @@ int run_designer(bool gallery) {
   // later: the second camera slot at the vessel's position plus the VC camera position
   clear_selection();
   make_cursor();
-  // later: build the editor pages
+  // The gallery's text boxes come first: its identifiers 1 to 3 are also those of
+  // "3D controls", and focus and commit go to the first box with an identifier.
   if (gallery) build_gallery();
+  file_commands_init(current_folder());
+  files.exit_program = exit_program;
+  pages_build(app.win.width, app.win.height);
   make_render_textures();
   // later: mark the Meshes page's thumbnail mesh as not loaded
   int code = message_loop();

@@ -6,13 +6,14 @@
 // window calls frame() once per tick and input() once per event.
 //
 // Builds on: dogl, tim, gl/glgr, editor/grpgui, editor/selection,
+// editor/kvwindows and editor/filecmds (the pages and the Exit command),
 // editor/gallery, design (design record, settings, template), images (cursor).
 //
 // Notes:
 //   - closing the window writes the user settings and ends the process at
 //     once with exit code 0; Escape and Alt+F4 end it in order with exit code
 //     0 without writing them, even while a text box has the focus
-//   - the preview engine, the view camera and the editor pages come later;
+//   - the preview engine and the view camera come later;
 //     their places in the start-up and the frame are marked "later:"
 //   - until the engine's key handler exists, Ctrl+F9 (its screenshot key) is
 //     served here; the picture is taken at the end of the next frame, before

@@ -18,6 +18,28 @@ const tool_command table[] = {
   {"run", "", "Starts veltora.exe in the current folder and exits with its exit code.", cmd_run},
   {"mesh", "FILE", "Reads the mesh file FILE and prints its groups, textures and radius as JSON.", cmd_mesh},
   {"image", "FILE [--raw OUT]", "Decodes the texture image FILE and prints its format, size and the CRC-32 of its\nRGBA pixels as JSON; OUT receives those pixels.", cmd_image},
+  {"check", "FILE [--root DIR]",
+   "Checks the design in FILE (a design file or a vessel module) and prints the findings as a JSON\n"
+   "list, sorted by severity, code, kind and index. Each finding is an object:\n"
+   "  severity  \"error\", \"warning\" or \"info\"\n"
+   "  code      what was found (below)\n"
+   "  kind      the element array (\"thrusters\", \"meshes\", ...), \"header\" or \"thruster_groups\"\n"
+   "  index     the element's index, the group id for thruster_groups, -1 for the header\n"
+   "  text      one sentence\n"
+   "Meshes, textures and modules are looked up in DIR (default: the current folder).\n"
+   "Errors: mesh-missing, mesh-unreadable, mesh-unsafe (outside the meshes folder), thruster-tank,\n"
+   "thruster-isp (zero specific impulse), exhaust-thruster, comp-mesh, comp-groups-empty,\n"
+   "comp-group-range (beyond the mesh's groups), empty-mass, vessel-name, module-name (unsafe names).\n"
+   "Warnings: texture-missing, anim-no-components, anim-no-key, anim-key-shared, group-force (a rotation\n"
+   "group's net force), group-torque (a translation group's net torque), main-torque, hover-weight\n"
+   "(hover thrust below the weight at 1 g), touchdown-tip (the centre of mass outside the touchdown\n"
+   "triangle), module-name-case, gear-animation, aero-animation. Info: hover-none.\n"
+   "Exit code 0 when no finding is an error, 1 when one is or when FILE cannot be read.", cmd_check},
+  {"diff", "A B",
+   "Compares the designs in A and B field by field and prints each difference as a JSON object with\n"
+   "its path (\"thrusters[3].max_thrust\"), the old value (A) and the new one (B); an element only one\n"
+   "side has shows null on the other. Prints nothing when they are equal.\n"
+   "Exit code 0 when equal, 1 when they differ or when a file cannot be read.", cmd_diff},
 };
 }  // namespace
 

@@ -63,6 +63,27 @@ TEST(BinaryFile, FailuresRaiseIoError) {
   }
 }
 
+TEST(BinaryFile, MappedFilesHoldTheirBytesAndFailuresRaise) {
+  scratch_dir t;
+  const std::string name = t.file("data.bin"), empty = t.file("empty.bin");
+  binfile h;
+  ASSERT_TRUE(file_open(h, name, binfile_write));
+  file_write(h, "0123456789", 10);
+  file_close(h);
+  ASSERT_TRUE(file_open(h, empty, binfile_write));
+  file_close(h);
+  mapped_file m;
+  file_map(m, name);
+  ASSERT_EQ(m.size, 10u);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(m.data), m.size), "0123456789");
+  file_map(m, empty);  // the earlier mapping is let go
+  EXPECT_EQ(m.size, 0u);
+  EXPECT_EQ(m.data, nullptr);
+  EXPECT_THROW(file_map(m, t.file("missing")), io_error);
+  EXPECT_THROW(file_map(m, t.path), io_error);  // a folder is not a file
+  EXPECT_EQ(m.name, empty);  // a failure leaves the record as it was
+}
+
 TEST(BinaryFile, FullDiskIsReportedNotLost) {
   binfile h;
   if (!file_open(h, "/dev/full", binfile_write)) GTEST_SKIP() << "no /dev/full";

@@ -1,7 +1,10 @@
 // The design operations: adds, deletes with renumbering, groups, points, playback.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cstring>
+#include "design/designtemplate.h"
 #include "design/kvgen.h"
 
 namespace {
@@ -297,6 +300,183 @@ TEST(DesignOperations, BeaconsAndDeletesKeepCountsInStep) {
   EXPECT_TRUE(delete_aero_element(d, 0));
   EXPECT_FALSE(delete_aero_element(d, 0));
   EXPECT_EQ(d.header.aero_element_count, 0);
+}
+
+}  // namespace
+
+TEST(DesignOperations, MeshAndAnimationDeletionKeepReferencesValidAndRelinkThePreview) {
+  vessel_design d;
+  int resets = 0, meshes_told = 0;
+  d.preview.design_reset = [&] { ++resets; };
+  d.preview.mesh_added = [&](int, const std::string&) { ++meshes_told; return 0.0; };
+  for (const char* m : {"a", "b", "c"}) add_mesh(d, m, visibility_external);
+  for (int a = 0; a < 3; ++a) add_animation(d, 34 + a, 1.0, 0.0);
+  const int list = add_group_list(d, 1, {4});
+  add_component(d, 1, make_component(0, comp_rotation, list, {}, make_vec(1, 0, 0), 1, 0, 1));
+  add_component(d, 1, make_component(1, comp_rotation, list, {}, make_vec(1, 0, 0), 1, 0, 1));
+  add_component(d, 1, make_component(2, comp_rotation, list, {}, make_vec(1, 0, 0), 1, 0, 1));
+  vc_view v{};
+  v.hud_mesh = 1;
+  add_vc_view(d, v);
+  add_mfd_binding(d, 0, mfd_left, 1, 5);
+  add_mfd_binding(d, 0, mfd_right, 2, 6);
+  meshes_told = 0;
+  ASSERT_TRUE(delete_mesh(d, 1));
+  EXPECT_EQ(resets, 1);
+  EXPECT_EQ(meshes_told, 2);                        // the preview hears of the two left
+  EXPECT_STREQ(d.data.meshes[1].name, "c");
+  ASSERT_EQ(d.data.anim_seqs[1].seq.comp_count, 2);  // the component on mesh 1 went with it
+  EXPECT_EQ(d.data.anim_seqs[1].comps[1].mesh, 1);  // mesh 2 is now mesh 1
+  EXPECT_EQ(d.data.vc_views[0].view.hud_mesh, -1);
+  ASSERT_EQ(d.data.vc_views[0].view.mfd_count, 1);
+  EXPECT_EQ(d.data.vc_views[0].mfds[0].mesh, 1);
+
+  d.header.gear_anim = 2;
+  add_aero_element(d);
+  add_aero_element(d);
+  set_aero_animation(d, 0, 1);
+  set_aero_animation(d, 1, 2);
+  play_animation(d, 2);
+  ASSERT_TRUE(delete_animation(d, 1));
+  EXPECT_EQ(d.header.anim_seq_count, 2);
+  EXPECT_EQ(d.data.anim_seqs[1].seq.key, 36);
+  EXPECT_EQ(d.header.gear_anim, 1);
+  EXPECT_EQ(d.data.aero_elements[0].anim, -1);       // it named the deleted one
+  EXPECT_EQ(d.data.aero_elements[1].anim, 1);
+  EXPECT_EQ(d.anim_playing, (aointeger{0, 1}));      // the play flag moved with its animation
+  EXPECT_FALSE(delete_animation(d, 2));
+  EXPECT_FALSE(delete_mesh(d, -1));
+}
+
+TEST(DesignOperations, ComponentGroupsAreAddedOnceAndNeverEmptied) {
+  vessel_design d;
+  add_animation(d, 34, 1.0, 0.0);
+  const int list = add_group_list(d, 0, {3});
+  add_component(d, 0, make_component(0, comp_translate, list, {}, make_vec(0, 1, 0), 0, 0, 1));
+  EXPECT_TRUE(add_component_group(d, 0, 0, 7));
+  EXPECT_FALSE(add_component_group(d, 0, 0, 7));
+  EXPECT_FALSE(add_component_group(d, 0, 1, 7));     // no such component
+  EXPECT_EQ(d.data.anim_seqs[0].group_lists[0], (aointeger{3, 7}));
+  EXPECT_TRUE(remove_component_group(d, 0, 0, 0));
+  EXPECT_FALSE(remove_component_group(d, 0, 0, 0));   // the last group stays
+  EXPECT_EQ(d.data.anim_seqs[0].group_lists[0], (aointeger{7}));
+}
+
+TEST(DesignOperations, SwitchesShapesKindsAndVisibilityStayInTheirRange) {
+  vessel_design d;
+  set_design_flag(d, flag_payload_manager, false);
+  set_design_flag(d, flag_have_vc, true);
+  EXPECT_EQ(d.header.payload_manager, 0);
+  EXPECT_EQ(d.header.have_vc, 1);
+  EXPECT_TRUE(design_flag_set(d, flag_transponder));
+  add_beacon(d, editor_beacon());
+  set_beacon_shape(d, 0, beacon_star);
+  set_beacon_shape(d, 0, 7);
+  EXPECT_EQ(d.data.beacons[0].shape, uint32_t(beacon_star));
+  add_aero_element(d);
+  set_aero_type(d, 0, aero_control);
+  set_aero_type(d, 0, 5);
+  set_aero_kind(d, 0, control_elevator_trim);
+  EXPECT_EQ(d.data.aero_elements[0].type, aero_control);
+  EXPECT_EQ(d.data.aero_elements[0].kind, control_elevator_trim);
+  add_thruster(d, {}, make_vec(0, 0, 1), 0, {0}, 1, 1);
+  add_exhaust(d, 0, 10, 1);
+  set_exhaust_mode(d, 0, exhaust_free);
+  EXPECT_EQ(d.data.exhausts[0].mode, exhaust_free);
+  EXPECT_TRUE(delete_exhaust(d, 0));
+  EXPECT_EQ(d.header.exhaust_count, 0);
+  add_mesh(d, "m", visibility_external);
+  set_mesh_visibility(d, 0, visibility_cockpit | visibility_vc);
+  EXPECT_EQ(d.data.meshes[0].visibility, visibility_cockpit | visibility_vc);
+  add_animation(d, 34, 1, 0);
+  set_animation_key(d, 0, 2);
+  EXPECT_EQ(d.data.anim_seqs[0].seq.key, 2);
+}
+
+namespace {
+
+using v3 = std::array<double, 3>;
+v3 xyz(const vec3& v) { return {v.x, v.y, v.z}; }
+
+bool in_groups(const thruster_def& t, int id) { return std::find(std::begin(t.groups), std::end(t.groups), id) != std::end(t.groups); }
+
+TEST(CopyAndMirror, TheTemplatesYawLeftThrusterMirrorsIntoYawRight) {
+  vessel_design d;
+  apply_template(d);
+  int src = -1;
+  for (size_t i = 0; i < d.data.thrusters.size(); ++i) {
+    const thruster_def& t = d.data.thrusters[i];
+    if (xyz(t.pos) == v3{0, 0, 15} && xyz(t.dir) == v3{-1, 0, 0} && in_groups(t, group_yawleft)) src = int(i);
+  }
+  ASSERT_GE(src, 0);
+  const int k = duplicate_element(d, point_thrusters, src, true);
+  ASSERT_EQ(k, d.header.thruster_count - 1);
+  const thruster_def& m = d.data.thrusters[size_t(k)];
+  EXPECT_EQ(xyz(m.pos), (v3{0, 0, 15}));
+  EXPECT_EQ(xyz(m.dir), (v3{1, 0, 0}));
+  EXPECT_TRUE(in_groups(m, group_yawright) && in_groups(m, group_right));
+  EXPECT_FALSE(in_groups(m, group_yawleft) || in_groups(m, group_left));
+}
+
+TEST(CopyAndMirror, ThrustersKeepTankGroupsAndBringTheirOwnExhausts) {
+  vessel_design d = blank();
+  add_fuel_tank(d, 10);
+  add_fuel_tank(d, 20);
+  add_editor_thruster(d, 1, 1);
+  add_thruster(d, make_vec(2, 1, -3), make_vec(0.6, 0, 0.8), 1, {group_main, group_bankleft}, 5, 6);
+  add_exhaust(d, 1, 3, 1, make_vec(2, 1, -4), make_vec(0.6, 0, -0.8));
+  add_exhaust(d, 0, 9, 9);
+  add_exhaust(d, 1, 4, 2);
+  const thruster_def before = d.data.thrusters[1];
+  EXPECT_EQ(duplicate_element(d, point_thrusters, 1, false), 2);
+  EXPECT_TRUE(same_bytes(d.data.thrusters[2], before));
+  EXPECT_EQ(duplicate_element(d, point_thrusters, 1, true), 3);
+  const thruster_def& m = d.data.thrusters[3];
+  EXPECT_EQ(xyz(m.pos), (v3{-2, 1, -3}));
+  EXPECT_EQ(xyz(m.dir), (v3{-0.6, 0, 0.8}));
+  EXPECT_EQ(m.tank, 1);
+  EXPECT_EQ(m.max_thrust, 5);
+  EXPECT_TRUE(in_groups(m, group_main) && in_groups(m, group_bankright) && !in_groups(m, group_bankleft));
+  EXPECT_EQ(d.header.thruster_group_count, group_bankright + 1);
+  // Two exhausts each for the copy and the mirror image, after the three originals.
+  ASSERT_EQ(d.header.exhaust_count, 7);
+  EXPECT_EQ(d.data.exhausts[3].thruster, 2);
+  EXPECT_EQ(d.data.exhausts[4].thruster, 2);
+  EXPECT_EQ(d.data.exhausts[6].thruster, 3);
+  EXPECT_EQ(d.data.exhausts[6].length, 4);
+  EXPECT_EQ(xyz(d.data.exhausts[5].pos), (v3{-2, 1, -4}));
+  EXPECT_EQ(xyz(d.data.exhausts[5].dir), (v3{-0.6, 0, -0.8}));
+}
+
+TEST(CopyAndMirror, OtherKindsReflectTheirPointsAndRefuseWhatTheAddRefuses) {
+  vessel_design d = blank();
+  beacon_def b = editor_beacon();
+  b.pos = make_vec(1, 2, 3);
+  add_beacon(d, b);
+  add_dock(d, make_vec(1, 0, 2), make_vec(1, 0, 0), make_vec(0.5, 0.5, 0));
+  add_touchdown_set(d, make_vec(0.5, -1, 5), make_vec(-4, -1, -5), make_vec(3, -1, -5));
+  add_aero_element(d, aero_control, control_aileron);
+  set_element_point(d, point_aero, 0, 4, 0, -2);
+  EXPECT_EQ(duplicate_element(d, point_beacons, 0, true), 1);
+  EXPECT_EQ(xyz(d.data.beacons[1].pos), (v3{-1, 2, 3}));
+  EXPECT_EQ(d.data.beacons[1].size, b.size);
+  EXPECT_EQ(duplicate_element(d, point_docks, 0, true), 1);
+  EXPECT_EQ(xyz(d.data.docks[1].pos), (v3{-1, 0, 2}));
+  EXPECT_EQ(xyz(d.data.docks[1].dir), (v3{-1, 0, 0}));
+  EXPECT_EQ(xyz(d.data.docks[1].rot), (v3{-0.5, 0.5, 0}));
+  EXPECT_EQ(duplicate_element(d, point_touchdown, 0, true), 1);
+  const touchdown_set& t = d.data.touchdown_sets[1];
+  EXPECT_EQ(xyz(t.pt1), (v3{-0.5, -1, 5}));
+  EXPECT_EQ(xyz(t.pt2), (v3{-3, -1, -5}));     // the right point mirrored is the new left one
+  EXPECT_EQ(xyz(t.pt3), (v3{4, -1, -5}));
+  EXPECT_EQ(duplicate_element(d, point_touchdown, 0, false), -1);   // a third set is refused
+  EXPECT_EQ(duplicate_element(d, point_aero, 0, true), 1);
+  EXPECT_EQ(d.data.aero_elements[1].kind, control_aileron);
+  EXPECT_EQ(xyz(d.data.aero_elements[1].pos), (v3{-4, 0, -2}));
+  EXPECT_EQ(duplicate_element(d, point_exhausts, 0, true), -1);
+  EXPECT_EQ(duplicate_element(d, point_beacons, 5, false), -1);
+  EXPECT_EQ(d.header.beacon_count, 2);
+  EXPECT_EQ(d.header.aero_element_count, 2);
 }
 
 }  // namespace

@@ -206,6 +206,12 @@ TEST_F(Dialog, TypedNamesAndPathsAreCheckedAgainstWhatMustExist) {
   key(enter);
   ASSERT_EQ(results.size(), 3u);
   EXPECT_EQ(results[2].path, d.file("New.zip"));
+  // A listed name is taken as it stands: its backslash is no separator.
+  d.put("odd\\name.vessdef", "x");
+  open(fd_FileMustExist);
+  double_click_row(row_of("odd\\name.vessdef"));
+  ASSERT_EQ(results.size(), 4u);
+  EXPECT_EQ(results[3].path, d.file("odd\\name.vessdef"));
 }
 
 TEST_F(Dialog, LongListsScrollWithTheWheelAndTheArrowKeys) {

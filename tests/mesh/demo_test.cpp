@@ -129,3 +129,49 @@ TEST(Demo, TrianglesWindTheWayTheirNormalsPoint) {
     EXPECT_EQ(wrong, 0) << name;
   }
 }
+
+// Planet textures: DDS sequences with the images of levels 1 to 6 (1, 1, 1, 2,
+// 8 and 24), a globe with oceans, land and ice caps, clouds in alpha, a ring.
+TEST(Demo, PlanetTexturesAreSequencesOfAGlobeItsCloudsAndARing) {
+  const std::string dir = root + "/Textures/";
+  const std::vector<dds_image> kept = read_dds_sequence(dir + "Earth.tex", true);
+  ASSERT_EQ(kept.size(), 37u);
+  for (size_t i = 0; i < kept.size(); ++i) {
+    const uint32_t w = i < 3 ? 64u << i : 256, h = i < 3 ? 32u << i : i < 13 ? 256 : 128;
+    EXPECT_EQ(kept[i].format, dxt1) << i;
+    EXPECT_EQ(kept[i].width, w) << i;
+    EXPECT_EQ(kept[i].height, h) << i;
+    EXPECT_EQ(kept[i].compressed.size(), size_t(w) * h / 2) << i;
+  }
+  const dds_image globe = read_dds_sequence(dir + "Earth.tex", false).at(2);  // level 3: the whole globe
+  auto fraction = [&](uint32_t y0, uint32_t y1, bool (*kind)(const uint8_t*)) {
+    size_t n = 0;
+    for (uint32_t y = y0; y < y1; ++y)
+      for (uint32_t x = 0; x < globe.width; ++x) n += kind(&globe.pixels[(size_t(y) * globe.width + x) * 4]);
+    return double(n) / (double(y1 - y0) * globe.width);
+  };
+  auto sea = [](const uint8_t* p) { return p[2] > p[0] + 40 && p[2] > p[1] + 20; };
+  auto ice = [](const uint8_t* p) { return p[0] > 200 && p[1] > 200 && p[2] > 200; };
+  auto ground = [](const uint8_t* p) { return p[1] >= p[2] && !(p[0] > 200 && p[1] > 200); };
+  EXPECT_GT(fraction(0, 128, sea), 0.45);
+  EXPECT_LT(fraction(0, 128, sea), 0.8);
+  EXPECT_GT(fraction(0, 128, ground), 0.15);
+  EXPECT_GT(fraction(0, 4, ice), 0.9);      // polar caps
+  EXPECT_GT(fraction(124, 128, ice), 0.9);
+  EXPECT_EQ(fraction(48, 80, ice), 0);      // none near the equator
+
+  const std::vector<dds_image> clouds = read_dds_sequence(dir + "Earth_cloud.tex", false);
+  ASSERT_EQ(clouds.size(), 37u);
+  size_t cloudy = 0, clear = 0;
+  for (size_t i = 3; i < clouds[2].pixels.size(); i += 4) (clouds[2].pixels[i] > 128 ? cloudy : clear) += 1;
+  EXPECT_GT(cloudy, clear / 4);  // a quarter to a half of the sky
+  EXPECT_GT(clear, cloudy);
+
+  const std::vector<dds_image> ring = read_dds_sequence(dir + "Ringed_ring.tex", false);
+  ASSERT_EQ(ring.size(), 1u);
+  const std::vector<uint8_t>& rp = ring[0].pixels;
+  const size_t w = ring[0].width;
+  EXPECT_EQ(rp[w * 61 / 100 * 4 + 3], 0);    // the gap
+  EXPECT_GT(rp[w * 3 / 10 * 4 + 3], 100);    // ringlets
+  EXPECT_EQ(rp[(3 * w + 20) * 4 + 3], rp[20 * 4 + 3]);  // the same along the band
+}

@@ -2,10 +2,13 @@
 // materials, textures, and damaged files.
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <random>
 
 #include "common/scratch_dir.h"
 #include "mesh/grplib.h"
@@ -230,6 +233,33 @@ TEST(Grplib, NumberFieldsReadTheirLeadingNumber) {
   EXPECT_EQ(v[1].position.x, 0);  // no digits: 0, never a NaN or an infinity
   EXPECT_EQ(v[1].position.y, 0);
   EXPECT_EQ(v[1].position.z, 0);
+}
+
+// Plain decimals take a quicker path than from_chars; the floats must be the
+// same to the last bit, signs of zero and exact halfway cases included.
+TEST(Grplib, DecimalsReadBitForBitAsFromChars) {
+  std::vector<std::string> numbers = {"0.1", "-0", "-0.0", "123456789012345", "1234567890123456", "0.000000000000001",
+                                      "3.14159265358979", "16777217", "-33554434", "0.30000001192092896", "1e-3",
+                                      "2.5E2", "999999999999999", "7.", ".25", "-.75", "00000000000000001.5"};
+  std::mt19937 rng(65774);
+  for (int i = 0; i < 3000; ++i) {
+    std::string digits = std::to_string(rng());
+    digits = digits.substr(0, 1 + rng() % 15);
+    digits.insert(rng() % (digits.size() + 1), ".");
+    numbers.push_back((rng() % 2 ? "-" : "") + digits);
+  }
+  while (numbers.size() % 3) numbers.push_back("0");
+  std::string text = "GROUPS 1\nGEOM " + std::to_string(numbers.size() / 3) + " 0\n";
+  for (size_t i = 0; i < numbers.size(); i += 3) text += numbers[i] + " " + numbers[i + 1] + " " + numbers[i + 2] + "\n";
+  const typmsh m = read_text(text);
+  ASSERT_EQ(m.groups[0].vertices.size(), numbers.size() / 3);
+  for (size_t i = 0; i < numbers.size(); ++i) {
+    float want = 0;
+    std::from_chars(numbers[i].data(), numbers[i].data() + numbers[i].size(), want);
+    const svec3& p = m.groups[0].vertices[i / 3].position;
+    const float got = i % 3 == 0 ? p.x : i % 3 == 1 ? p.y : p.z;
+    EXPECT_EQ(std::bit_cast<uint32_t>(got), std::bit_cast<uint32_t>(want)) << numbers[i];
+  }
 }
 
 TEST(Grplib, TexturesAreFoundEvenWithoutAMaterialList) {

@@ -8,6 +8,7 @@
 #include "common/scratch_dir.h"
 #include "design/designfile.h"
 #include "design/designtemplate.h"
+#include "design/kvgen.h"
 
 namespace {
 
@@ -176,6 +177,52 @@ TEST(Tool, WriteErrorsAndBadCommandLines) {
   EXPECT_EQ(one.code, 0);
   EXPECT_EQ(one.out.find("usage: corvane-tool template OUT"), 0u);
   EXPECT_FALSE(std::filesystem::exists(dir.file("--help")));
+}
+
+TEST(Tool, CheckReportsFindingsAsSortedJson) {
+  scratch_dir dir;
+  vessel_design d;
+  apply_template(d);
+  write_design_file(d, dir.file("ship.vessdef"));
+  d.data.thrusters[3].tank = 7;
+  d.header.empty_mass = 0;
+  write_design_file(d, dir.file("broken.vessdef"));
+  const std::string root = " --root '" CORVANE_DEMO_ROOT "'";
+  const run_result clean = tool(dir, "check ship.vessdef" + root);
+  EXPECT_EQ(clean.code, 0) << clean.err;
+  for (const json& f : json::parse(clean.out)) EXPECT_NE(f["severity"], "error") << f;
+  const run_result broken = tool(dir, "check broken.vessdef" + root);
+  EXPECT_EQ(broken.code, 1);
+  const json found = json::parse(broken.out);
+  ASSERT_GE(found.size(), 2u);
+  EXPECT_EQ(found[0], (json{{"severity", "error"}, {"code", "empty-mass"}, {"kind", "header"}, {"index", -1},
+                            {"text", "The empty mass is 0 kg."}}));
+  EXPECT_EQ(found[1]["code"], "thruster-tank");
+  EXPECT_EQ(found[1]["index"], 3);
+  EXPECT_EQ(tool(dir, "check missing.vessdef").code, 1);
+  EXPECT_NE(tool(dir, "check --help").out.find("touchdown-tip"), std::string::npos);
+}
+
+TEST(Tool, DiffNamesEachChangedFieldWithBothValues) {
+  scratch_dir dir;
+  vessel_design d;
+  apply_template(d);
+  write_design_file(d, dir.file("a.vessdef"));
+  const double was = d.data.thrusters[3].max_thrust;
+  d.data.thrusters[3].max_thrust = 1234.5;
+  add_dock(d);
+  write_design_file(d, dir.file("b.vessdef"));
+  const run_result same = tool(dir, "diff a.vessdef a.vessdef");
+  EXPECT_EQ(same.code, 0) << same.err;
+  EXPECT_EQ(same.out, "");
+  const run_result changed = tool(dir, "diff a.vessdef b.vessdef");
+  EXPECT_EQ(changed.code, 1) << changed.err;
+  const json j = json::parse(changed.out);
+  EXPECT_EQ(j[0], (json{{"path", "header.dock_count"}, {"old", 1}, {"new", 2}}));
+  EXPECT_EQ(j[1], (json{{"path", "thrusters[3].max_thrust"}, {"old", was}, {"new", 1234.5}}));
+  EXPECT_EQ(j[2]["path"], "docks[1]");
+  EXPECT_EQ(j[2]["old"], nullptr);
+  EXPECT_EQ(j.size(), 3u);
 }
 
 }  // namespace

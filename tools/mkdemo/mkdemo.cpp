@@ -1,12 +1,14 @@
 // mkdemo: writes the demo installation into the folder given as its argument:
 // the glider and cockpit meshes, a few meshes to browse, their textures in every
-// accepted format, the exhaust and cloud textures, and the empty design folder.
+// accepted format, the exhaust and cloud textures, the planet textures, and the
+// empty design folder.
 #include <cstdio>
 #include <exception>
 #include <filesystem>
 
 #include "mkdemo/glider.h"
 #include "mkdemo/imgwrite.h"
+#include "mkdemo/planet.h"
 #include "mkdemo/textures.h"
 
 int main(int argc, char** argv) {
@@ -32,6 +34,7 @@ int main(int argc, char** argv) {
       write_file_bytes(root + "/" + m.path, bytes(text.begin(), text.end()));
     }
     write_demo_textures(root);
+    write_demo_planets(root);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "mkdemo: %s\n", e.what());
     return 1;

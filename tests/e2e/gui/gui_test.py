@@ -20,6 +20,8 @@ import subprocess
 import sys
 import tempfile
 import time
+import shutil
+import zipfile
 
 TITLE = "Veltora Corvane"
 SETTINGS = os.path.join("Vessel_Design", "vrk.cfg")
@@ -379,6 +381,366 @@ def case_no_display(args, root):
     check(settings_text(root) is None, "nothing written")
 
 
+# --- The editor's pages -----------------------------------------------------------------------------
+# Positions are computed as the pages compute them from the 800 x 600 client area.
+
+W, H = 800, 600
+MENU = (W - 502, H - 154)                            # the main menu's body corner
+MENU_BUTTONS = {                                     # caption: column, row (x = 2 + 110 c, y = 2 + 22 r)
+    "New": (0, 0), "Load": (0, 1), "Save": (0, 2), "Generate": (0, 4), "Run Veltora": (0, 5),
+    "Parameters": (1, 0), "Lights": (1, 1), "Panels": (1, 2), "VC": (1, 3), "Docks": (1, 4), "Touchdown": (1, 5),
+    "Main data": (2, 0), "Engines": (2, 1), "Meshes": (2, 2), "Exhausts": (2, 3), "Animations": (2, 4),
+    "Airfoils": (2, 5), "Options": (3, 0), "Location": (3, 1), "3D controls": (3, 2), "Help": (3, 5)}
+DESIGN = "deltaglider_vrk.vessdef"
+HEADER = 840                                         # bytes of the design header
+TITLE_BAR = (100, 128, 164)                          # the title-bar fill over the background
+
+
+def placed(x, y, w, h):
+    """A framed window's body corner after the toolkit keeps it on the screen."""
+    return max(min(x, W - w), 0), max(min(y, H - h), 0), w, h
+
+
+# The page each main-menu button shows, and where its "Close" (or "No", "OK") is, relative to the body.
+LIST_CLOSE = lambda w, h: (w - 22, h // 2)
+BOTTOM_CLOSE = lambda w, h: (w // 2, h - 12)
+PAGES = {
+    "Parameters": (placed(W - 420, 20, 400, 200), BOTTOM_CLOSE),
+    "Lights": (placed(20, H - 220, 400, 200), LIST_CLOSE),
+    "Panels": (placed(W // 2 - 300, H // 2 - 50, 600, 100), lambda w, h: (w // 2, h - 14)),
+    "VC": (placed(W - 440, H - 292, 200, 100), BOTTOM_CLOSE),
+    "Docks": (placed(20, H - 220, 400, 200), LIST_CLOSE),
+    "Touchdown": (placed(20, H - 220, 400, 200), LIST_CLOSE),
+    "Main data": (placed(W // 2 - 250, H // 2 - 250, 476, 500), BOTTOM_CLOSE),
+    "Engines": (placed(440, H - 220, 500, 200), LIST_CLOSE),
+    "Meshes": (placed(440, H // 2 - 150, 600, 300), LIST_CLOSE),
+    "Exhausts": (placed(440, H - 420, 400, 200), LIST_CLOSE),
+    "Animations": (placed(20, H // 2 - 150, 400, 300), LIST_CLOSE),
+    "Airfoils": (placed(20, H - 220, 400, 200), LIST_CLOSE),
+    "Options": (placed(W // 2 - 125, H // 2 - 25, 500, 100), BOTTOM_CLOSE),
+    "Location": (placed(W // 2 - 300, H // 2 - 50, 600, 100), lambda w, h: (w // 2, h - 14)),
+    "3D controls": (placed(W - 220, H - 312, 200, 120), LIST_CLOSE),
+    "Help": (placed(W // 2 - 300, 20, 600, 290), LIST_CLOSE),
+    "New": (placed(W // 2 - 300, H // 2 - 25, 600, 100), lambda w, h: (w * 3 // 4, 60)),   # "No"
+}
+CONFIRM = PAGES["New"][0]
+GENERAL = PAGES["Main data"][0]
+THRUSTERS = PAGES["Engines"][0]
+
+
+def press(d, caption):
+    c, r = MENU_BUTTONS[caption]
+    d.click(MENU[0] + 2 + 110 * c + 50, MENU[1] + 2 + 22 * r + 10)
+
+
+def near(p, q, tolerance=3):
+    return all(abs(a - b) <= tolerance for a, b in zip(p, q))
+
+
+def design_block(path):
+    """A saved design's bytes with what the frames change cleared: the design time (8 bytes
+    at 720) and the crew record's airlock, which every frame copies from dock 0."""
+    return design_block_bytes(open(path, "rb").read())
+
+
+def header_value(path, fmt, offset):
+    return struct.unpack_from("<" + fmt, open(path, "rb").read(), offset)[0]
+
+
+def thrusters_of(path):
+    """(count, the last thruster's maximum thrust) of a saved design."""
+    data = open(path, "rb").read()
+    tanks, count = struct.unpack_from("<ii", data, 788)
+    last = HEADER + 8 * tanks + 120 * (count - 1)
+    return count, struct.unpack_from("<d", data, last + 48)[0]
+
+
+def replace_text(d, text):
+    """Into the focused text box, its cursor at the end: the old text erased, text typed."""
+    d.key(*["BackSpace"] * 30)
+    d.type_text(text)
+
+
+def start_in_demo(args, root):
+    for entry in os.listdir(args.demo):
+        source = os.path.join(args.demo, entry)
+        (shutil.copytree if os.path.isdir(source) else shutil.copy2)(source, os.path.join(root, entry))
+    d = Designer(args.designer, root)
+    d.wait_for_title()
+    return d
+
+
+def case_pages_menu(args, root):
+    """Every main-menu button shows its page where the pages place it; each page closes again."""
+    d = start_in_demo(args, root)
+    for caption, ((x, y, w, h), close) in PAGES.items():
+        press(d, caption)
+        width, height, pixel = d.screenshot()
+        check((width, height) == (W, H), "the window is %dx%d" % (width, height))
+        check(near(pixel(x + 5, y - 8), TITLE_BAR), "%r shows its page at (%d, %d): %r" % (caption, x, y, pixel(x + 5, y - 8)))
+        cx, cy = close(w, h)
+        d.click(x + cx, y + cy)
+        width, height, pixel = d.screenshot()
+        check(not near(pixel(x + 5, y - 8), TITLE_BAR),
+              "%r's page closed: %r" % (caption, pixel(x + 5, y - 8)))
+    check(d.proc.poll() is None, "still running")
+    d.key("Escape")
+    check(d.wait() == 0, "Escape ends with exit code 0")
+
+
+def case_pages_save_new_typing(args, root):
+    """Save at once, then with the question; New with Yes and No; typed values reach the design."""
+    d = start_in_demo(args, root)
+    template = os.path.join(root, "template.vessdef")
+    subprocess.run([args.tool, "template", template], check=True, cwd=root)
+    saved = os.path.join(root, DESIGN)
+    press(d, "Save")
+    time.sleep(0.3)
+    check(os.path.exists(saved), "Save wrote %s at once" % DESIGN)
+    # The size is the template's, raised to the radius of the meshes a preview loaded, if any.
+    check(header_value(saved, "d", 520) in (10.0, header_value(template, "d", 520)), "the template's size")
+    with open(template, "r+b") as f:
+        f.seek(520)
+        f.write(open(saved, "rb").read()[520:528])
+    check(design_block(saved) == design_block(template), "the saved design is the template")
+    first = open(saved, "rb").read()
+
+    press(d, "Main data")                            # "Mass, Kg": type, then leave the box
+    gx, gy, gw, gh = GENERAL
+    d.click(gx + 120 + 96, gy + 60 + 8)
+    replace_text(d, "2500")
+    d.click(gx + 300, gy + 470)                      # inside the page, off every box
+    d.click(gx + gw // 2, gy + gh - 12)              # "Close&Save"
+    press(d, "Save")                                 # exists: the question
+    cx, cy, cw, ch = CONFIRM
+    width, height, pixel = d.screenshot()
+    check(near(pixel(cx + 5, cy - 8), TITLE_BAR), "Save asks before overwriting")
+    compare_white_text(args, pixel, 'Overwrite "%s"?' % DESIGN, cx + cw // 2, cy + 10)
+    d.click(cx + cw * 3 // 4, cy + 60)               # "No"
+    time.sleep(0.3)
+    check(open(saved, "rb").read() == first, "No leaves the file byte for byte")
+    press(d, "Save")
+    d.click(cx + cw // 4, cy + 60)                   # "Yes"
+    time.sleep(0.3)
+    check(header_value(saved, "d", 528) == 2500.0, "Yes rewrote it with the typed mass")
+
+    press(d, "Engines")                              # "Add Thrust:", then "Add"
+    tx, ty, tw, th = THRUSTERS
+    count = thrusters_of(saved)[0]
+    d.click(tx + 8 + 86, ty + 134 + 8)
+    replace_text(d, "12345")
+    d.click(tx + 2 + 50, ty + 2 + 10)
+    d.click(tx + tw - 22, ty + th // 2)              # "Close"
+    press(d, "Touchdown")                            # a third set is refused
+    lx, ly, lw, lh = PAGES["Touchdown"][0]
+    d.click(lx + 2 + 50, ly + 2 + 10)
+    d.click(lx + lw - 22, ly + lh // 2)
+    press(d, "Save")
+    d.click(cx + cw // 4, cy + 60)
+    time.sleep(0.3)
+    check(thrusters_of(saved) == (count + 1, 12345.0), "the added thruster has the typed thrust: %r" % (thrusters_of(saved),))
+    check(header_value(saved, "i", 816) == 2, "still two touchdown sets")
+
+    for answer, expect_template in (("No", False), ("Yes", True)):
+        press(d, "New")
+        d.click(cx + (cw * 3 // 4 if answer == "No" else cw // 4), cy + 60)
+        press(d, "Save")
+        d.click(cx + cw // 4, cy + 60)
+        time.sleep(0.3)
+        check((design_block(saved) == design_block(template)) == expect_template,
+              "New then %s %s the design" % (answer, "resets" if expect_template else "keeps"))
+    d.key("Escape")
+    check(d.wait() == 0, "Escape ends with exit code 0")
+
+
+def compare_white_text(args, pixel, text, centre_x, top):
+    """The first 12 rows of text's glyphs, centred at centre_x: white where the font sets a bit."""
+    left = centre_x - 4 * len(text)
+    for i, glyph in enumerate(glyph_rows(args.font, text)):
+        for y in range(12):
+            for x in range(8):
+                if glyph[y] & (0x80 >> x):
+                    p = pixel(left + 8 * i + x, top + y)
+                    check(p == (255, 255, 255), "glyph %r of %r at (%d, %d) is %r" % (text[i], text, x, y, p))
+
+
+def export_dialog_filter(index, filters):
+    """The centre of filter row index (1-based) of the centred dialog with that many filters."""
+    height = 352 + 18 * filters
+    fx, fy = (W - 520) // 2, (H - height) // 2
+    return fx + 132 + 40, fy + 300 + 18 * (index - 1) + 8
+
+
+def unpack_and_fly(root, package):
+    with zipfile.ZipFile(package) as z:
+        for info in z.infolist():
+            parts = info.filename.replace("\\", "/").split("/")
+            path = root
+            for part in parts[:-1]:
+                same = [e for e in os.listdir(path) if e.lower() == part.lower()]
+                path = os.path.join(path, same[0] if same else part)
+                os.makedirs(path, exist_ok=True)
+            with open(os.path.join(path, parts[-1]), "wb") as f:
+                f.write(z.read(info))
+    run = subprocess.run([os.path.join(root, "veltora.exe"), "scenarios\\DeltaGlider_vrk_ground_scenario.scn",
+                          "--steps", "5", "--report", "flight.log"], cwd=root, capture_output=True, text=True)
+    report = open(os.path.join(root, "flight.log")).read() if os.path.exists(os.path.join(root, "flight.log")) else ""
+    check(run.returncode == 0 and "ovcInit" in report, "the stand-in flies the package: %s %s" % (run.stderr, report[-500:]))
+
+
+def case_pages_generate_load(args, root):
+    """Generate through the Export dialog with each filter; Load a module, an import and a damaged file."""
+    d = start_in_demo(args, root)
+    press(d, "Generate")
+    width, height, pixel = d.screenshot()
+    fx, fy = (W - 520) // 2, (H - 442) // 2
+    compare_white_text(args, pixel, "deltaglider_vrk.zip", fx + 132 + 4 * len("deltaglider_vrk.zip"), fy + 276)
+    d.key("Return")                                  # OK with the first filter
+    package = os.path.join(root, "deltaglider_vrk.zip")
+    deadline = time.monotonic() + 20
+    while not os.path.exists(package) and time.monotonic() < deadline:
+        time.sleep(0.2)
+    time.sleep(0.5)
+    test = subprocess.run(["unzip", "-t", package], capture_output=True, text=True)
+    check(test.returncode == 0, "unzip -t accepts the package: %s" % test.stdout[-300:])
+
+    for filter_index, name, made in ((5, "pkg", "pkg.zip"), (2, "mod.dll", "mod.dll"), (3, "defs.txt", "defs.txt"),
+                                     (4, "whatever", os.path.join("Vessel_Design", "deltaglider_vrk"))):
+        press(d, "Generate")
+        d.click(*export_dialog_filter(filter_index, 5))
+        d.click((W - 520) // 2 + 132 + 300, (H - 442) // 2 + 276 + 8)   # the name box, after its text
+        replace_text(d, name)
+        d.key("Return")
+        deadline = time.monotonic() + 20
+        while not os.path.exists(os.path.join(root, made)) and time.monotonic() < deadline:
+            time.sleep(0.2)
+        check(os.path.exists(os.path.join(root, made)), "filter %d made %s" % (filter_index, made))
+    check(not os.path.exists(os.path.join(root, "pkg")), "All file types appends .zip")
+    check(not os.path.exists(os.path.join(root, "whatever")), "Sources ignores the name")
+    check("THRUSTERS" in open(os.path.join(root, "defs.txt")).read().upper(), "the listing names the thrusters")
+    time.sleep(0.5)
+    unpack_and_fly(root, package)
+
+    def load(name, filter_index):
+        press(d, "Load")
+        d.click(*export_dialog_filter(filter_index, 4))
+        d.click((W - 520) // 2 + 132 + 300, (H - 424) // 2 + 276 + 8)
+        replace_text(d, name)
+        d.key("Return")
+        time.sleep(0.5)
+
+    def save_as_is():
+        saved = os.path.join(root, DESIGN)
+        press(d, "Save")
+        if os.path.exists(saved):
+            d.click(CONFIRM[0] + CONFIRM[2] // 4, CONFIRM[1] + 60)
+        time.sleep(0.3)
+        return saved
+
+    press(d, "Main data")                            # change the design, then load the module back
+    gx, gy, gw, gh = GENERAL
+    d.click(gx + 120 + 96, gy + 60 + 8)
+    replace_text(d, "3")
+    d.click(gx + gw // 2, gy + gh - 12)
+    load("mod.dll", 2)
+    saved = save_as_is()
+    module = open(os.path.join(root, "mod.dll"), "rb").read()
+    check(design_block(saved) == design_block_bytes(module[69632:]), "the module's design came back")
+
+    with open(os.path.join(root, "bad.vessdef"), "wb") as f:
+        f.write(b"\x00\x01damaged" * 50)
+    load("bad.vessdef", 1)
+    width, height, pixel = d.screenshot()
+    mx, my = W // 2 - 300, H // 2 - 50
+    check(near(pixel(mx + 5, my - 8), TITLE_BAR), "a message window tells of the damaged file")
+    d.click(mx + 300, my + 100 - 14)                 # "OK"
+    before = open(saved, "rb").read()
+    saved = save_as_is()
+    check(design_block(saved) == design_block_bytes(before), "the design was kept")
+
+    with open(os.path.join(root, "ship.ini"), "w") as f:
+        f.write("[CONFIG]\nMESHNAME=ship\nFUEL_MASS=500\nMAIN_THRUST=1000\nISP=3000\n")
+    load("ship.ini", 3)
+    press(d, "Save")
+    time.sleep(0.3)
+    check(os.path.exists(os.path.join(root, "new_vessel.vessdef")), "the import is named new_vessel")
+    d.key("Escape")
+    check(d.wait() == 0, "Escape ends with exit code 0")
+
+
+def design_block_bytes(data):
+    data = bytearray(data)
+    data[720:728] = bytes(8)
+    airfoils = struct.unpack_from("<i", data, 832)[0]
+    crew = len(data) - 8 - 64 * airfoils - 80     # the crew record precedes the aero elements
+    data[crew:crew + 72] = bytes(72)
+    return bytes(data)
+
+
+def case_pages_mesh_browser(args, root):
+    """After ">" the first cell is entry r; an empty cell does nothing; Select adds the mesh."""
+    os.makedirs(os.path.join(root, "Meshes"))
+    for i in range(30):
+        open(os.path.join(root, "Meshes", "part%02d.msh" % i), "w").close()
+    d = Designer(args.designer, root)
+    d.wait_for_title()
+    press(d, "Meshes")
+    mx, my, mw, mh = PAGES["Meshes"][0]
+    d.click(mx + 2 + 50, my + 2 + 10)                # "Add": the browser
+    entries = [e[:-4] for e in os.listdir(os.path.join(root, "Meshes")) if e.lower().endswith(".msh")]
+    bw, bh = W - 40, H - 40
+    usable = bw - 54
+    n = usable // (8 * max(len(e) for e in entries) + 5)
+    p, r = usable // n, (bh - 94) // 21
+    cell = lambda k: (20 + 9 + (k // r) * p + p // 2, 20 + 44 + 21 * (k % r) + 10)
+    view = placed(W // 2 - 320, H // 2 - 260, 640, 520)
+    corner = (view[0] + 5, view[1] - 8)              # where Mesh view's title bar lies over the browser
+    width, height, pixel = d.screenshot()
+    browser_only = pixel(*corner)
+    d.click(*cell(len(entries)))                     # the first cell after the last entry
+    width, height, pixel = d.screenshot()
+    check(pixel(*corner) == browser_only, "an empty cell changes nothing")
+    d.click(20 + bw - 61 + 8, 20 + bh - 48 + 8)      # ">"
+    d.click(*cell(0))
+    width, height, pixel = d.screenshot()
+    check(pixel(*corner) != browser_only, "choosing a mesh shows Mesh view")
+    d.click(view[0] + view[2] - 60, view[1] + view[3] - 36)   # "Select"
+    press(d, "Save")
+    time.sleep(0.3)
+    data = open(os.path.join(root, DESIGN), "rb").read()
+    meshes = struct.unpack_from("<i", data, 804)[0]
+    tanks, thrusters, exhausts = (struct.unpack_from("<i", data, at)[0] for at in (788, 792, 800))
+    last = HEADER + 8 * tanks + 120 * thrusters + 80 * exhausts + 268 * (meshes - 1)
+    check(data[last:last + 256].split(b"\0")[0] == entries[r].encode(),
+          "entry r (%s) was added to the design: %r" % (entries[r], data[last:last + 16]))
+    d.key("Escape")
+    check(d.wait() == 0, "Escape ends with exit code 0")
+
+
+def case_pages_run_veltora(args, root):
+    """Run Veltora starts the simulator in the root and the editor keeps drawing meanwhile."""
+    marker = os.path.join(root, "ran.txt")
+    with open(os.path.join(root, "veltora.exe"), "w") as f:
+        f.write("#!/bin/sh\npwd > ran.txt\nsleep 4\necho done >> ran.txt\n")
+    os.chmod(os.path.join(root, "veltora.exe"), 0o755)
+    d = Designer(args.designer, root)
+    d.wait_for_title()
+    press(d, "Run Veltora")
+    deadline = time.monotonic() + 5
+    while not os.path.exists(marker) and time.monotonic() < deadline:
+        time.sleep(0.1)
+    check(os.path.exists(marker), "the simulator was started")
+    check(open(marker).read().split("\n")[0] == os.path.realpath(root), "in the root")
+    rates = []
+    for _ in range(4):
+        time.sleep(0.6)
+        rates.append(int(re.search(r"FPS=([0-9]+)", xdotool("getwindowname", d.window)).group(1)))
+    check("done" not in open(marker).read(), "the simulator was still running while the rates were read")
+    check(all(r > 0 for r in rates), "the editor drew frames meanwhile: %r" % rates)
+    d.key("Escape")
+    check(d.wait() == 0, "Escape ends with exit code 0")
+
+
 def die_with_parent():
     """Run in the child before exec: the server ends with this script, even when it is killed."""
     ctypes.CDLL(None, use_errno=True).prctl(1, signal.SIGTERM)  # PR_SET_PDEATHSIG
@@ -448,6 +810,8 @@ def main():
     parser.add_argument("--progress", required=True)
     parser.add_argument("--font", required=True)
     parser.add_argument("--xvfb", default="Xvfb")
+    parser.add_argument("--tool")                    # corvane-tool, for the pages' cases
+    parser.add_argument("--demo")                    # the demo installation, copied into a case's root
     parser.add_argument("case")
     args = parser.parse_args()
     case = globals().get("case_" + args.case)

@@ -1,0 +1,290 @@
+// filecmds: New, Load, Save, Generate, Run Veltora, Exit and the mesh commands.
+#include "editor/filecmds.h"
+
+#include <unistd.h>
+#include <filesystem>
+#include "base/instpath.h"
+#include "design/designfile.h"
+#include "design/designtemplate.h"
+#include "design/kvgen.h"
+#include "design/meshstore.h"
+#include "design/sc3import.h"
+#include "design/veltools.h"
+#include "editor/filedialog.h"
+#include "editor/kvwindows.h"
+#include "editor/scene_link.h"
+#include "editor/selection.h"
+#include "generate/addon_files.h"
+#include "generate/launcher.h"
+#include "generate/module_writer.h"
+#include "generate/project_writer.h"
+
+file_commands_state files;
+
+namespace {
+
+constexpr uint16_t left_button = 0x0200;     // the shift word's bit for the left mouse button
+constexpr size_t dialog_name_limit = 255;    // characters of a dialog's initial name
+
+enum export_filter { export_addon = 1, export_module, export_listing, export_project, export_addon_zip };
+enum load_filter { load_design_file = 1, load_module, load_sc3, load_any };
+
+const std::vector<file_filter> export_filters = {
+  {"Add-ons (*.zip)", "*.zip"}, {"Vessel modules (*.dll)", "*.dll"}, {"Definitions (*.txt)", "*.txt"},
+  {"Sources (*.cpp, no select)", "*.cpp"}, {"All file types", "*.*"}};
+const std::vector<file_filter> load_filters = {
+  {"Vessel definitions (*.vessdef)", "*.vessdef"}, {"Vessel modules (*.dll)", "*.dll"},
+  {"Spacecraft3 vessels (*.ini)", "*.ini"}, {"All file types", "*.*"}};
+const std::vector<file_filter> mesh_filters = {{"Meshes", "*.msh"}, {"All file types", "*.*"}};
+
+std::string dll_name() { return name_of(design.header.dll_name, sizeof design.header.dll_name); }
+std::string design_file_name() { return dll_name() + design_extension; }
+std::string in_root(const std::string& name) { return files.root + "/" + name; }
+
+// Every dialog returns the process to the root, so relative paths keep meaning the installation.
+void restore_root() {
+  if (!files.root.empty() && chdir(files.root.c_str()) != 0)
+    show_message("Cannot return to the folder \"" + files.root + "\".");
+}
+
+// Opens a dialog; after OK the chosen path and filter go to route.
+void open_dialog(file_dialog_request request, void (*route)(const std::string& path, int filter)) {
+  file_dialog_open(request, [route](const file_dialog_result& r) {
+    restore_root();
+    if (r.ok) route(r.path, r.filter_index);
+    pages_frame();
+  });
+}
+
+std::string joined(const astr& lines) {
+  std::string text;
+  for (const std::string& l : lines) text += (text.empty() ? "" : " ") + l;
+  return text;
+}
+
+// The texture names of every design mesh, read the way the preview reads them.
+addon_sources package_sources() {
+  addon_sources src;
+  src.root = files.root;
+  src.author = settings.author_name;
+  mesh_store store;
+  store.root = files.root;
+  for (size_t i = 0; i < design.data.meshes.size(); ++i)
+    load_store_mesh(store, int(i), name_of(design.data.meshes[i].name, sizeof design.data.meshes[i].name));
+  store.meshes.resize(design.data.meshes.size());
+  src.mesh_textures = mesh_texture_lists(store);
+  return src;
+}
+
+void write_addon(const std::string& path) {
+  astr messages;
+  generate_addon(design, package_sources(), path, messages);
+  if (!messages.empty()) show_message(joined(messages));
+}
+
+// A fresh start for the pages after the design was replaced.
+void design_replaced() {
+  for (list_state& l : pages.lists) l = list_state{};
+  pages.current_comp = 0;
+  clear_selection();
+}
+
+// The path below the meshes folder of a file in it, "" when it lies elsewhere.
+std::string below_meshes(const std::string& path) {
+  namespace fs = std::filesystem;
+  const std::string meshes = install_path(files.root, "meshes");
+  if (meshes.empty()) return "";
+  std::error_code ec;
+  const fs::path rel = fs::weakly_canonical(path, ec).lexically_relative(fs::weakly_canonical(meshes, ec));
+  if (ec || rel.empty() || *rel.begin() == "..") return "";
+  return rel.generic_string();
+}
+
+}  // namespace
+
+void file_commands_init(const std::string& root) { files.root = root; }
+
+// --- Main menu ---------------------------------------------------------------------------------------
+
+void command_exit() {
+  if (files.exit_program) files.exit_program();
+}
+
+void command_new() { ask(confirm_reset, "Erase everything and reset the corvane?"); }
+
+void command_save() {
+  const std::string name = design_file_name();
+  if (!is_safe_relative(name)) {
+    show_message("The DLL name \"" + dll_name() + "\" does not make a file name in this folder.");
+    return;
+  }
+  if (file_exists(in_root(name))) ask(confirm_save, "Overwrite \"" + name + "\"?");
+  else save_design_now();
+}
+
+void save_design_now() {
+  try {
+    write_design_file(design, in_root(design_file_name()));
+  } catch (const io_error& e) {
+    show_message(e.what());
+  }
+}
+
+void command_yes() {
+  const int action = pages.confirm;
+  pages.confirm = confirm_none;
+  if (action == confirm_save) save_design_now();
+  if (action == confirm_reset) {
+    apply_template(design);
+    design_replaced();
+  }
+}
+
+void command_load() {
+  open_dialog({"Load", "", "", load_filters, 1, fd_FileMustExist | fd_PathMustExist}, load_design);
+}
+
+void command_generate() {
+  std::string name = dll_name() + ".zip";
+  name.resize(std::min(name.size(), dialog_name_limit));
+  open_dialog({"Export", "", name, export_filters, 1, fd_PathMustExist | fd_Save}, export_design);
+}
+
+void command_run() { run_veltora(files.root); }
+
+// --- Dialog routing -------------------------------------------------------------------------------------
+
+void export_design(const std::string& path, int filter) {
+  try {
+    switch (filter) {
+      case export_addon: write_addon(path); break;
+      case export_module: write_module_file(design, path, files.root); break;
+      case export_listing: write_listing(design, path); break;
+      case export_project: write_project(files.root, dll_name()); break;
+      case export_addon_zip: write_addon(path + ".zip"); break;
+      default: break;
+    }
+  } catch (const io_error& e) {
+    show_message(e.what());
+  }
+}
+
+void load_design(const std::string& path, int filter) {
+  vessel_design loaded;                 // no preview: the live one is told once the read succeeded
+  astr notes;
+  try {
+    if (filter == load_sc3) {
+      notes = import_sc3(loaded, path, sc3_default_name);
+    } else {
+      const design_read_result r = read_design_file(loaded, path);
+      if (r.status != design_read_ok) {
+        show_message(r.message);
+        return;
+      }
+    }
+  } catch (const io_error& e) {
+    show_message(e.what());
+    return;
+  }
+  replace_design(design, std::move(loaded));
+  design_replaced();
+  if (!notes.empty()) show_message(joined(notes));
+}
+
+void choose_mesh_file(const std::string& path) {
+  const std::string rel = below_meshes(path);
+  if (rel.size() <= 4) {
+    show_message("Choose a mesh inside the simulator's meshes folder.");
+    return;
+  }
+  browser.browse_rel.clear();
+  scene_thumbnail_release();
+  files.pending_mesh = rel.substr(0, rel.size() - 4);
+  show_page(page_mesh_view);
+}
+
+// --- Mesh commands --------------------------------------------------------------------------------------
+
+void command_browse_meshes() {
+  browser.root = files.root;
+  browse_start(browser);
+  files.browser_page = 0;
+  files.hovered = -1;
+  show_page(page_browser);
+}
+
+void command_other_mesh() {
+  const std::string meshes = install_path(files.root, "meshes");
+  open_dialog({"Open mesh", meshes.empty() ? "meshes" : meshes, "", mesh_filters, 1,
+               fd_FileMustExist | fd_PathMustExist},
+              [](const std::string& path, int) { choose_mesh_file(path); });
+}
+
+void command_cancel_mesh() {
+  scene_thumbnail_release();
+  files.pending_mesh.clear();
+  hide_page(page_mesh_view);
+}
+
+void command_select_mesh() {
+  scene_thumbnail_release();
+  if (!files.pending_mesh.empty()) add_mesh(design, browser.browse_rel + files.pending_mesh, visibility_external);
+  files.pending_mesh.clear();
+  hide_page(page_mesh_view);
+  hide_page(page_browser);
+}
+
+// --- Mesh browser -----------------------------------------------------------------------------------------
+
+browser_grid browser_geometry(int width, int height) {
+  browser_grid g;
+  const int usable_w = width - 54, usable_h = height - 94;
+  const int column = 8 * browser.mesh_browse_width + 5;
+  g.columns = usable_w > 0 ? usable_w / column : 0;
+  g.pitch = g.columns > 0 ? usable_w / g.columns : 0;
+  g.rows = usable_h > 0 ? usable_h / 21 : 0;
+  return g;
+}
+
+int browser_cell(const browser_grid& g, int x, int y) {
+  for (int j = 0; j < g.columns; ++j)
+    for (int i = 0; i < g.rows; ++i) {
+      const int left = 9 + j * g.pitch, top = 44 + 21 * i;
+      if (x >= left && x <= left + g.pitch - 2 && y >= top && y <= top + 20) return j * g.rows + i;
+    }
+  return -1;
+}
+
+namespace {
+
+bool in_box(int x, int y, int left, int top) { return x >= left && x <= left + 16 && y >= top && y <= top + 16; }
+
+void browser_press(const browser_grid& g, int width, int height, int x, int y) {
+  const int count = int(browser.mesh_browse_list.size());
+  if (in_box(x, y, 5, height - 48)) {
+    if (files.browser_page > 0) --files.browser_page;
+    return;
+  }
+  if (in_box(x, y, width - 61, height - 48)) {
+    if (g.rows > 0 && files.browser_page + 1 < double(count) / g.rows) ++files.browser_page;
+    return;
+  }
+  const int cell = browser_cell(g, x, y);
+  const int entry = cell < 0 ? -1 : files.browser_page * g.rows + cell;
+  if (entry < 0 || entry >= count) return;
+  if (browse_open(browser, entry)) {
+    files.browser_page = 0;
+    return;
+  }
+  scene_thumbnail_release();
+  files.pending_mesh = browser.mesh_browse_list[size_t(entry)];
+  show_page(page_mesh_view);
+}
+
+}  // namespace
+
+void browser_mouse(gg_wndtype& w, int kind, uint16_t shift, int x, int y) {
+  const browser_grid g = browser_geometry(w.width, w.height);
+  if (kind == gg_down && (shift & left_button)) browser_press(g, w.width, w.height, x, y);
+  else files.hovered = browser_cell(g, x, y);
+}

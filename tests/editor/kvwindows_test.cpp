@@ -1,0 +1,370 @@
+// The editor pages and file commands, driven through the toolkit's entry points
+// without a display: layout from the screen size, the buttons of every page,
+// saving with its question, New, typing into bound boxes, the mesh browser,
+// and the routing of the Export and Load dialogs.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include "common/scratch_dir.h"
+#include "design/designfile.h"
+#include "design/designtemplate.h"
+#include "design/veltools.h"
+#include "editor/filecmds.h"
+#include "editor/kvwindows.h"
+#include "editor/selection.h"
+#include "generate/module_writer.h"
+
+namespace {
+
+constexpr uint16_t left = 0x0200;
+constexpr uint16_t key_backspace = 8;
+
+// The design block with the design time cleared: what a design holds, whenever it was saved.
+std::vector<uint8_t> timeless_block(vessel_design d) {
+  d.header.design_time = 0;
+  return design_block_bytes(d);
+}
+
+std::vector<uint8_t> template_block() {
+  vessel_design t;
+  apply_template(t);
+  return timeless_block(t);
+}
+
+class Pages : public ::testing::Test {
+ protected:
+  scratch_dir dir;
+  void SetUp() override { build(1024, 768); }
+  void TearDown() override {
+    gui_final();
+    design = vessel_design{};
+  }
+  void build(int w, int h) {
+    gui_final();
+    gui_init();
+    screen = {w, h};
+    pages = pages_state{};
+    files = file_commands_state{};
+    file_commands_init(dir.path.string());
+    design = vessel_design{};
+    apply_template(design);
+    clear_selection();
+    pages_build(w, h);
+  }
+  void click(int x, int y) {
+    gui_mouse_down(left, x, y);
+    gui_mouse_up(left, x, y);
+  }
+  // A press on the button of a page that carries caption, at its centre.
+  void press(page_id p, const std::string& caption) {
+    for (const gg_btnrec& b : gui.buttons)
+      if (b.window == &page(p) && b.caption == caption) {
+        click(page(p).x + b.x + b.width / 2, page(p).y + b.y + b.height / 2);
+        return;
+      }
+    FAIL() << "no button " << caption;
+  }
+  // Focus the text box at (x, y) of a page after its text, clear it and type text; Enter stores it.
+  void type_into(page_id p, int x, int y, const std::string& text, bool enter = true) {
+    int width = 0;
+    for (const gg_txtboxrec& t : gui.textboxes)
+      if (t.window == &page(p) && t.x == x && t.y == y) width = t.width;
+    ASSERT_GT(width, 0) << "no text box at " << x << ", " << y;
+    click(page(p).x + x + width - 2, page(p).y + y + 4);
+    for (int i = 0; i < 40; ++i) gui_key_down(0, key_backspace);
+    for (char c : text) gui_key_down(0, uint16_t(c == '.' ? 190 : c));
+    if (enter) gui_key_up(0, 13);
+  }
+  std::vector<page_id> visible_pages() {
+    std::vector<page_id> v;
+    for (int p = 0; p < page_count; ++p)
+      if (page(page_id(p)).visible) v.push_back(page_id(p));
+    return v;
+  }
+  void only_main_menu() {
+    for (int p = 1; p < page_count; ++p) hide_page(page_id(p));
+  }
+  std::string design_file() const { return dir.file("deltaglider_vrk.vessdef"); }
+};
+
+TEST_F(Pages, WindowsArePlacedFromTheScreenSizeWithOnlyTheMainMenuVisible) {
+  const char* titles[] = {"Veltora Corvane", "General parameters", "Animations", "Meshes", "Beacons", "Docks",
+                          "Thrusters", "Exhausts", "Touchdown points", "Aerodynamic elements", "Fuel tanks",
+                          "Groups in animation component", "Edit thruster", "Edit airfoil", "Animation block (1)",
+                          "VC config", "Vessel data", "3D controls", "Open/Close", "Mesh view", "Options", "Confirm?"};
+  for (auto [w, h] : {std::pair{800, 600}, {1024, 768}, {1920, 1080}}) {
+    build(w, h);
+    for (int p = 0; p < 22; ++p) EXPECT_EQ(page(page_id(p)).title, titles[p]);
+    const gg_wndtype& m = page(page_main);
+    EXPECT_EQ(std::vector<int>({m.x, m.y, m.width, m.height}), std::vector<int>({w - 502, h - 154, 482, 134}));
+    EXPECT_EQ(visible_pages(), std::vector<page_id>{page_main});
+    const gg_wndtype& g = page(page_general);
+    EXPECT_EQ(std::vector<int>({g.x, g.y}), std::vector<int>({w / 2 - 250, h / 2 - 250}));
+    EXPECT_EQ(page(page_exhausts).y, h - 420);
+    EXPECT_EQ(page(page_animation_block).width, w - 100);
+    const gg_wndtype& b = page(page_browser);
+    EXPECT_EQ(std::vector<int>({b.x, b.y, b.width, b.height}), std::vector<int>({20, 20, w - 40, h - 40}));
+    EXPECT_TRUE(b.fixed);
+  }
+  EXPECT_EQ(gui.textboxes[0].text, "DeltaGlider_vrk");  // bound at once to the design
+}
+
+TEST_F(Pages, EveryMainMenuButtonOpensItsPage) {
+  const std::pair<const char*, page_id> opens[] = {
+    {"New", page_confirm}, {"Parameters", page_vessel_data}, {"Lights", page_beacons}, {"Panels", page_message},
+    {"VC", page_vc_config}, {"Docks", page_docks}, {"Touchdown", page_touchdown}, {"Main data", page_general},
+    {"Engines", page_thrusters}, {"Meshes", page_meshes}, {"Exhausts", page_exhausts},
+    {"Animations", page_animations}, {"Airfoils", page_airfoils}, {"Options", page_options},
+    {"Location", page_message}, {"3D controls", page_controls}, {"Help", page_help}};
+  for (const auto& [caption, p] : opens) {
+    only_main_menu();
+    const bool is_list = p >= page_animations && p <= page_groups;
+    if (is_list) pages.lists[p - page_animations].current = 1;  // opening a list starts it at the top
+    press(page_main, caption);
+    EXPECT_EQ(visible_pages(), (std::vector<page_id>{page_main, p})) << caption;
+    if (is_list) EXPECT_EQ(pages.lists[p - page_animations].current, 0);
+  }
+  press(page_message, "OK");
+  EXPECT_FALSE(page(page_message).visible);
+  press(page_help, "Close");
+  EXPECT_FALSE(page(page_help).visible);
+}
+
+TEST_F(Pages, SaveWritesAtOnceThenAsksBeforeOverwriting) {
+  press(page_main, "Save");
+  EXPECT_FALSE(page(page_confirm).visible);
+  vessel_design read;
+  ASSERT_EQ(read_design_file(read, design_file()).status, design_read_ok);
+  EXPECT_EQ(timeless_block(read), template_block());
+
+  const std::vector<uint8_t> saved = read_bytes(design_file());
+  design.header.empty_mass = 123;
+  press(page_main, "Save");
+  ASSERT_TRUE(page(page_confirm).visible);
+  EXPECT_EQ(pages.question, "Overwrite \"deltaglider_vrk.vessdef\"?");
+  press(page_confirm, "No");
+  EXPECT_FALSE(page(page_confirm).visible);
+  EXPECT_EQ(read_bytes(design_file()), saved);
+  press(page_main, "Save");
+  press(page_confirm, "Yes");
+  ASSERT_EQ(read_design_file(read, design_file()).status, design_read_ok);
+  EXPECT_EQ(read.header.empty_mass, 123);
+}
+
+TEST_F(Pages, NewResetsToTheTemplateOnlyAfterYes) {
+  add_beacon(design, editor_beacon());
+  press(page_main, "New");
+  EXPECT_EQ(pages.question, "Erase everything and reset the corvane?");
+  press(page_confirm, "No");
+  EXPECT_NE(timeless_block(design), template_block());
+  press(page_main, "New");
+  press(page_confirm, "Yes");
+  EXPECT_EQ(timeless_block(design), template_block());
+}
+
+TEST_F(Pages, TypedValuesReachTheDesignWhenTheBoxLosesTheFocus) {
+  press(page_main, "Engines");
+  const int thrusters = int(design.data.thrusters.size());
+  type_into(page_thrusters, 8, 134, "12345", false);
+  press(page_thrusters, "Add");                       // the press moves the focus away: the value is stored first
+  ASSERT_EQ(int(design.data.thrusters.size()), thrusters + 1);
+  EXPECT_EQ(design.data.thrusters.back().max_thrust, 12345);
+  EXPECT_EQ(std::vector<int>({selection.object, selection.mesh, selection.group}),
+            std::vector<int>({1, 1, 2 * thrusters}));
+
+  only_main_menu();                                   // "Thrusters" lies over the main menu
+  press(page_main, "Main data");
+  type_into(page_general, 120, 60, "2500.5", false);
+  EXPECT_EQ(design.header.empty_mass, 11000);        // still typing
+  click(page(page_general).x + 300, page(page_general).y + 470);  // inside the page, off every box
+  EXPECT_EQ(design.header.empty_mass, 2500.5);
+
+  only_main_menu();
+  press(page_main, "Touchdown");
+  ASSERT_EQ(design.data.touchdown_sets.size(), 2u);
+  press(page_touchdown, "Add");
+  EXPECT_EQ(design.data.touchdown_sets.size(), 2u);
+}
+
+TEST_F(Pages, EditWindowsFollowTheCurrentElementAndStayUnboundWithoutOne) {
+  press(page_main, "Engines");
+  pages.lists[list_thrusters].current = 1;
+  press(page_thrusters, "Edit");
+  type_into(page_edit_thruster, 100, 20, "777");
+  EXPECT_EQ(design.data.thrusters[1].max_thrust, 777);
+  type_into(page_edit_thruster, 100, 60, "99");       // no such tank: 0 is stored and shown
+  EXPECT_EQ(design.data.thrusters[1].tank, 0);
+  EXPECT_EQ(pages.thruster_tank, 0);
+  const bool was_retro = thruster_in_group(design, 1, group_retro);
+  click(page(page_edit_thruster).x + 88 + 4, page(page_edit_thruster).y + 140 + 4);  // "RETRO"
+  EXPECT_NE(thruster_in_group(design, 1, group_retro), was_retro);
+
+  while (!design.data.thrusters.empty()) delete_thruster(design, 0);
+  pages_frame();
+  for (const gg_txtboxrec& t : gui.textboxes)
+    if (t.window == &page(page_edit_thruster) && t.id != id_thruster_tank) {
+      EXPECT_EQ(t.variable, nullptr);
+      EXPECT_FALSE(t.enabled);
+    }
+}
+
+TEST_F(Pages, ListButtonsThePartLeavesOpenActThroughTheDesignOperations) {
+  const int anims = int(design.data.anim_seqs.size());
+  press(page_main, "Animations");
+  press(page_animations, "Add");
+  EXPECT_EQ(int(design.data.anim_seqs.size()), anims + 1);
+  EXPECT_EQ(pages.lists[list_animations].current, anims);
+  press(page_animations, "Editor");
+  type_into(page_animation_block, page(page_animation_block).width - 85, 44, "37");
+  EXPECT_EQ(design.data.anim_seqs.back().seq.key, 37);
+  hide_page(page_animation_block);
+  press(page_animations, "Delete");
+  EXPECT_EQ(int(design.data.anim_seqs.size()), anims);
+
+  press(page_main, "Meshes");
+  press(page_meshes, "Edit");
+  ASSERT_TRUE(page(page_edit_mesh).visible);
+  click(page(page_edit_mesh).x + 10 + 4, page(page_edit_mesh).y + 40 + 4);  // "Cockpit"
+  EXPECT_EQ(design.data.meshes[0].visibility & visibility_cockpit, visibility_cockpit);
+  hide_page(page_edit_mesh);
+  const int meshes = int(design.data.meshes.size());
+  press(page_meshes, "Delete");
+  EXPECT_EQ(int(design.data.meshes.size()), meshes - 1);
+  hide_page(page_meshes);
+
+  press(page_main, "Lights");
+  press(page_beacons, "Edit");
+  type_into(page_edit_beacon, 100, 10, "0.75");
+  EXPECT_EQ(design.data.beacons[0].size, 0.75);
+  click(page(page_edit_beacon).x + 230 + 4, page(page_edit_beacon).y + 70 + 4);  // "Star"
+  EXPECT_EQ(design.data.beacons[0].shape, uint32_t(beacon_star));
+  hide_page(page_edit_beacon);
+  hide_page(page_beacons);
+
+  const int exhausts = int(design.data.exhausts.size());
+  press(page_main, "Engines");
+  pages.lists[list_thrusters].current = 2;
+  hide_page(page_thrusters);
+  press(page_main, "Exhausts");
+  press(page_exhausts, "Add");
+  ASSERT_EQ(int(design.data.exhausts.size()), exhausts + 1);
+  EXPECT_EQ(design.data.exhausts.back().thruster, 2);  // on the current thruster
+  press(page_exhausts, "Edit");
+  click(page(page_edit_exhaust).x + 10 + 4, page(page_edit_exhaust).y + 54 + 4);  // own position
+  EXPECT_EQ(design.data.exhausts.back().mode, exhaust_free);
+  type_into(page_edit_exhaust, 100, 10, "4");
+  EXPECT_EQ(design.data.exhausts.back().length, 4);
+  hide_page(page_edit_exhaust);
+  press(page_exhausts, "Delete");
+  EXPECT_EQ(int(design.data.exhausts.size()), exhausts);
+}
+
+TEST_F(Pages, GroupsOfAComponentComeFromThePickedVesselGroup) {
+  const aointeger before = design.data.anim_seqs[0].group_lists[size_t(design.data.anim_seqs[0].comps[0].group_list)];
+  only_main_menu();
+  show_page(page_groups);
+  selection = {1, 1, 0};                              // a marker, not a vessel group: the user is told why
+  press(page_groups, "Add selected");
+  EXPECT_TRUE(page(page_message).visible);
+  EXPECT_EQ(design.data.anim_seqs[0].group_lists[size_t(design.data.anim_seqs[0].comps[0].group_list)], before);
+  hide_page(page_message);
+  selection = {0, 0, 99};
+  press(page_groups, "Add selected");
+  const aointeger& now = design.data.anim_seqs[0].group_lists[size_t(design.data.anim_seqs[0].comps[0].group_list)];
+  ASSERT_EQ(now.size(), before.size() + 1);
+  EXPECT_EQ(now.back(), 99);
+  pages.lists[list_groups].current = int(now.size()) - 1;
+  press(page_groups, "Remove");
+  EXPECT_EQ(design.data.anim_seqs[0].group_lists[size_t(design.data.anim_seqs[0].comps[0].group_list)], before);
+}
+
+TEST_F(Pages, MeshBrowserPagesByColumnsAndSelectsWithTheSubPath) {
+  for (int i = 0; i < 40; ++i) dir.put("Meshes/m" + std::to_string(100 + i) + ".msh", "");
+  dir.put("Meshes/sub/pod.msh", "");
+  only_main_menu();
+  show_page(page_meshes);
+  press(page_meshes, "Add");
+  ASSERT_TRUE(page(page_browser).visible);
+  ASSERT_EQ(browser.mesh_browse_dirs, 1);
+  const gg_wndtype& w = page(page_browser);
+  const browser_grid g = browser_geometry(w.width, w.height);
+  ASSERT_GT(g.columns, 1);
+  const int first_cell_x = w.x + 9 + 1, first_cell_y = w.y + 44 + 1;
+  click(w.x + w.width - 61 + 8, w.y + w.height - 48 + 8);   // ">"
+  EXPECT_EQ(files.browser_page, 1);
+  click(first_cell_x, first_cell_y);
+  EXPECT_EQ(files.pending_mesh, browser.mesh_browse_list[size_t(g.rows)]);
+  EXPECT_TRUE(page(page_mesh_view).visible);
+  press(page_mesh_view, "Cancel");
+  EXPECT_EQ(files.pending_mesh, "");
+
+  click(w.x + 5 + 8, w.y + w.height - 48 + 8);              // "<"
+  const int count = int(browser.mesh_browse_list.size());
+  const int empty = count;                                   // the first cell after the last entry
+  if (empty < g.columns * g.rows) {
+    click(w.x + 9 + (empty / g.rows) * g.pitch + 1, w.y + 44 + 21 * (empty % g.rows) + 1);
+    EXPECT_EQ(files.pending_mesh, "");
+    EXPECT_FALSE(page(page_mesh_view).visible);
+  }
+  click(first_cell_x, first_cell_y);                         // the folder "sub"
+  EXPECT_EQ(browser.browse_rel, "sub/");
+  click(first_cell_x, first_cell_y);                         // "pod"
+  EXPECT_EQ(files.pending_mesh, "pod");
+  const int meshes = int(design.data.meshes.size());
+  press(page_mesh_view, "Select");
+  ASSERT_EQ(int(design.data.meshes.size()), meshes + 1);
+  EXPECT_STREQ(design.data.meshes.back().name, "sub/pod");
+  EXPECT_FALSE(page(page_browser).visible);
+}
+
+TEST_F(Pages, ExportRoutesEachFilterAndShowsFailures) {
+  export_design(dir.file("plain"), 1);
+  export_design(dir.file("pkg"), 5);
+  export_design(dir.file("mod.dll"), 2);
+  export_design(dir.file("list.txt"), 3);
+  export_design(dir.file("ignored.cpp"), 4);
+  EXPECT_TRUE(file_exists(dir.file("plain")));
+  EXPECT_TRUE(file_exists(dir.file("pkg.zip")));
+  EXPECT_FALSE(file_exists(dir.file("pkg")));
+  EXPECT_TRUE(file_exists(dir.file("list.txt")));
+  EXPECT_FALSE(file_exists(dir.file("ignored.cpp")));
+  EXPECT_TRUE(std::filesystem::is_directory(dir.file("Vessel_Design/deltaglider_vrk")));
+  EXPECT_FALSE(page(page_message).visible);
+  const std::vector<uint8_t> module = read_bytes(dir.file("mod.dll"));
+  EXPECT_EQ(module, build_module(design));
+
+  export_design(dir.file("no/such/folder/x.zip"), 1);
+  EXPECT_TRUE(page(page_message).visible);
+  EXPECT_NE(pages.message.find("x.zip"), std::string::npos) << pages.message;
+}
+
+TEST_F(Pages, LoadRestoresModulesImportsAndKeepsTheDesignOnDamage) {
+  export_design(dir.file("mod.dll"), 2);
+  const std::vector<uint8_t> generated = timeless_block(design);
+  design.header.empty_mass = 1;
+  add_beacon(design, editor_beacon());
+  const std::vector<uint8_t> changed = timeless_block(design);
+
+  std::vector<uint8_t> damaged = read_bytes(dir.file("mod.dll"));
+  damaged[damaged.size() - 9] ^= 0xFF;                // inside the end marker's neighbourhood
+  damaged.resize(damaged.size() - 3);
+  write_bytes(dir.file("bad.vessdef"), damaged);
+  load_design(dir.file("bad.vessdef"), 1);
+  EXPECT_TRUE(page(page_message).visible);
+  EXPECT_FALSE(pages.message.empty());
+  EXPECT_EQ(timeless_block(design), changed);
+  hide_page(page_message);
+  load_design(dir.file("missing.vessdef"), 4);
+  EXPECT_TRUE(page(page_message).visible);
+  EXPECT_EQ(timeless_block(design), changed);
+
+  load_design(dir.file("mod.dll"), 2);
+  EXPECT_EQ(timeless_block(design), generated);
+
+  dir.put("ship.ini", "[CONFIG]\nMESHNAME=ship\nFUEL_MASS=500\nMAIN_THRUST=1000\nISP=3000\n");
+  load_design(dir.file("ship.ini"), 3);
+  EXPECT_STREQ(design.header.dll_name, "new_vessel");
+  EXPECT_EQ(design.header.thruster_count, 1);
+}
+
+}  // namespace
