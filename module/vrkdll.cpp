@@ -203,9 +203,9 @@ bool make_transform(const anim_comp& c, unsigned int mesh, const std::vector<uns
 }
 
 void vrk_vessel::build_anims() {
-  anims.resize(d.anims.size());                      // sized once: the simulator keeps pointers
+  anims.resize(d.anim_seqs.size());                  // sized once: the simulator keeps pointers
   for (size_t a = 0; a < anims.size(); a++) {
-    const module_anim& m = d.anims[a];
+    const anim_entry& m = d.anim_seqs[a];
     vessel_anim& v = anims[a];
     v = vessel_anim{0, m.seq.reserved_b, m.seq.key, m.seq.state, m.seq.rate, m.seq.position, {}, {}, {}};
     for (const auto& list : m.group_lists) v.lists.emplace_back(list.begin(), list.end());

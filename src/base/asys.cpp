@@ -11,6 +11,7 @@
 #include <cstring>
 #include <ctime>
 #include <utility>
+#include "base/sys.h"
 
 // --- Binary files ------------------------------------------------------------------
 
@@ -30,17 +31,14 @@ binfile::~binfile() {
 }
 
 static FILE* open_stream(const std::string& name, const char* how) {
-  struct stat st;
-  if (stat(name.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) fail(name, "is a folder");
+  if (kind_of_path(name) == path_folder) fail(name, "is a folder");
   FILE* f = std::fopen(name.c_str(), how);
   if (!f) fail_errno(name);
   return f;
 }
 
 bool file_open(binfile& h, const std::string& name, int mode) {
-  struct stat st;
-  bool missing = stat(name.c_str(), &st) != 0 && (errno == ENOENT || errno == ENOTDIR);
-  if (mode == binfile_read && missing) return false;  // the handle stays as it was
+  if (mode == binfile_read && kind_of_path(name) == path_missing) return false;  // the handle stays as it was
   FILE* f = nullptr;
   if (mode == binfile_read) f = open_stream(name, "rb");
   if (mode == binfile_write) f = open_stream(name, "wb");
@@ -82,14 +80,25 @@ uint64_t file_position(binfile& h) {
 
 uint64_t file_size(binfile& h) {
   FILE* f = stream(h);
-  struct stat st;
-  if (std::fflush(f) != 0 || fstat(fileno(f), &st) != 0) fail_errno(h.name);  // count buffered writes
-  return uint64_t(st.st_size);
+  const int64_t size = stream_size(f);
+  if (size < 0) fail_errno(h.name);
+  return uint64_t(size);
 }
 
 bool file_exists(const std::string& name) {
-  struct stat st;
-  return stat(name.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+  return kind_of_path(name) == path_regular;
+}
+
+read_result read_failure(read_status status, const std::string& message) { return {status, message}; }
+
+read_result read_file_bytes(const std::string& name, std::vector<uint8_t>& out) {
+  if (kind_of_path(name) == path_missing) return read_failure(read_missing, name + ": file not found");
+  try {
+    out = file_read_all(name);
+  } catch (const io_error& e) {
+    return read_failure(read_unreadable, e.what());
+  }
+  return {};
 }
 
 std::vector<uint8_t> file_read_all(const std::string& name) {

@@ -30,6 +30,23 @@ struct io_error : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// Why a reader could not give its result, so that callers can tell "missing"
+// from "empty" and say which it was. Readers return it instead of swallowing
+// their failures.
+enum read_status {
+  read_ok = 0,
+  read_missing,            // no such file
+  read_unreadable,         // the file exists but cannot be read (a folder, no permission, I/O error)
+  read_not_format,         // read, but not a file of the expected kind, or damaged
+};
+struct read_result {
+  read_status status = read_ok;
+  std::string message;     // one line naming the file and the cause; empty when ok
+  explicit operator bool() const { return status == read_ok; }
+};
+read_result read_failure(read_status status, const std::string& message); // a failed result
+read_result read_file_bytes(const std::string& name, std::vector<uint8_t>& out); // whole file, or why not
+
 // --- Binary files ------------------------------------------------------------------
 enum binfile_mode { binfile_read = 1, binfile_write = 2 };
 

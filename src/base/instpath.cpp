@@ -1,12 +1,10 @@
 // instpath: installation paths, matched case-insensitively where the exact name is absent.
 #include "base/instpath.h"
 
-#include <dirent.h>
-#include <sys/stat.h>
-
 #include <algorithm>
-#include <string_view>
 #include <vector>
+#include "base/strval.h"
+#include "base/sys.h"
 
 std::string to_backslashes(std::string path) {
   std::replace(path.begin(), path.end(), '/', '\\');
@@ -41,8 +39,8 @@ bool is_safe_relative(const std::string& rel) {
 }
 
 static bool exists(const std::string& path) {
-  struct stat st;
-  return stat(path.c_str(), &st) == 0;
+  const path_kind k = kind_of_path(path);
+  return k != path_missing && k != path_unreachable;
 }
 
 static std::string join(const std::string& dir, const std::string& name) {
@@ -50,22 +48,13 @@ static std::string join(const std::string& dir, const std::string& name) {
   return dir.back() == '/' ? dir + name : dir + "/" + name;
 }
 
-static bool same_ignoring_case(std::string_view a, std::string_view b) {
-  auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
-}
-
 // The entries of dir whose names equal name ignoring case: the exact spelling first,
 // then the others in byte order, so that the choice does not depend on the order the
 // folder lists them in.
 static std::vector<std::string> matching_entries(const std::string& dir, const std::string& name) {
   std::vector<std::string> found;
-  DIR* d = opendir(dir.empty() ? "." : dir.c_str());
-  if (!d) return found;
-  while (dirent* e = readdir(d))
-    if (same_ignoring_case(e->d_name, name)) found.push_back(e->d_name);
-  closedir(d);
+  for (const std::string& entry : folder_entries(dir))
+    if (same_ignoring_case(entry, name)) found.push_back(entry);
   std::sort(found.begin(), found.end());
   std::stable_partition(found.begin(), found.end(), [&](const std::string& e) { return e == name; });
   return found;

@@ -5,7 +5,7 @@
 // unit finds the file that a name means and tells whether a name stays inside
 // the root, so that package entries and the files read for them never leave it.
 //
-// Builds on: nothing.
+// Builds on: strval (case-insensitive comparison), sys (folders).
 //
 // Notes: install_path does not judge safety; check a name with is_safe_relative
 // before using it for anything read or written on the user's behalf.

@@ -7,7 +7,10 @@
 // Builds on: nothing.
 //
 // Conventions:
-//   - matrices are row-major: m[row][col]; transform(M, v) is M·v with v a column
+//   - matrices are row-major: m[row][col]
+//   - the two transforms multiply in opposite orders, as their argument order
+//     shows: transform(mat3 M, v) is M·v with v a column; transform(v, mat4 M)
+//     is v·M with v a row, so rotate_axis turns by R's transpose
 //   - angles are in radians unless a name says degrees
 //   - the vessel frame: +z forward (main thrust), +y up (hover), +x right
 //   - normalising leaves vectors shorter than norm_threshold unchanged

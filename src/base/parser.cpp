@@ -114,12 +114,9 @@ void parse_text(const char* buffer, size_t length, bool keep_blanks, char separa
   }
 }
 
-void parse_file(const std::string& name, bool keep_blanks, char separator, preca& out) {
+read_result parse_file(const std::string& name, bool keep_blanks, char separator, preca& out) {
   std::vector<uint8_t> data;
-  try {
-    data = file_read_all(name);
-  } catch (const io_error&) {
-    return;  // an unreadable file is treated like a missing one
-  }
-  parse_text(reinterpret_cast<const char*>(data.data()), data.size(), keep_blanks, separator, out);
+  const read_result r = read_file_bytes(name, data);
+  if (r) parse_text(reinterpret_cast<const char*>(data.data()), data.size(), keep_blanks, separator, out);
+  return r;
 }

@@ -7,6 +7,7 @@
 #pragma once
 #include <string>
 #include <vector>
+#include "base/asys.h"
 #include "base/maths.h"
 
 struct parserectyp {
@@ -27,5 +28,6 @@ constexpr int parser_line_limit = 250;   // characters collected before a line i
 
 // Appends one record per accepted line of buffer[0..length).
 void parse_text(const char* buffer, size_t length, bool keep_blanks, char separator, preca& out);
-// Reads the whole file and parses it; a file that cannot be opened leaves out unchanged.
-void parse_file(const std::string& name, bool keep_blanks, char separator, preca& out);
+// Reads the whole file and parses it; a file that is missing or cannot be read
+// leaves out unchanged and the result says which.
+read_result parse_file(const std::string& name, bool keep_blanks, char separator, preca& out);

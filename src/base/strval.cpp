@@ -1,16 +1,38 @@
 // strval: number texts. std::to_chars / std::from_chars keep "." whatever the locale.
 #include "base/strval.h"
 
+#include <algorithm>
 #include <charconv>
 #include <climits>
 #include <cmath>
 
 static bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
-static std::string_view trim(std::string_view s) {
+std::string_view trim(std::string_view s) {
   while (!s.empty() && is_blank(s.front())) s.remove_prefix(1);
   while (!s.empty() && is_blank(s.back())) s.remove_suffix(1);
   return s;
+}
+
+char lower_ascii(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
+
+static char upper_ascii(char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; }
+
+std::string lower_case(std::string_view s) {
+  std::string t(s);
+  for (char& c : t) c = lower_ascii(c);
+  return t;
+}
+
+std::string upper_case(std::string_view s) {
+  std::string t(s);
+  for (char& c : t) c = upper_ascii(c);
+  return t;
+}
+
+bool same_ignoring_case(std::string_view a, std::string_view b) {
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return lower_ascii(x) == lower_ascii(y); });
 }
 
 static bool is_digit(char c) { return c >= '0' && c <= '9'; }

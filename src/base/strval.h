@@ -2,7 +2,8 @@
 //
 // Integers, decimals with as few digits as the value needs, quantities with
 // metric prefixes and astronomical units, and comma- or space-separated number
-// lists. "." is always the decimal separator, whatever the locale.
+// lists; and the small text helpers (trimming, case) that every reader of
+// text files shares. "." is always the decimal separator, whatever the locale.
 //
 // Builds on: maths (vec3).
 #pragma once
@@ -25,6 +26,13 @@ int         char_pos(std::string_view s, char c);             // 1-based first c
 int         char_pos_nth(std::string_view s, char c, int n);  // 1-based n-th match, 0 if fewer
 std::string collapse_runs(std::string_view s, char c);        // runs of c become one c
 std::string quantity_to_text(double x);                       // 1.5k, 2.5M, 1.003AU, ...
+
+// Texts: blanks are space, tab, CR and LF; case is that of the ASCII letters.
+std::string_view trim(std::string_view s);                    // without leading and trailing blanks
+char        lower_ascii(char c);                              // A-Z to a-z, anything else unchanged
+std::string lower_case(std::string_view s);                   // every A-Z lower-cased
+std::string upper_case(std::string_view s);                   // every a-z upper-cased
+bool        same_ignoring_case(std::string_view a, std::string_view b); // equal but for the case of letters
 
 // Number lists: split at commas, or at spaces where a comma is missing.
 void two_numbers(std::string_view s, double& a, double& b);

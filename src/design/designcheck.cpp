@@ -3,11 +3,11 @@
 
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
 #include <string_view>
 #include <tuple>
 #include "base/instpath.h"
 #include "base/strval.h"
+#include "base/sys.h"
 #include "mesh/grplib.h"
 
 namespace {
@@ -25,12 +25,6 @@ struct report {
 std::string num(double v) { return decimal_to_text(v); }
 std::string vec_text(const vec3& v) { return "(" + num(v.x) + ", " + num(v.y) + ", " + num(v.z) + ")"; }
 std::string quoted(const std::string& s) { return "\"" + s + "\""; }
-
-bool same_ignoring_case(std::string_view a, std::string_view b) {
-  auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
-}
 
 // --- Names ---
 
@@ -64,10 +58,8 @@ void check_names(const vessel_design& d, report& r) {
 void check_module_case(const vessel_design& d, const std::string& root, report& r) {
   const std::string module = name_of(d.header.dll_name, sizeof d.header.dll_name);
   const std::string folder = install_path(root, "Modules");
-  std::error_code ec;
   if (folder.empty()) return;
-  for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-    const std::string name = it->path().filename().string();
+  for (const std::string& name : folder_entries(folder)) {
     if (name.size() < 4 || !same_ignoring_case(name.substr(name.size() - 4), ".dll")) continue;
     const std::string base = name.substr(0, name.size() - 4);
     if (base != module && same_ignoring_case(base, module))
@@ -95,12 +87,7 @@ std::vector<int> check_meshes(const vessel_design& d, const std::string& root, r
       continue;
     }
     typmsh m;
-    bool read = false;
-    try {
-      read = read_mesh(m, path, "", false);
-    } catch (const io_error&) {
-    }
-    if (!read) {
+    if (!read_mesh(m, path, "", false)) {
       r.add(check_error, "mesh-unreadable", "meshes", int(i), "The mesh file " + quoted(path) + " cannot be read.");
       continue;
     }

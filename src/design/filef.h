@@ -1,11 +1,10 @@
-// filef: directory listings and files that are replaced whole.
+// filef: directory listings.
 //
 // The plain directory listing of the installation scan (a pattern and an
-// attribute mask, as the mesh browser asks for them) and the one safe way the
-// design model writes a file: into a temporary file beside the target that is
-// renamed over it only when complete.
+// attribute mask, as the mesh browser asks for them). Files are written whole
+// through sys's replace_file, which this header brings along for its callers.
 //
-// Builds on: asys (io_error).
+// Builds on: asys, sys (folders, file kinds, replace_file).
 //
 // Notes: attribute bits are those the installation scan speaks of: 1 read-only,
 // 2 hidden (a name starting with "."), 4 system, 8 volume, 16 directory,
@@ -15,6 +14,7 @@
 #include <cstddef>
 #include <string>
 #include "base/asys.h"
+#include "base/sys.h"
 
 enum file_attribute : int {
   attr_none = 0,
@@ -32,8 +32,3 @@ enum file_attribute : int {
 // order. A missing folder gives an empty list.
 astr list_directory(const std::string& pattern, int mask);
 bool name_matches(const std::string& name, const std::string& wildcard); // * and ?, case-insensitive
-
-// Writes size bytes to a temporary file in name's folder and renames it over
-// name. On failure the temporary file is removed, name is untouched, and
-// io_error says "cannot write NAME: reason".
-void replace_file(const std::string& name, const void* data, size_t size);

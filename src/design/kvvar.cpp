@@ -2,12 +2,11 @@
 #include "design/kvvar.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <cstring>
-#include <filesystem>
 #include "base/parser.h"
-#include "design/filef.h"
+#include "base/strval.h"
+#include "base/sys.h"
 
 vessel_design design;
 user_settings settings;
@@ -53,19 +52,9 @@ uint32_t pack_colour(double r, double g, double b, double a) {
 }
 
 void sync_counts(vessel_design& d) {
-  design_header& h = d.header;
-  const vrkdll_data& a = d.data;
-  h.fuel_tank_count = int32_t(a.fuel_tanks.size());
-  h.thruster_count = int32_t(a.thrusters.size());
-  h.exhaust_count = int32_t(a.exhausts.size());
-  h.mesh_count = int32_t(a.meshes.size());
-  h.anim_seq_count = int32_t(a.anim_seqs.size());
-  h.vc_view_count = int32_t(a.vc_views.size());
-  h.touchdown_set_count = int32_t(a.touchdown_sets.size());
-  h.beacon_count = int32_t(a.beacons.size());
-  h.dock_count = int32_t(a.docks.size());
-  h.crew_count = int32_t(a.crew.size());
-  h.aero_element_count = int32_t(a.aero_elements.size());
+#define SYNC_COUNT(member, element, count, label, blank) d.header.count = int32_t(d.data.member.size());
+  VRKDLL_ARRAYS(SYNC_COUNT)
+#undef SYNC_COUNT
   for (anim_entry& e : d.data.anim_seqs) {
     e.seq.group_list_count = int32_t(e.group_lists.size());
     e.seq.comp_count = int32_t(e.comps.size());
@@ -75,26 +64,18 @@ void sync_counts(vessel_design& d) {
 
 // --- User settings --------------------------------------------------------------------
 
-static std::string trimmed_lower(const std::string& s) {
-  size_t b = s.find_first_not_of(" \t"), e = s.find_last_not_of(" \t");
-  std::string t = b == std::string::npos ? std::string() : s.substr(b, e - b + 1);
-  for (char& c : t) c = char(std::tolower(uint8_t(c)));
-  return t;
-}
-
 void read_user_settings(user_settings& s, const std::string& root) {
   const std::string name = root + "/" + settings_file;
   if (!file_exists(name)) return;
   preca records;
   parse_file(name, true, '=', records);
   for (const parserectyp& r : records)
-    if (trimmed_lower(r.key) == "author_name") s.author_name = r.value;  // the last such line wins
+    if (lower_case(trim(r.key)) == "author_name") s.author_name = r.value;  // the last such line wins
 }
 
 void write_user_settings(const user_settings& s, const std::string& root) {
-  const std::filesystem::path name = std::filesystem::path(root) / settings_file;
-  std::error_code ec;
-  std::filesystem::create_directories(name.parent_path(), ec);
+  const std::string name = root + "/" + settings_file;
+  make_folders(name.substr(0, name.find_last_of('/')));  // a failure shows as the write's error
   const std::string line = "author_name=" + s.author_name + "\r\n";
-  replace_file(name.string(), line.data(), line.size());
+  replace_file(name, line.data(), line.size());
 }

@@ -10,8 +10,9 @@
 // Notes:
 //   - every array holds exactly as many elements as its header count; the
 //     operations of kvgen keep both in step
-//   - the lists, components and bindings stand where the stored records have
-//     their 4-byte run-time slots; the design file writes those slots as nothing
+//   - the element arrays and their entries are declared once, with the stored
+//     records, in vrkdll_format; the lists, components and bindings stand where
+//     the stored records have their run-time slots, which are never written
 //   - the editor, the preview and the commands write the design only through
 //     kvgen's operations or by editing fields in place
 #pragma once
@@ -20,34 +21,6 @@
 #include "base/asys.h"
 #include "design/preview_link.h"
 #include "design/vrkdll_format.h"
-
-// One animation: its stored record, the lists its components move, its components.
-struct anim_entry {
-  anim_seq seq;                           // group_list_count and comp_count match the vectors
-  std::vector<aointeger> group_lists;     // mesh group indices per list
-  std::vector<anim_comp> comps;           // components in list order
-};
-
-// One virtual-cockpit view and its MFD bindings.
-struct vc_view_entry {
-  vc_view view;                           // mfd_count matches mfds
-  std::vector<vc_mfd_bind> mfds;          // MFD screens of this view
-};
-
-// The element arrays, in the order of the design block.
-struct vrkdll_data {
-  std::vector<fuel_tank> fuel_tanks;      // 0
-  std::vector<thruster_def> thrusters;    // 1
-  std::vector<exhaust_def> exhausts;      // 2
-  std::vector<mesh_entry> meshes;         // 3
-  std::vector<anim_entry> anim_seqs;      // 4
-  std::vector<vc_view_entry> vc_views;    // 5
-  std::vector<touchdown_set> touchdown_sets; // 6
-  std::vector<beacon_def> beacons;        // 7
-  std::vector<dock_def> docks;            // 8
-  std::vector<crew_def> crew = {crew_def{}}; // 9, always one element
-  std::vector<aero_def> aero_elements;    // 10
-};
 
 design_header blank_header();             // the header of the blank design
 

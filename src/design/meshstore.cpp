@@ -5,24 +5,28 @@
 
 double load_store_mesh(mesh_store& s, int index, const std::string& name) {
   if (index < 0) return 0;
-  if (size_t(index) >= s.meshes.size()) s.meshes.resize(size_t(index) + 1);
-  typmsh& m = s.meshes[size_t(index)];
-  m = typmsh{};
-  const std::string path = install_path(s.root, "Meshes/" + to_slashes(name) + ".msh");
-  if (path.empty()) return 0;
-  const std::string textures = install_path(s.root, "Textures");
-  try {
-    if (!read_mesh(m, path, (textures.empty() ? s.root + "/Textures" : textures) + "/", false)) return 0;
-  } catch (const io_error&) {
-    return 0;  // an unreadable mesh shows as no mesh, like a missing one
+  if (size_t(index) >= s.meshes.size()) {
+    s.meshes.resize(size_t(index) + 1);
+    s.results.resize(size_t(index) + 1);
   }
-  return m.radius;
+  typmsh& m = s.meshes[size_t(index)];
+  read_result& r = s.results[size_t(index)];
+  m = typmsh{};
+  const std::string rel = "Meshes/" + to_slashes(name) + ".msh";
+  const std::string path = install_path(s.root, rel);
+  const std::string textures = install_path(s.root, "Textures");
+  r = path.empty() ? read_failure(read_missing, rel + ": file not found")
+                   : read_mesh(m, path, (textures.empty() ? s.root + "/Textures" : textures) + "/", false);
+  return r ? m.radius : 0;
 }
 
 preview_link mesh_store_link(const std::shared_ptr<mesh_store>& store) {
   preview_link link;
   link.mesh_added = [store](int index, const std::string& name) { return load_store_mesh(*store, index, name); };
-  link.design_reset = [store] { store->meshes.clear(); };
+  link.design_reset = [store] {
+    store->meshes.clear();
+    store->results.clear();
+  };
   return link;
 }
 

@@ -12,7 +12,8 @@
 //
 // Notes: the hooks hold the store through a shared pointer, so a design may
 // outlive the code that set it up; a mesh that cannot be found or read is kept
-// as an unloaded entry with no texture names, and reports radius 0.
+// as an unloaded entry with no texture names, reports radius 0, and its result
+// says why.
 #pragma once
 #include <memory>
 #include <string>
@@ -25,6 +26,7 @@
 struct mesh_store {
   std::string root = ".";                 // the simulator's root
   std::vector<typmsh> meshes;             // by design mesh index; only the preview hooks write it
+  std::vector<read_result> results;       // by design mesh index: why a mesh is not loaded; written with meshes
 };
 
 preview_link mesh_store_link(const std::shared_ptr<mesh_store>& store);      // hooks that fill store

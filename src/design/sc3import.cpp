@@ -18,16 +18,6 @@ constexpr size_t sc3_value_limit = 50;     // values after the key
 
 // --- Line reading and tokens --------------------------------------------------------------
 
-std::string trim(const std::string& s) {
-  const size_t b = s.find_first_not_of(" \t"), e = s.find_last_not_of(" \t");
-  return b == std::string::npos ? std::string() : s.substr(b, e - b + 1);
-}
-
-std::string upper(std::string s) {
-  for (char& c : s) c = char(std::toupper(uint8_t(c)));
-  return s;
-}
-
 bool starts_with(const std::string& s, const char* prefix) { return s.rfind(prefix, 0) == 0; }
 
 // Token 0 is the key, the others are values. Blanks stay inside tokens.
@@ -35,8 +25,8 @@ struct sc3_line {
   astr tok;
 
   std::string text(size_t i) const { return i < tok.size() ? tok[i] : std::string(); }
-  double num(size_t i) const { return text_to_decimal(trim(text(i))); }
-  int integer(size_t i) const { return int(text_to_int(trim(text(i)))); }
+  double num(size_t i) const { return text_to_decimal(text(i)); }
+  int integer(size_t i) const { return int(text_to_int(text(i))); }
   vec3 vec(size_t i) const { return make_vec(num(i), num(i + 1), num(i + 2)); }
 };
 
@@ -113,7 +103,7 @@ struct key_rule { const char* key; key_handler apply; };
 std::string clean_mesh_name(std::string s) {
   std::replace(s.begin(), s.end(), '\'', ' ');
   std::replace(s.begin(), s.end(), '"', ' ');
-  return trim(s);
+  return std::string(trim(s));
 }
 
 touchdown_set& touchdown(sc3_import& s, int set) { return s.d.data.touchdown_sets[set]; }
@@ -380,7 +370,7 @@ void commit_section(sc3_import& s) {
 
 void begin_section(sc3_import& s, const std::string& line) {
   commit_section(s);
-  const std::string t = trim(line);
+  const std::string t(trim(line));
   s.section = t.size() >= 2 ? t.substr(1, t.size() - 2) : std::string();
   s.v = section_values{};
   if (starts_with(s.section, "DOCK_"))
@@ -390,7 +380,7 @@ void begin_section(sc3_import& s, const std::string& line) {
 void apply_key(sc3_import& s, const sc3_line& l) {
   const section_rule* r = rule_of(s.section);
   if (!r || l.tok.empty()) return;
-  const std::string key = upper(l.tok[0]);
+  const std::string key = upper_case(l.tok[0]);
   if (r->aero) { apply_aero_key(s, key, l); return; }
   for (size_t i = 0; i < r->key_count; ++i)
     if (key == r->keys[i].key) { r->keys[i].apply(s, l); return; }

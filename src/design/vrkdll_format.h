@@ -12,13 +12,17 @@
 //   - records are packed: the padding fields are written as they stand in memory
 //   - the run-time slots of anim_seq and vc_view are not part of the stored
 //     records; their lists, components and bindings live in ordinary containers
-//     beside the records (see kvvar.h)
+//     beside the records (anim_entry, vc_view_entry)
+//   - VRKDLL_ARRAYS is the one list of the element arrays: the record, the
+//     block reader and writer (vrkdll_block.h), the count sync and the tool's
+//     JSON all walk it, so a new array is added there and nowhere else
 //   - beacon_def keeps its two 4-byte reference slots because they are stored;
 //     their values mean nothing and nobody reads them
 //   - design block: header, arrays in vrkdll_data order, end marker, block length
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 #include "base/maths.h"
 
 // --- Magic numbers and limits ------------------------------------------------------
@@ -257,7 +261,46 @@ struct aero_def {
 
 #pragma pack(pop)
 
+// --- Element arrays ---------------------------------------------------------------------
+// One animation: its stored record, the lists its components move, its components.
+struct anim_entry {
+  anim_seq seq;                                   // group_list_count and comp_count match the vectors
+  std::vector<std::vector<int32_t>> group_lists;  // mesh group indices per list
+  std::vector<anim_comp> comps;                   // components in list order
+};
+
+// One virtual-cockpit view and its MFD bindings.
+struct vc_view_entry {
+  vc_view view;                                   // mfd_count matches mfds
+  std::vector<vc_mfd_bind> mfds;                  // MFD screens of this view
+};
+
+// The element arrays in block order, one line each:
+// X(member, element type, header count field, name in messages, elements of the blank design)
+#define VRKDLL_ARRAYS(X)                                                   \
+  X(fuel_tanks, fuel_tank, fuel_tank_count, "fuel tank", 0)               \
+  X(thrusters, thruster_def, thruster_count, "thruster", 0)               \
+  X(exhausts, exhaust_def, exhaust_count, "exhaust", 0)                   \
+  X(meshes, mesh_entry, mesh_count, "mesh", 0)                            \
+  X(anim_seqs, anim_entry, anim_seq_count, "animation", 0)                \
+  X(vc_views, vc_view_entry, vc_view_count, "VC view", 0)                 \
+  X(touchdown_sets, touchdown_set, touchdown_set_count, "touchdown set", 0) \
+  X(beacons, beacon_def, beacon_count, "beacon", 0)                       \
+  X(docks, dock_def, dock_count, "dock", 0)                               \
+  X(crew, crew_def, crew_count, "crew", 1)                                \
+  X(aero_elements, aero_def, aero_element_count, "aero element", 0)
+
+// The element arrays of a design; a default-constructed one is the blank design's.
+struct vrkdll_data {
+#define VRKDLL_MEMBER(member, element, count, label, blank) std::vector<element> member = std::vector<element>(blank);
+  VRKDLL_ARRAYS(VRKDLL_MEMBER)
+#undef VRKDLL_MEMBER
+};
+
 // --- Layout checks --------------------------------------------------------------------
+#define VRKDLL_ONE(...) +1
+static_assert(0 VRKDLL_ARRAYS(VRKDLL_ONE) == element_kind_count);
+#undef VRKDLL_ONE
 static_assert(sizeof(vec3) == 24);
 static_assert(sizeof(stored_vec3) == 24 && alignof(stored_vec3) == 1);
 static_assert(sizeof(design_header) == 840);

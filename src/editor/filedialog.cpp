@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <string_view>
 #include "base/instpath.h"
+#include "base/strval.h"
+#include "design/filef.h"
 
 namespace fs = std::filesystem;
 
@@ -16,41 +18,12 @@ gg_wndtype file_dialog_window;
 
 namespace {
 
-char lower(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
-
-std::string trim(const std::string& s) {
-  size_t first = s.find_first_not_of(" \t"), last = s.find_last_not_of(" \t");
-  return first == std::string::npos ? "" : s.substr(first, last - first + 1);
-}
-
-// '*' stands for any run of characters, '?' for one; case is ignored. The last
-// star is the only one ever retried, so the match takes linear steps per star.
-bool wildcard(std::string_view p, std::string_view s) {
-  size_t pi = 0, si = 0, star = std::string_view::npos, mark = 0;
-  while (si < s.size()) {
-    if (pi < p.size() && p[pi] == '*') {
-      star = pi++;
-      mark = si;
-    } else if (pi < p.size() && (p[pi] == '?' || lower(p[pi]) == lower(s[si]))) {
-      ++pi;
-      ++si;
-    } else if (star != std::string_view::npos) {
-      pi = star + 1;
-      si = ++mark;
-    } else {
-      return false;
-    }
-  }
-  while (pi < p.size() && p[pi] == '*') ++pi;
-  return pi == p.size();
-}
-
 // Case ignored first; names equal that way keep a fixed order by their bytes.
 bool listed_before(const file_dialog_entry& a, const file_dialog_entry& b) {
   bool less = std::lexicographical_compare(a.name.begin(), a.name.end(), b.name.begin(), b.name.end(),
-                                           [](char x, char y) { return lower(x) < lower(y); });
+                                           [](char x, char y) { return lower_ascii(x) < lower_ascii(y); });
   bool more = std::lexicographical_compare(b.name.begin(), b.name.end(), a.name.begin(), a.name.end(),
-                                           [](char x, char y) { return lower(x) < lower(y); });
+                                           [](char x, char y) { return lower_ascii(x) < lower_ascii(y); });
   return less || (!more && a.name < b.name);
 }
 
@@ -70,8 +43,8 @@ bool filter_matches(const std::string& patterns, const std::string& name) {
   size_t start = 0;
   while (start <= patterns.size()) {
     size_t end = std::min(patterns.find(';', start), patterns.size());
-    std::string p = trim(patterns.substr(start, end - start));
-    if (p == "*.*" || (!p.empty() && wildcard(p, name))) return true;
+    const std::string p(trim(std::string_view(patterns).substr(start, end - start)));
+    if (p == "*.*" || (!p.empty() && name_matches(name, p))) return true;
     start = end + 1;
   }
   return false;
@@ -225,7 +198,7 @@ void take_path(const std::string& path) {
 // OK: the typed name, or with none the picked folder.
 void accept() {
   gui_set_focus(-1);
-  std::string name = trim(fd.name);
+  std::string name(trim(fd.name));
   if (name.empty()) {
     if (fd.selected >= 0 && fd.entries[size_t(fd.selected)].folder) open_folder_entry(fd.selected);
     else put_name("");

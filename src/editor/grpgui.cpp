@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include "base/input_codes.h"
 #include "base/strval.h"
 
 gui_state gui;
@@ -21,9 +22,6 @@ std::string system_clipboard_get() {
 
 void system_clipboard_set(const std::string& text) { SDL_SetClipboardText(text.c_str()); }
 
-constexpr uint16_t shift_key = 0x0001;     // bits of the shift-state word the toolkit reads
-constexpr uint16_t ctrl_key = 0x0040;
-constexpr uint16_t left_button = 0x0200;
 
 // --- Geometry ---------------------------------------------------------------------------
 
@@ -300,7 +298,7 @@ void paste(gg_txtboxrec& t) {
 }
 
 void type_key(gg_txtboxrec& t, uint16_t shift, uint16_t key) {
-  int c = key_character(key, shift & shift_key);
+  int c = key_character(key, shift & shift_Shift);
   size_t limit = std::min<size_t>(gg_typing_limit, textbox_room(t));
   if (c < 0 || t.text.size() >= limit) return;
   if (has_selection(t)) remove_selection(t);
@@ -310,12 +308,12 @@ void type_key(gg_txtboxrec& t, uint16_t shift, uint16_t key) {
 
 void edit_key(gg_txtboxrec& t, uint16_t shift, uint16_t key) {
   clamp_indices(t);
-  bool ctrl = shift & ctrl_key;
-  if (key == 8) backspace(t);
-  else if (key == 37) move_cursor(t, -1);
-  else if (key == 39) move_cursor(t, +1);
-  else if (key == 67 && ctrl) copy_selection(t);
-  else if (key == 86 && ctrl) paste(t);
+  bool ctrl = shift & shift_Ctrl;
+  if (key == vk_back) backspace(t);
+  else if (key == vk_left) move_cursor(t, -1);
+  else if (key == vk_right) move_cursor(t, +1);
+  else if (key == 'C' && ctrl) copy_selection(t);
+  else if (key == 'V' && ctrl) paste(t);
   else type_key(t, shift, key);
 }
 
@@ -356,7 +354,7 @@ void textbox_mouse(gg_txtboxrec& t, int kind, uint16_t shift, int px) {
   }
   int rel = std::max(px - t.window->x - t.x, 0);
   int32_t pos = std::min(t.offset + rel / gg_char_width, text_length(t));
-  if (kind == gg_down && (shift & left_button)) {
+  if (kind == gg_down && (shift & shift_LeftButton)) {
     t.selecting = true;
     t.sel_start = t.sel_end = t.cursor = pos;
   } else if (kind == gg_up && t.selecting) {
@@ -464,7 +462,7 @@ bool gui_mouse_move(uint16_t shift, int x, int y) {
   gg_wndtype* w = target_window(x, y);
   call_mouse(w, gg_move, shift, x, y);
   if (w) {
-    for (size_t i = 0; i < gui.sliders.size() && (shift & left_button); ++i) {
+    for (size_t i = 0; i < gui.sliders.size() && (shift & shift_LeftButton); ++i) {
       gg_sliderrec& s = *gui.sliders[i];
       if (s.window != w || !widget_hit(s, x, y)) continue;
       s.value = slider_value(s, x);

@@ -4,7 +4,7 @@
 #include <cmath>
 #include "base/instpath.h"
 #include "base/strval.h"
-#include "design/filef.h"
+#include "base/sys.h"
 #include "generate/addon_names.h"
 #include "generate/module_writer.h"
 
@@ -111,17 +111,13 @@ std::string vec_text(const vec3& v) {
   return decimal_to_text(v.x) + " " + decimal_to_text(v.y) + " " + decimal_to_text(v.z);
 }
 
-// Reads a source file of the installation when it is there and readable. Only
-// regular files count: a folder is no file, and a pipe could wait forever.
-bool read_source(const std::string& root, const std::string& rel, std::vector<uint8_t>& bytes) {
-  std::string path = install_path(root, rel);
-  if (path.empty() || !file_exists(path)) return false;
-  try {
-    bytes = file_read_all(path);
-    return true;
-  } catch (const io_error&) {
-    return false;  // exists but cannot be read: left out like a missing file
-  }
+// Reads a source file of the installation, or says why it cannot. Only regular
+// files count: a folder is no file, and a pipe could wait forever.
+read_result read_source(const std::string& root, const std::string& rel, std::vector<uint8_t>& bytes) {
+  const std::string path = install_path(root, rel);
+  if (path.empty()) return read_failure(read_missing, rel + ": file not found");
+  if (!file_exists(path)) return read_failure(read_unreadable, rel + ": not a regular file");
+  return read_file_bytes(path, bytes);
 }
 
 void add_bytes(zipfile_rec& z, const std::string& entry, const void* bytes, size_t size) {
@@ -132,15 +128,22 @@ void add_text(zipfile_rec& z, const std::string& entry, const std::string& text)
   zip_set_text(z, zip_add_entry(z, entry, 0), text);
 }
 
-// Adds the installation file rel as entry when both names stay below the root.
-void add_source(zipfile_rec& z, const addon_sources& src, const std::string& what, const std::string& name,
-                const std::string& entry, const std::string& rel, astr& messages) {
+// Adds the installation file rel as entry when both names stay below the root
+// and the file can be read; true when it was added.
+bool add_source(zipfile_rec& z, const addon_sources& src, const std::string& what, const std::string& name,
+                const std::string& entry, const std::string& rel, astr& messages, addon_report& report) {
   if (!is_safe_name(name)) {
     messages.push_back("The " + what + " \"" + name + "\" lies outside the simulator's folder; left out.");
-    return;
+    return false;
   }
   std::vector<uint8_t> bytes;
-  if (read_source(src.root, rel, bytes)) add_bytes(z, entry, bytes.data(), bytes.size());
+  const read_result r = read_source(src.root, rel, bytes);
+  if (!r) {
+    report.left_out.push_back("The " + what + " \"" + name + "\" was left out: " + r.message);
+    return false;
+  }
+  add_bytes(z, entry, bytes.data(), bytes.size());
+  return true;
 }
 
 }  // namespace
@@ -227,7 +230,8 @@ std::string listing_text(const vessel_design& d) {
 
 // --- The package ----------------------------------------------------------------------
 
-void build_addon(vessel_design& d, const addon_sources& src, zipfile_rec& z, astr& messages) {
+addon_report build_addon(vessel_design& d, const addon_sources& src, zipfile_rec& z, astr& messages) {
+  addon_report report;
   std::string vessel = vessel_name(d);
   // Entries that are always there must stay below the root, or nothing is built.
   checked_target_name(default_module_name(d), "DLL name");
@@ -240,26 +244,26 @@ void build_addon(vessel_design& d, const addon_sources& src, zipfile_rec& z, ast
 
   for (size_t i = 0; i < d.data.meshes.size(); ++i) {
     std::string mesh = name_of(d.data.meshes[i].name, sizeof d.data.meshes[i].name);
-    add_source(z, src, "mesh", mesh, mesh_entry_name(mesh), mesh_source_name(mesh), messages);
+    report.meshes_packed += add_source(z, src, "mesh", mesh, mesh_entry_name(mesh), mesh_source_name(mesh), messages, report);
     if (i >= src.mesh_textures.size()) continue;  // the preview holds no textures for it
     for (const std::string& texture : src.mesh_textures[i])
-      add_source(z, src, "texture", texture, texture_entry_name(texture), texture_source_name(texture), messages);
+      add_source(z, src, "texture", texture, texture_entry_name(texture), texture_source_name(texture), messages, report);
   }
-  if (d.header.payload_manager) {
-    std::vector<uint8_t> bytes;
-    if (read_source(src.root, to_slashes(payload_manager_entry_name()), bytes))
-      add_bytes(z, payload_manager_entry_name(), bytes.data(), bytes.size());
-  }
+  const std::string library = payload_manager_entry_name();
+  if (d.header.payload_manager)
+    add_source(z, src, "Payload Manager library", library, library, to_slashes(library), messages, report);
   add_text(z, config_entry_name(vessel), config_text(d));
   add_text(z, readme_entry_name(vessel), readme_text(d, src.author, time_stamp()));
   add_text(z, orbital_scenario_name(vessel), scenario_text(d, scenario_orbital));
   add_text(z, ground_scenario_name(vessel), scenario_text(d, scenario_ground));
+  return report;
 }
 
-void generate_addon(vessel_design& d, const addon_sources& src, const std::string& target, astr& messages) {
+addon_report generate_addon(vessel_design& d, const addon_sources& src, const std::string& target, astr& messages) {
   zipfile_rec z;
-  build_addon(d, src, z, messages);
+  const addon_report report = build_addon(d, src, z, messages);
   zip_write(z, target);
+  return report;
 }
 
 // --- The listing file -------------------------------------------------------------------

@@ -15,7 +15,8 @@
 // Notes:
 //   - every text ends its lines with CR LF; only the readme's last line has none
 //   - a mesh, texture or Payload Manager file that is missing or unreadable is
-//     left out silently and the package is still written; a mesh or texture
+//     left out, the report says which and why, and the package is still
+//     written; a mesh or texture
 //     name that is absolute or holds ".." is left out with a message, so no
 //     file outside the root is read and no entry lands outside it
 //   - a dll_name or vessel_name that would do either is refused with io_error
@@ -50,11 +51,16 @@ struct addon_sources {
   std::vector<astr> mesh_textures;         // texture names of the i-th design mesh, as the preview loaded it
   std::string author = "%authorname";      // author name of the user settings
 };
+// What a package is missing of what the design names.
+struct addon_report {
+  astr left_out;                           // one line per mesh, texture or library that could not be read, and why
+  int meshes_packed = 0;                   // design meshes found and packed
+};
 // Builds every entry into z (resetting every animation first); messages
 // receives one line per name left out for leaving the root.
-void build_addon(vessel_design& d, const addon_sources& src, zipfile_rec& z, astr& messages);
+addon_report build_addon(vessel_design& d, const addon_sources& src, zipfile_rec& z, astr& messages);
 // Builds the package and writes it to target; io_error when it cannot be written.
-void generate_addon(vessel_design& d, const addon_sources& src, const std::string& target, astr& messages);
+addon_report generate_addon(vessel_design& d, const addon_sources& src, const std::string& target, astr& messages);
 
 // --- The listing file -------------------------------------------------------------------
 void write_listing(const vessel_design& d, const std::string& name);  // io_error on failure

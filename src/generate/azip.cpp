@@ -4,7 +4,7 @@
 #include <limits>
 #include <stdexcept>
 #include <zlib.h>
-#include "design/filef.h"
+#include "base/sys.h"
 
 namespace {
 

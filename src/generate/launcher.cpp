@@ -1,15 +1,17 @@
 #include "generate/launcher.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <spawn.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
 #include "base/asys.h"
 #include "base/instpath.h"
+#include "base/sys.h"
 
 extern char** environ;
 
@@ -44,14 +46,10 @@ std::string program_path(const std::string& program, const std::string& working_
 
 // The folder as an absolute path, so that the program path found in it stays
 // right after the child has entered it. io_error when it cannot be entered.
-std::string enterable_folder(const std::string& dir) {
-  char* full = realpath(dir.c_str(), nullptr);
-  struct stat st;
-  bool ok = full && stat(full, &st) == 0 && S_ISDIR(st.st_mode) && access(full, X_OK) == 0;
-  std::string result = full ? full : "";
-  free(full);
-  if (!ok) throw io_error("Cannot enter the folder \"" + dir + "\".");
-  return result;
+std::string working_folder(const std::string& dir) {
+  std::string full = enterable_folder(dir);
+  if (full.empty()) throw io_error("Cannot enter the folder \"" + dir + "\".");
+  return full;
 }
 
 int exit_code(int status) {
@@ -60,12 +58,19 @@ int exit_code(int status) {
   return -1;
 }
 
+// -1 after putting the reason into why, when the caller asked for it.
+int not_started(std::string* why, const std::string& reason) {
+  if (why) *why = reason;
+  return -1;
+}
+
 }  // namespace
 
-int run_and_wait(const std::string& command_line, const std::string& working_dir, uint16_t show_mode) {
-  std::string folder = enterable_folder(working_dir);
+int run_and_wait(const std::string& command_line, const std::string& working_dir, uint16_t show_mode,
+                 std::string* why) {
+  std::string folder = working_folder(working_dir);
   std::vector<std::string> words = split_command(command_line);
-  if (words.empty()) return -1;
+  if (words.empty()) return not_started(why, "the command line is empty");
   words[0] = program_path(words[0], folder);
   std::vector<char*> argv;
   for (std::string& w : words) argv.push_back(w.data());
@@ -77,20 +82,22 @@ int run_and_wait(const std::string& command_line, const std::string& working_dir
   pid_t pid = 0;
   int rc = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
-  if (rc != 0) return -1;
+  if (rc != 0) return not_started(why, "cannot start " + words[0] + ": " + std::strerror(rc));
 
   int status = 0;
   while (waitpid(pid, &status, 0) < 0)
-    if (errno != EINTR) return -1;
+    if (errno != EINTR) return not_started(why, "cannot wait for " + words[0] + ": " + std::strerror(errno));
   return exit_code(status);
 }
 
 void run_simulator(const std::string& root) {
+  std::string why;
   try {
-    run_and_wait(simulator_command, root, show_normal);
-  } catch (const std::exception&) {
-    // Nothing is shown: the editor goes on whether or not the simulator ran.
+    if (run_and_wait(simulator_command, root, show_normal, &why) >= 0) return;
+  } catch (const std::exception& e) {
+    why = e.what();
   }
+  std::fprintf(stderr, "Run Veltora: %s\n", why.c_str());  // the editor goes on either way
 }
 
 void run_veltora(const std::string& root) {

@@ -14,6 +14,8 @@
 //     current folder of the caller is never changed
 //   - the window show mode has no meaning here and is accepted for the callers'
 //     sake; the child shares the caller's terminal
+//   - the editor's thread cannot show a message, so a simulator that cannot be
+//     started is named on standard error
 #pragma once
 #include <cstdint>
 #include <string>
@@ -22,7 +24,9 @@ constexpr const char* simulator_command = "veltora.exe";   // started without ar
 constexpr uint16_t show_normal = 1;                          // normal window
 
 // Exit code of the program, 128 + signal number when a signal ended it, -1 when
-// it could not be started. io_error when the working folder cannot be entered.
-int  run_and_wait(const std::string& command_line, const std::string& working_dir, uint16_t show_mode);
-void run_simulator(const std::string& root);   // thread body: runs the simulator in root, ignores the result
+// it could not be started (why, when given, then says why). io_error when the
+// working folder cannot be entered.
+int  run_and_wait(const std::string& command_line, const std::string& working_dir, uint16_t show_mode,
+                  std::string* why = nullptr);
+void run_simulator(const std::string& root);   // thread body: runs the simulator in root; a failure to start goes to standard error
 void run_veltora(const std::string& root);     // starts run_simulator on a detached thread, returns at once

@@ -1,10 +1,10 @@
 #include "generate/project_writer.h"
 
-#include <filesystem>
-#include <system_error>
+#include <cerrno>
+#include <cstring>
 #include <utility>
 #include "base/asys.h"
-#include "design/filef.h"
+#include "base/sys.h"
 #include "generate/addon_files.h"
 #include "generate/addon_names.h"
 
@@ -166,10 +166,9 @@ void write_project(const std::string& root, const std::string& dll_name) {
       {folder + ".dsp", project_file_text(dll_name)},
   };
   for (const auto& [name, text] : files) {
-    std::filesystem::path target = target_path(root, checked_target_name(name, "DLL name"));
-    std::error_code ec;
-    std::filesystem::create_directories(target.parent_path(), ec);
-    if (ec) throw io_error("Cannot create the folder \"" + target.parent_path().string() + "\": " + ec.message());
-    replace_file(target.string(), text.data(), text.size());
+    const std::string target = target_path(root, checked_target_name(name, "DLL name"));
+    const std::string parent = target.substr(0, target.find_last_of('/'));
+    if (!make_folders(parent)) throw io_error("Cannot create the folder \"" + parent + "\": " + std::strerror(errno));
+    replace_file(target, text.data(), text.size());
   }
 }

@@ -8,7 +8,7 @@
 #include <initializer_list>
 #include "base/asys.h"
 #include "data/assets.h"
-#include "design/filef.h"
+#include "base/sys.h"
 
 gl_capabilities gl_caps;
 gl_entry_points gl_ext;
@@ -497,12 +497,9 @@ GLuint depth_texture(int size, bool compare) {
 
 std::vector<uint8_t> screenshot_bmp(int width, int height, std::span<const uint8_t> bgra) {
   uint32_t image = uint32_t(4) * uint32_t(width) * uint32_t(height);
-  bmp_file_header fh{{'B', 'M'}, 54 + image, 0, 0, 54};
-  bmp_info_header ih{40, width, height, 1, 32, 0, image, 1000, 1000, 0, 0};
-  std::vector<uint8_t> out(sizeof fh + sizeof ih + image, 0);
-  std::memcpy(out.data(), &fh, sizeof fh);
-  std::memcpy(out.data() + sizeof fh, &ih, sizeof ih);
-  std::memcpy(out.data() + 54, bgra.data(), std::min<size_t>(image, bgra.size()));
+  std::vector<uint8_t> out = bmp_headers(width, height, 32, image, 1000);
+  out.resize(bmp_headers_size + image, 0);
+  std::memcpy(out.data() + bmp_headers_size, bgra.data(), std::min<size_t>(image, bgra.size()));
   return out;
 }
 

@@ -6,7 +6,8 @@
 // from pixels or compressed data, the screenshot, and the view helpers of the
 // preview (frustum planes, Euler rotations, a rigid inverse, lights).
 //
-// Builds on: base/maths (vectors), base/asys (time stamp), design/filef (whole-file replacement),
+// Builds on: base/maths (vectors), base/asys (time stamp), base/sys (whole-file replacement),
+// images/bmp_format (the screenshot's headers),
 // data/assets (the font's glyph bitmaps), SDL (entry-point lookup, swap interval).
 //
 // Index:
@@ -47,6 +48,7 @@
 #include <string_view>
 #include <vector>
 #include "base/maths.h"
+#include "images/bmp_format.h"
 
 // --- Capabilities and entry points ----------------------------------------------
 // Filled once by probe_capabilities; a missing extension only clears its flag.
@@ -229,33 +231,6 @@ GLuint compressed_texture(int width, int height, int dxt, std::span<const uint8_
 GLuint depth_texture(int size, bool compare);
 
 // --- Screenshot -------------------------------------------------------------------------
-#pragma pack(push, 1)
-struct bmp_file_header {            // the 14 bytes in front of every BMP
-  char magic[2];                    // "BM"
-  uint32_t file_size;               // 54 + 4 w h
-  uint16_t reserved1, reserved2;    // 0
-  uint32_t pixel_offset;            // 54
-};
-struct bmp_info_header {            // the 40-byte information header
-  uint32_t size;                    // 40
-  int32_t width, height;            // height positive: bottom row first
-  uint16_t planes;                  // 1
-  uint16_t bits_per_pixel;          // 32
-  uint32_t compression;             // 0, none
-  uint32_t image_size;              // 4 w h
-  int32_t x_pixels_per_metre, y_pixels_per_metre; // 1000
-  uint32_t colours_used, colours_important;       // 0
-};
-#pragma pack(pop)
-static_assert(sizeof(bmp_file_header) == 14);
-static_assert(offsetof(bmp_file_header, file_size) == 2);
-static_assert(offsetof(bmp_file_header, pixel_offset) == 10);
-static_assert(sizeof(bmp_info_header) == 40);
-static_assert(offsetof(bmp_info_header, width) == 4);
-static_assert(offsetof(bmp_info_header, bits_per_pixel) == 14);
-static_assert(offsetof(bmp_info_header, image_size) == 20);
-static_assert(offsetof(bmp_info_header, colours_important) == 36);
-
 std::vector<uint8_t> screenshot_bmp(int width, int height, std::span<const uint8_t> bgra); // headers + rows as given
 std::string take_screenshot(int width, int height);    // back buffer to "screenshot-<stamp>.bmp"; returns the name
 

@@ -3,13 +3,14 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include "images/bmp_format.h"
 
 namespace {
 
 enum bmp_compression : uint32_t { bi_rgb = 0, bi_rle8 = 1, bi_rle4 = 2, bi_bitfields = 3 };
 
-constexpr size_t file_header_size = 14;
-constexpr size_t info_header_min = 40;
+constexpr size_t file_header_size = sizeof(bmp_file_header);
+constexpr size_t info_header_min = sizeof(bmp_info_header);
 
 uint32_t get16(byte_span d, size_t at) { return d[at] | d[at + 1] << 8; }
 uint32_t get32(byte_span d, size_t at) { return get16(d, at) | get16(d, at + 2) << 16; }
@@ -40,13 +41,13 @@ bool read_palette(byte_span d, size_t at, uint32_t used, bmp_header& h) {
 }
 
 bool read_header(byte_span d, bmp_header& h) {
-  const uint32_t info_size = get32(d, 14);
+  const uint32_t info_size = get32(d, bmp_info_at(offsetof(bmp_info_header, size)));
   if (info_size < info_header_min || file_header_size + info_size > d.size()) return false;
-  h.width = int32_t(get32(d, 18));
-  h.height = int32_t(get32(d, 22));
-  h.bpp = get16(d, 28);
-  h.compression = get32(d, 30);
-  h.data_offset = get32(d, 10);
+  h.width = int32_t(get32(d, bmp_info_at(offsetof(bmp_info_header, width))));
+  h.height = int32_t(get32(d, bmp_info_at(offsetof(bmp_info_header, height))));
+  h.bpp = get16(d, bmp_info_at(offsetof(bmp_info_header, bits_per_pixel)));
+  h.compression = get32(d, bmp_info_at(offsetof(bmp_info_header, compression)));
+  h.data_offset = get32(d, offsetof(bmp_file_header, pixel_offset));
   const bool rle = h.compression == bi_rle8 || h.compression == bi_rle4;
   if (!bmp_known_depth(h.bpp) || h.width <= 0 || h.height == 0 || (rle && h.height < 0)) return false;
   static const std::array<uint32_t, 4> bpp_for = {0, 8, 4, 32};  // the depth each compression needs
@@ -61,7 +62,7 @@ bool read_header(byte_span d, bmp_header& h) {
     h.masks[3] = info_size >= 56 ? get32(d, at + 12) : 0;
     if (info_size < 52) after += 12;
   }
-  return read_palette(d, after, get32(d, 46), h);
+  return read_palette(d, after, get32(d, bmp_info_at(offsetof(bmp_info_header, colours_used))), h);
 }
 
 void put_palette(const bmp_header& h, uint8_t* px, unsigned index) {

@@ -9,6 +9,7 @@
 #include <limits>
 #include <type_traits>
 
+#include "base/strval.h"
 #include "mesh/texfile.h"
 
 namespace {
@@ -55,12 +56,6 @@ int split_fields(std::string_view line, std::string_view f[max_fields]) {
     f[n++] = std::string_view(s, size_t(p - s));
   }
   return n;
-}
-
-std::string_view trim(std::string_view s) {
-  while (!s.empty() && is_blank(s.front())) s.remove_prefix(1);
-  while (!s.empty() && is_blank(s.back())) s.remove_suffix(1);
-  return s;
 }
 
 // An optional sign and the leading digits; anything else reads as 0. Saturates
@@ -377,11 +372,17 @@ bool read_mesh_text(typmsh& mesh, std::string_view text, const std::string& path
   return true;
 }
 
-bool read_mesh(typmsh& mesh, const std::string& path, const std::string& texture_dir, bool load_textures) {
+read_result read_mesh(typmsh& mesh, const std::string& path, const std::string& texture_dir, bool load_textures) {
   const std::string found = locate_file(path);
-  if (found.empty()) return false;
+  if (found.empty()) return read_failure(read_missing, path + ": file not found");
   mapped_file data;
-  file_map(data, found);
+  try {
+    file_map(data, found);
+  } catch (const io_error& e) {
+    return read_failure(read_unreadable, e.what());
+  }
   const std::string_view text(reinterpret_cast<const char*>(data.data), data.size);
-  return read_mesh_text(mesh, text, path, texture_dir, load_textures);
+  if (!read_mesh_text(mesh, text, path, texture_dir, load_textures))
+    return read_failure(read_not_format, path + ": not a mesh file (no GROUPS line, or a group count out of range)");
+  return {};
 }

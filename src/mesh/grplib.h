@@ -21,14 +21,15 @@
 #include <string>
 #include <string_view>
 
+#include "base/asys.h"
 #include "mesh/grph.h"
 
 constexpr int max_mesh_groups = 32768;             // larger GROUPS counts are refused
 
-// The mesh file at path; false (mesh unchanged) when the file is missing or has no
-// usable GROUPS line. Textures are decoded only when load_textures is set; their
-// names are kept either way. Throws io_error when an existing file cannot be read.
-bool read_mesh(typmsh& mesh, const std::string& path, const std::string& texture_dir, bool load_textures = true);
+// The mesh file at path. When it is missing, unreadable or has no usable GROUPS
+// line the mesh is unchanged and the result says which. Textures are decoded
+// only when load_textures is set; their names are kept either way.
+read_result read_mesh(typmsh& mesh, const std::string& path, const std::string& texture_dir, bool load_textures = true);
 // The same for a file already in memory; path is only recorded.
 bool read_mesh_text(typmsh& mesh, std::string_view text, const std::string& path,
                     const std::string& texture_dir, bool load_textures = true);

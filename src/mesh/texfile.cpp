@@ -27,13 +27,13 @@ bool decode_image_bytes(byte_span data, rgba_image& out, uint32_t key) {
   return true;
 }
 
-bool decode_image(const std::string& path, rgba_image& out, uint32_t key) {
+read_result decode_image(const std::string& path, rgba_image& out, uint32_t key) {
   out = rgba_image{};
   const std::string found = locate_file(path);
-  if (found.empty()) return false;
-  try {
-    return decode_image_bytes(file_read_all(found), out, key);
-  } catch (const io_error&) {
-    return false;  // an unreadable texture is shown as no texture, like a missing one
-  }
+  if (found.empty()) return read_failure(read_missing, path + ": file not found");
+  std::vector<uint8_t> bytes;
+  read_result r = read_file_bytes(found, bytes);
+  if (r && !decode_image_bytes(bytes, out, key))
+    r = read_failure(read_not_format, path + ": no image recognised (DDS, BMP, PNG, JPEG or GIF), or its data is damaged");
+  return r;
 }

@@ -8,13 +8,15 @@
 //
 // Builds on: dds, images/picture, base/instpath, base/asys.
 //
-// Notes: a missing, unreadable or unrecognised file, or damaged data, gives
-// false and an empty image; nothing is reported (callers show no texture).
+// Notes: a missing, unreadable or unrecognised file, or damaged data, gives an
+// empty image and says which it was (the preview shows no texture; the tool
+// and the generator can name the cause).
 #pragma once
 #include <string>
 
+#include "base/asys.h"
 #include "images/picture.h"
 
 std::string locate_file(const std::string& path);                  // path, or its any-case match; "" when none
 bool decode_image_bytes(byte_span data, rgba_image& out, uint32_t key = no_colour_key); // whole file in memory
-bool decode_image(const std::string& path, rgba_image& out, uint32_t key = no_colour_key); // file by path
+read_result decode_image(const std::string& path, rgba_image& out, uint32_t key = no_colour_key); // file by path

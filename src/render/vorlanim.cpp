@@ -89,6 +89,14 @@ void apply_transform(const anim_transform& t, double new_pos, double old_pos, do
   }
 }
 
+bool finite(const vec3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
+
+// Numbers a damaged design file may hold (not a number, infinities) would
+// spoil a group's transform for good: such a component is left out.
+bool usable(const anim_transform& t) {
+  return std::isfinite(t.angle) && finite(t.ref) && finite(t.axis) && finite(t.scale) && finite(t.shift);
+}
+
 // Moves one animation from applied position p to wanted position x: forwards
 // in list order, backwards in reverse, each component over its clamped span.
 void apply_animation(const anim_preview_entry& e, double p, double x, preview_anims& a, std::span<typmsh> meshes) {
@@ -97,8 +105,8 @@ void apply_animation(const anim_preview_entry& e, double p, double x, preview_an
     const anim_comp_entry& c = e.comps[x > p ? i : n - 1 - i];
     const double s0 = c.state0, s1 = c.state1;
     const double p1 = std::clamp(p, s0, std::max(s0, s1)), x1 = std::clamp(x, s0, std::max(s0, s1));
-    if (x1 - p1 == 0) continue;
     const double span = s1 - s0;
+    if (x1 - p1 == 0 || !std::isfinite(x1 - p1) || !(span > 0) || !usable(c.transform)) continue;
     apply_transform(c.transform, (x1 - s0) / span, (p1 - s0) / span, (x1 - p1) / span, a, meshes);
   }
 }

@@ -22,6 +22,7 @@
 //     changed vertices rather than from stale vertex buffers;
 //   - a rotation axis is used as a unit vector (a zero axis turns nothing), so
 //     a slightly long axis from a file cannot grow the mesh turn by turn;
+//   - a component holding numbers that are not finite does nothing;
 //   - editing a component in place puts every animated group back to its
 //     untouched copy and every animation back to its initial position; the
 //     next update shows the wanted positions with the edited timeline;

@@ -7,10 +7,10 @@
 // A 1-millisecond tick drives the frame procedure and a once-a-second tick
 // puts the frame rate into the title. The message loop never waits.
 //
-// Builds on: tim (tick count), editor/glgr (projection, screen size), SDL.
+// Builds on: input_codes (event kinds, shift-state bits, key codes), tim (tick
+// count), editor/glgr (projection, screen size), SDL.
 //
 // Index:
-//   - input events and the shift-state word
 //   - the window record and the unit's state
 //   - creation, destruction, resize, presenting
 //   - the message loop, the single-message pump and the window procedure
@@ -28,37 +28,7 @@
 #include <string>
 #include <utility>
 #include <vector>
-
-// --- Input events and the shift-state word ---------------------------------------------
-enum input_kind {
-  input_close = 1,                  // the window is being closed
-  input_resize = 2,                 // x = width, y = height
-  input_key_up = 3,                 // key = virtual-key code
-  input_key_down = 4,               // key = virtual-key code
-  input_mouse_move = 5,             // x, y in client pixels
-  input_button_up = 6,              // the released button still shows as down
-  input_button_down = 7,            // a button pressed or the wheel turned
-};
-
-enum shift_state {
-  shift_None = 0,
-  shift_Shift = 1 << 0,             // Shift down
-  shift_LeftShift = 1 << 1,         // Shift and the left Shift key down
-  shift_RightShift = 1 << 2,        // Shift and the right Shift key down
-  shift_Alt = 1 << 3,               // Alt down
-  shift_Ctrl = 1 << 6,              // Ctrl down
-  shift_LeftButton = 1 << 9,        // left mouse button down
-  shift_RightButton = 1 << 10,      // right mouse button down
-  shift_MiddleButton = 1 << 11,     // middle mouse button down
-  shift_WheelUp = 1 << 13,          // wheel turned forward, this event only
-  shift_WheelDown = 1 << 14,        // wheel turned backward, this event only
-};
-
-enum virtual_keys : uint16_t {      // the codes the program tests by name
-  vk_back = 8, vk_tab = 9, vk_return = 13, vk_shift = 16, vk_control = 17, vk_menu = 18,
-  vk_escape = 27, vk_space = 32, vk_left = 37, vk_up = 38, vk_right = 39, vk_down = 40,
-  vk_delete = 46, vk_f1 = 112, vk_f4 = 115, vk_f9 = 120, vk_f10 = 121, vk_f11 = 122,
-};
+#include "base/input_codes.h"
 
 using frame_proc = void (*)(double dt, double t);                                   // seconds
 using input_proc = void (*)(int kind, int x, int y, uint16_t shift, uint16_t key);

@@ -64,8 +64,9 @@ int cmd_generate(const astr& args) {
   src.author = user.author_name;
   src.mesh_textures = mesh_texture_lists(tool_meshes());
   astr messages;
-  generate_addon(d, src, output_of(a, dll_name_of(d) + ".zip"), messages);
+  const addon_report report = generate_addon(d, src, output_of(a, dll_name_of(d) + ".zip"), messages);
   print_notes(messages);
+  print_notes(report.left_out);
   return 0;
 }
 
@@ -92,7 +93,8 @@ int cmd_project(const astr& args) {
 
 int cmd_run(const astr& args) {
   split(args, "run", 0);
-  const int code = run_and_wait(simulator_command, root, show_normal);
-  if (code < 0) throw tool_error(std::string("cannot start ") + simulator_command + " in this folder");
+  std::string why;
+  const int code = run_and_wait(simulator_command, root, show_normal, &why);
+  if (code < 0) throw tool_error(why);
   return code;
 }

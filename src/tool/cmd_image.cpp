@@ -5,14 +5,15 @@
 #include <nlohmann/json.hpp>
 #include <zlib.h>
 
-#include "design/filef.h"
+#include "base/sys.h"
 #include "mesh/texfile.h"
 #include "tool/commands.h"
 
 int cmd_image(const astr& args) {
   const command_args a = parse_command_args(args, command_named("image"), 1, 1, {"--raw"});
   rgba_image img;
-  if (!decode_image(a.positional[0], img)) throw tool_error(a.positional[0] + ": no image recognised");
+  const read_result r = decode_image(a.positional[0], img);
+  if (!r) throw tool_error(r.message);
   const auto raw = a.options.find("--raw");
   if (raw != a.options.end()) replace_file(raw->second, img.pixels.data(), img.pixels.size());
   const uLong crc = crc32_z(crc32_z(0, nullptr, 0), img.pixels.data(), img.pixels.size());

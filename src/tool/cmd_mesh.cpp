@@ -34,7 +34,8 @@ json group_json(const typmshgrp& g) {
 int cmd_mesh(const astr& args) {
   const command_args a = parse_command_args(args, command_named("mesh"), 1, 1);
   typmsh m;
-  if (!read_mesh(m, a.positional[0], "Textures/", false)) throw tool_error(a.positional[0] + ": not a mesh file");
+  const read_result r = read_mesh(m, a.positional[0], "Textures/", false);
+  if (!r) throw tool_error(r.message);
   json groups = json::array();
   for (const typmshgrp& g : m.groups) groups.push_back(group_json(g));
   const json out = {{"groups", groups}, {"textures", m.texture_names}, {"radius", m.radius}};

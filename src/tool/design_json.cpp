@@ -127,53 +127,58 @@ json value_of(const uint8_t* p, const field& f) {
   return nullptr;
 }
 
-template <class T> json record(const T& rec, std::span<const field> fields) {
+// The field table of each stored record.
+std::span<const field> fields_of(const design_header&) { return header_fields; }
+std::span<const field> fields_of(const fuel_tank&) { return tank_fields; }
+std::span<const field> fields_of(const thruster_def&) { return thruster_fields; }
+std::span<const field> fields_of(const exhaust_def&) { return exhaust_fields; }
+std::span<const field> fields_of(const mesh_entry&) { return mesh_fields; }
+std::span<const field> fields_of(const anim_seq&) { return anim_fields; }
+std::span<const field> fields_of(const anim_comp&) { return comp_fields; }
+std::span<const field> fields_of(const vc_view&) { return view_fields; }
+std::span<const field> fields_of(const vc_mfd_bind&) { return mfd_fields; }
+std::span<const field> fields_of(const touchdown_set&) { return touchdown_fields; }
+std::span<const field> fields_of(const beacon_def&) { return beacon_fields; }
+std::span<const field> fields_of(const dock_def&) { return dock_fields; }
+std::span<const field> fields_of(const crew_def&) { return crew_fields; }
+std::span<const field> fields_of(const aero_def&) { return aero_fields; }
+
+template <class T> json element(const T& rec) {
   json o = json::object();
   const uint8_t* base = reinterpret_cast<const uint8_t*>(&rec);
-  for (const field& f : fields) o[f.name] = value_of(base + f.offset, f);
+  for (const field& f : fields_of(rec)) o[f.name] = value_of(base + f.offset, f);
   return o;
 }
 
-template <class T> json records(const std::vector<T>& v, std::span<const field> fields) {
-  json a = json::array();
-  for (const T& e : v) a.push_back(record(e, fields));
-  return a;
-}
+template <class T> json elements(const std::vector<T>& v);
 
-json animation(const anim_entry& e) {
-  json o = record(e.seq, anim_fields);
+json element(const anim_entry& e) {
+  json o = element(e.seq);
   o["group_lists"] = e.group_lists;
-  o["comps"] = records(e.comps, comp_fields);
+  o["comps"] = elements(e.comps);
   return o;
 }
 
-json view(const vc_view_entry& e) {
-  json o = record(e.view, view_fields);
-  o["mfds"] = records(e.mfds, mfd_fields);
+json element(const vc_view_entry& e) {
+  json o = element(e.view);
+  o["mfds"] = elements(e.mfds);
   return o;
+}
+
+template <class T> json elements(const std::vector<T>& v) {
+  json a = json::array();
+  for (const T& e : v) a.push_back(element(e));
+  return a;
 }
 
 }  // namespace
 
 json design_to_json(const vessel_design& d) {
-  const vrkdll_data& a = d.data;
   json o = json::object();
-  o["header"] = record(d.header, header_fields);
-  o["fuel_tanks"] = records(a.fuel_tanks, tank_fields);
-  o["thrusters"] = records(a.thrusters, thruster_fields);
-  o["exhausts"] = records(a.exhausts, exhaust_fields);
-  o["meshes"] = records(a.meshes, mesh_fields);
-  json anims = json::array();
-  for (const anim_entry& e : a.anim_seqs) anims.push_back(animation(e));
-  o["anim_seqs"] = anims;
-  json views = json::array();
-  for (const vc_view_entry& e : a.vc_views) views.push_back(view(e));
-  o["vc_views"] = views;
-  o["touchdown_sets"] = records(a.touchdown_sets, touchdown_fields);
-  o["beacons"] = records(a.beacons, beacon_fields);
-  o["docks"] = records(a.docks, dock_fields);
-  o["crew"] = records(a.crew, crew_fields);
-  o["aero_elements"] = records(a.aero_elements, aero_fields);
+  o["header"] = element(d.header);
+#define JSON_ARRAY(member, element_type, count, label, blank) o[#member] = elements(d.data.member);
+  VRKDLL_ARRAYS(JSON_ARRAY)
+#undef JSON_ARRAY
   return o;
 }
 

@@ -122,6 +122,20 @@ TEST(Maths, AxisRotationIsARowVectorProduct) {
   EXPECT_DOUBLE_EQ(w.w, 2);
 }
 
+TEST(Maths, TransformsMultiplyInTheOrderTheirArgumentsShow) {
+  // Distinct entries everywhere, so a transposed product gives other numbers.
+  mat3 a = {{{1, 2, 3}, {4, 5, 6}, {7, 8, 10}}};
+  expect_near(transform(a, {1, 1, 0}), 3, 9, 15);      // M·v: sums along the rows
+  mat4 m{};
+  for (int r = 0; r < 4; r++)
+    for (int c = 0; c < 4; c++) m.m[r][c] = 10 * r + c;
+  vec4 w = transform(vec4{1, 1, 0, 0}, m);              // v·M: sums down the columns
+  EXPECT_DOUBLE_EQ(w.x, 10);
+  EXPECT_DOUBLE_EQ(w.y, 12);
+  EXPECT_DOUBLE_EQ(w.z, 14);
+  EXPECT_DOUBLE_EQ(w.w, 16);
+}
+
 TEST(Maths, SphericalCoordinates) {
   vec3 v{1, 1, 0};
   to_spherical(v, 1);

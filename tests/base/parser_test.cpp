@@ -127,6 +127,8 @@ TEST(Parser, Files) {
   parse_file(t.file("missing.cfg"), false, '=', r);
   parse_file(t.path, false, '=', r);  // a folder cannot be read either
   EXPECT_EQ(r.size(), 1u);
+  EXPECT_EQ(parse_file(t.file("missing.cfg"), false, '=', r).status, read_missing);
+  EXPECT_EQ(parse_file(t.path, false, '=', r).status, read_unreadable);
 }
 
 TEST(Parser, ArbitraryBytesStayWithinBounds) {

@@ -164,3 +164,13 @@ TEST(Strval, NumberTextsIgnoreTheLocale) {
   EXPECT_EQ(read, 1.25);
   EXPECT_EQ(v.y, 2.5);
 }
+
+TEST(Strval, TrimAndCase) {
+  EXPECT_EQ(trim(" \t a b \r\n"), "a b");
+  EXPECT_EQ(trim(" \t"), "");
+  EXPECT_EQ(lower_case("MiXed_9\xC4"), "mixed_9\xC4");   // only ASCII letters change
+  EXPECT_EQ(upper_case("empty_mass"), "EMPTY_MASS");
+  EXPECT_TRUE(same_ignoring_case("Meshes", "mESHES"));
+  EXPECT_FALSE(same_ignoring_case("Meshes", "Meshe"));
+  EXPECT_FALSE(same_ignoring_case("[", "{"));              // 0x5B and 0x7B differ by the case bit only
+}

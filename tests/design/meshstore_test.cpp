@@ -67,3 +67,15 @@ TEST(Meshstore, UnreadableOrDamagedMeshesReportNoRadius) {
   EXPECT_EQ(mesh_texture_names(s, 2), astr{"t.dds"});
   EXPECT_EQ(load_store_mesh(s, -1, "tiny"), 0);
 }
+
+TEST(Meshstore, SaysWhyAMeshIsNotLoaded) {
+  const auto store = demo_store();
+  vessel_design d;
+  d.preview = mesh_store_link(store);
+  add_mesh(d, "dg\\deltaglider", visibility_external);
+  add_mesh(d, "dg\\nosuchmesh", visibility_external);
+  ASSERT_EQ(store->results.size(), 2u);
+  EXPECT_TRUE(store->results[0]);
+  EXPECT_EQ(store->results[1].status, read_missing);
+  EXPECT_EQ(store->results[1].message, "Meshes/dg/nosuchmesh.msh: file not found");
+}

@@ -89,6 +89,22 @@ TEST(addon_package, entries_come_in_order_and_names_outside_the_root_are_left_ou
   for (const TLocalFile& l : z.local) EXPECT_EQ(int(l.head.method), 8) << l.name;
 }
 
+TEST(addon_package, files_that_cannot_be_read_are_named_with_the_reason) {
+  install inst;
+  vessel_design d = package_design(1);
+  std::filesystem::remove(inst.root + "/Modules/PayloadManager.dll");
+  std::filesystem::create_directories(inst.root + "/Textures/nothere.dds");  // a folder, not a texture
+  zipfile_rec z;
+  astr messages;
+  const addon_report report = build_addon(d, sources(inst), z, messages);
+  EXPECT_EQ(report.meshes_packed, 1);
+  EXPECT_EQ(report.left_out, (astr{
+      "The texture \"nothere.dds\" was left out: Textures/nothere.dds: not a regular file",
+      "The mesh \"ghost\" was left out: Meshes/ghost.msh: file not found",
+      "The Payload Manager library \"modules\\PayloadManager.dll\" was left out: "
+      "modules/PayloadManager.dll: file not found"}));
+}
+
 TEST(addon_package, written_package_passes_independent_readers) {
   install inst;
   vessel_design d = package_design(1);

@@ -12,6 +12,7 @@
 
 #include "common/scratch_dir.h"
 #include "mesh/grplib.h"
+#include "mesh/texfile.h"
 #include "mkdemo/imgwrite.h"
 
 namespace {
@@ -83,6 +84,25 @@ TEST(Grplib, NoUsableGroupsLineLeavesTheMeshUnchanged) {
   }
   EXPECT_FALSE(read_mesh(m, "/nonexistent/none.msh", ""));
   EXPECT_EQ(m.file_name, "kept");
+}
+
+TEST(Grplib, MeshAndTextureReadersSayWhyTheyFailed) {
+  const scratch_dir t;
+  t.put("Meshes/notes.msh", "just some text\n");
+  t.put("Textures/mesh.dds", "GROUPS 0\n");
+  typmsh m;
+  rgba_image img;
+  const read_result missing = read_mesh(m, t.file("Meshes/none.msh"), "");
+  EXPECT_EQ(missing.status, read_missing);
+  EXPECT_NE(missing.message.find("none.msh: file not found"), std::string::npos) << missing.message;
+  const read_result text = read_mesh(m, t.file("Meshes/notes.msh"), "");
+  EXPECT_EQ(text.status, read_not_format);
+  EXPECT_NE(text.message.find("notes.msh: not a mesh file"), std::string::npos) << text.message;
+  EXPECT_EQ(decode_image(t.file("Textures/none.dds"), img).status, read_missing);
+  const read_result image = decode_image(t.file("Textures/mesh.dds"), img);
+  EXPECT_EQ(image.status, read_not_format);
+  EXPECT_NE(image.message.find("mesh.dds: no image recognised"), std::string::npos) << image.message;
+  EXPECT_TRUE(read_mesh(m, t.file("textures/MESH.dds"), ""));   // content decides, not the name
 }
 
 TEST(Grplib, GroupCountLimitIsInclusive) {

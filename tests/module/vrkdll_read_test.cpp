@@ -32,11 +32,11 @@ TEST(ModuleReader, ReadsTheTemplateFromTheEndOfAFile) {
   EXPECT_EQ(d.thrusters.size(), 20u);
   EXPECT_EQ(d.exhausts.size(), 21u);
   EXPECT_EQ(d.meshes.size(), 2u);
-  ASSERT_EQ(d.anims.size(), 2u);
-  EXPECT_EQ(d.anims[0].group_lists.size(), 10u);
-  EXPECT_EQ(d.anims[0].comps.size(), 14u);
-  EXPECT_EQ(d.anims[1].comps.size(), 7u);
-  EXPECT_EQ(d.anims[0].group_lists[6], (std::vector<int32_t>{60, 61, 79, 80}));
+  ASSERT_EQ(d.anim_seqs.size(), 2u);
+  EXPECT_EQ(d.anim_seqs[0].group_lists.size(), 10u);
+  EXPECT_EQ(d.anim_seqs[0].comps.size(), 14u);
+  EXPECT_EQ(d.anim_seqs[1].comps.size(), 7u);
+  EXPECT_EQ(d.anim_seqs[0].group_lists[6], (std::vector<int32_t>{60, 61, 79, 80}));
   ASSERT_EQ(d.vc_views.size(), 5u);
   ASSERT_EQ(d.vc_views[0].mfds.size(), 2u);
   EXPECT_EQ(d.vc_views[0].mfds[1].group, 110);

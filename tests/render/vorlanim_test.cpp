@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <memory>
 
 #include "design/designtemplate.h"
@@ -96,6 +97,11 @@ TEST(VorlAnim, ComponentsActOnlyInsideTheirSpanAndUnwindInReverseOrder) {
   expect_at(r.at(0), 1, 0, 1);
   r.move(0.7);
   expect_at(r.at(0), 1, 0, 1);
+  // Components with numbers that are not finite leave the groups alone.
+  r.add(comp_rotation, {0, 0, 0}, {0, 1, 0}, std::numeric_limits<double>::infinity(), 0, 1);
+  r.add(comp_translate, {0, 0, 0}, {0, 0, 1}, 0, std::nan(""), 1);
+  r.move(0.2);
+  expect_at(r.at(0), 1, 0, 0);  // only the first shift is undone
   // An animation without components is never applied.
   const int idle = add_animation(r.d, 31, 1, 0.25);
   r.d.preview.anim_moved(idle, 0.9);

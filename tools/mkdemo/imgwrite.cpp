@@ -8,6 +8,7 @@
 #include <png.h>
 
 #include "base/asys.h"
+#include "images/bmp_format.h"
 #include "mesh/dds.h"
 
 namespace {
@@ -174,16 +175,7 @@ bytes encode_dds_uncompressed(const rgba_image& img, int bits) {
 bytes encode_bmp(const rgba_image& img, int bits) {
   const uint32_t stride = uint32_t(img.width * (bits / 8) + 3) & ~3u;
   const uint32_t data_size = stride * uint32_t(img.height);
-  bytes out = {'B', 'M'};
-  put32(out, 54 + data_size);
-  put32(out, 0);
-  put32(out, 54);
-  put32(out, 40);
-  put32(out, uint32_t(img.width));
-  put32(out, uint32_t(img.height));  // positive: bottom-up rows
-  put16(out, 1);
-  put16(out, uint32_t(bits));
-  for (uint32_t v : {0u, data_size, 2835u, 2835u, 0u, 0u}) put32(out, v);
+  bytes out = bmp_headers(img.width, img.height, uint16_t(bits), data_size, 2835);  // bottom-up rows
   for (int y = img.height - 1; y >= 0; --y) {
     const size_t row_start = out.size();
     for (int x = 0; x < img.width; ++x) {
