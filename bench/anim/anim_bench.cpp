@@ -20,7 +20,7 @@ void gear_step(benchmark::State& state) {
   store->root = CORVANE_DEMO_ROOT;
   auto anims = std::make_shared<preview_anims>();
   vessel_design d;
-  d.preview = animation_link(mesh_store_link(store), anims);
+  d.preview = animation_link(mesh_store_link(store), [anims] { return anims.get(); });
   apply_template(d);
   const int gear = d.header.gear_anim;
   if (store->meshes.empty() || !store->meshes[0].loaded) return state.SkipWithError("demo meshes not found");

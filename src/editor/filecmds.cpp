@@ -85,7 +85,7 @@ void write_addon(const std::string& path) {
 // A fresh start for the pages after the design was replaced.
 void design_replaced() {
   for (list_state& l : pages.lists) l = list_state{};
-  pages.current_comp = 0;
+  pages.current_comp = pages.comp_first = 0;
   clear_selection();
 }
 

@@ -30,8 +30,8 @@
 //     it catches from it as "Error in vorlreupdatevals" (source "VORL").
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <map>
-#include <memory>
 #include <span>
 #include <utility>
 #include <vector>
@@ -101,5 +101,7 @@ void forget_mesh_poses(preview_anims& a, int mesh);  // the mesh at this index w
 void update_animations(preview_anims& a, std::span<typmsh> meshes);        // once a frame: apply what moved
 
 // The design's hooks: base with the animation hooks filled, its mesh_added and
-// design_reset also forgetting what anims holds for them.
-preview_link animation_link(preview_link base, const std::shared_ptr<preview_anims>& anims);
+// design_reset also forgetting what the animations hold for them. The hooks
+// ask where for the animations each time (null: no vessel object, nothing to do).
+using anims_locator = std::function<preview_anims*()>;
+preview_link animation_link(preview_link base, const anims_locator& where);

@@ -23,7 +23,7 @@ struct rig {
   int anim = -1;
 
   rig() {
-    d.preview = animation_link({}, anims);
+    d.preview = animation_link({}, [a = anims] { return a.get(); });
     typmsh m;
     m.groups.resize(2);
     for (typmshgrp& g : m.groups) {
@@ -131,6 +131,15 @@ TEST(VorlAnim, EditingAComponentReplaysFromTheUntouchedGroupsAndResetForgetsAll)
   reset_design(r.d);
   EXPECT_TRUE(r.anims->anims.empty());
   EXPECT_TRUE(r.anims->poses.empty());
+  // Without a vessel object the hooks do nothing, and the base hooks still run.
+  int resets = 0;
+  preview_link base;
+  base.design_reset = [&] { ++resets; };
+  vessel_design none;
+  none.preview = animation_link(base, [] { return static_cast<preview_anims*>(nullptr); });
+  add_animation(none, 1, 1, 0);
+  reset_design(none);
+  EXPECT_EQ(resets, 1);
 }
 
 TEST(VorlAnim, TemplateGearSurvivesAThousandCyclesWithoutDrift) {
@@ -138,7 +147,7 @@ TEST(VorlAnim, TemplateGearSurvivesAThousandCyclesWithoutDrift) {
   store->root = CORVANE_DEMO_ROOT;
   auto anims = std::make_shared<preview_anims>();
   vessel_design d;
-  d.preview = animation_link(mesh_store_link(store), anims);
+  d.preview = animation_link(mesh_store_link(store), [anims] { return anims.get(); });
   apply_template(d);
   ASSERT_TRUE(store->meshes.at(0).loaded);
   const typmsh start = store->meshes[0];
