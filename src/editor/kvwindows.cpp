@@ -531,7 +531,10 @@ void airfoil_animation() {
 void thruster_tank_from_list() { assign_thruster_tank(design, cur(list_thrusters), cur(list_tanks)); }
 void vc_camera_to_current() {
   vec3 offset{};
-  if (!scene_camera_offset(offset)) return;
+  if (!scene_camera_offset(offset)) {
+    show_message("There is no preview camera to take the position from.");
+    return;
+  }
   set_vc_camera(design, offset);
   scene_vc_camera_place(offset);
 }

@@ -703,8 +703,9 @@ def case_pages_run_veltora(args, root):
         rates.append(int(re.search(r"FPS=([0-9]+)", xdotool("getwindowname", d.window)).group(1)))
     check("done" not in open(marker).read(), "the simulator was still running while the rates were read")
     check(all(r > 0 for r in rates), "the editor drew frames meanwhile: %r" % rates)
-    d.key("Escape")
-    check(d.wait() == 0, "Escape ends with exit code 0")
+    d.click(MENU[0] + 440 + 20, MENU[1] + 2 + 65)    # "Exit": settings written, nothing asked
+    check(d.wait() == 0, "Exit ends with exit code 0")
+    check(settings_text(root) == b"author_name=%authorname\r\n", "Exit writes the settings")
 
 
 def read_line(args, pixel, left, top, limit=60):
