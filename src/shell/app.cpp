@@ -180,6 +180,10 @@ void input(int kind, int x, int y, uint16_t shift, uint16_t key) {
       break;
     default: break;                 // resize: the window layer has done it all
   }
+  if (app.camera_reports && (kind == input_key_down || kind == input_button_up || kind == input_button_down)) {
+    std::printf("%s\n", camera_report().c_str());
+    std::fflush(stdout);
+  }
 }
 
 void draw_progress_screen(const std::string& main_line, const std::string& second_line, bool loading) {
@@ -216,6 +220,7 @@ int run_designer(bool gallery) {
   // The gallery's text boxes come first: its identifiers 1 to 3 are also those of
   // "3D controls", and focus and commit go to the first box with an identifier.
   if (gallery) build_gallery();
+  app.camera_reports = gallery;
   file_commands_init(current_folder());
   files.exit_program = exit_program;
   files.progress = file_progress;

@@ -33,6 +33,7 @@ struct app_state {                  // written by the start-up, frame and input 
   GLuint render_depth = 0;          // 512 x 512 depth texture beside it
   int32_t mouse_x = 0, mouse_y = 0; // last mouse position
   bool screenshot_due = false;      // take one at the end of the next frame
+  bool camera_reports = false;      // the test build prints the camera after keys and buttons
 };
 extern app_state app;
 

@@ -1,6 +1,7 @@
 // camera: the view camera, picking and the drags of the 3D controls.
 #include "shell/camera.h"
 #include <cmath>
+#include <cstdio>
 #include "base/input_codes.h"
 #include "design/kvgen.h"
 #include "editor/grpgui.h"
@@ -299,4 +300,13 @@ void camera_mouse_up(uint16_t shift, int x, int y) {
   end_drag();
   remember_mouse(x, y);
   gui_mouse_up(shift, x, y);
+}
+
+std::string camera_report() {
+  const camera_block& c = vorl_scene.camera;
+  char line[256];
+  std::snprintf(line, sizeof line, "camera: mode %d speed %g fine %d distance %.6f yaw %.6f position %.6f,%.6f,%.6f",
+                c.mode, view.speed, view.fine ? 1 : 0, distance(c.position, c.target), c.yaw, c.position.x,
+                c.position.y, c.position.z);
+  return line;
 }

@@ -32,6 +32,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <string>
 #include "base/maths.h"
 #include "design/kvvar.h"
 #include "render/vorldata.h"
@@ -84,3 +85,4 @@ bool camera_key(vorlscene& s, uint16_t key);                   // "0", "9", F1; 
 void camera_mouse_move(uint16_t shift, int x, int y);          // rotate, GUI, handle pick, drag, pan
 void camera_mouse_down(uint16_t shift, int x, int y);          // wheel, GUI, selection pick, drag start
 void camera_mouse_up(uint16_t shift, int x, int y);            // drag end, GUI
+std::string camera_report();                                   // "camera: mode ... " for the tests' eyes
