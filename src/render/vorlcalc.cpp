@@ -40,6 +40,14 @@ drawplanetrec& create_planet(vorlscene& s, const std::string& name, const vec3& 
   return *s.planets.back();
 }
 
+drawplanetrec& add_backdrop_earth(vorlscene& s) {
+  vec3 at{1.5e11, 0, 0};
+  rotate_y(at, 0.17453292519943295);
+  drawplanetrec& earth = create_planet(s, "Earth", at, earth_radius, true);
+  set_atmosphere(earth, 0, 1.225, earth_radius + 300000, {0.35f, 0.55f, 1.0f});
+  return earth;
+}
+
 void set_atmosphere(drawplanetrec& p, double density, double max_density, double outer_radius,
                     const std::array<float, 3>& colour) {
   p.atmosphere = true;

@@ -29,6 +29,11 @@ constexpr std::array<int, max_planet_level + 1> textures_needed = {0, 1, 2, 3, 5
 constexpr double sky_slope = 1.0839, sky_offset = 0.4581; // daylight from the sun's angle
 constexpr double sky_alpha_limit = 0.85;                  // the sky never hides the stars wholly
 
+// The designer's backdrop planet, until its scene builds the backdrop itself.
+constexpr double earth_radius = 6371010;                  // metres
+constexpr vec3 earth_vessel_offset{0, 12000000, 0};       // the vessel above the Earth's centre
+drawplanetrec& add_backdrop_earth(vorlscene& s);          // 1.5e11 m along x turned by 10 degrees, a blue sky
+
 drawplanetrec& create_planet(vorlscene& s, const std::string& name, const vec3& position, double radius,
                              bool atmosphere);        // appended to the scene; name cut at 64 characters
 void set_atmosphere(drawplanetrec& p, double density, double max_density, double outer_radius,

@@ -149,18 +149,6 @@ bool decode_cursor(std::vector<uint8_t>& rgba) {
   return true;
 }
 
-// The backdrop planet and the camera's start, until the designer's scene builds
-// the whole backdrop: the Earth with a blue sky, the camera 20 m behind the
-// place 12,000 km above it where the vessel will be.
-void make_backdrop_planet() {
-  constexpr double radius = 6371010;
-  vec3 at{1.5e11, 0, 0};
-  rotate_y(at, 0.17453292519943295);
-  drawplanetrec& earth = create_planet(vorl_scene, "Earth", at, radius, true);
-  set_atmosphere(earth, 0, 1.225, radius + 300000, {0.35f, 0.55f, 1.0f});
-  vorl_scene.camera.position = add(at, {0, 12000000, -20});
-}
-
 void frame(double dt, double t) {
   app.time = t;
   // later: store the live camera into its slot, copy the selection and page
@@ -229,7 +217,8 @@ int run_designer(bool gallery) {
   progress_screen("Starting up", program_title, false);
   start_engine(vorl_scene, app.win.width, app.win.height, progress_screen);
   // later: the designer's scene on the engine; the camera is then in target mode
-  make_backdrop_planet();
+  // until then the backdrop's Earth, and the camera 20 m behind the vessel's place above it
+  vorl_scene.camera.position = add(add_backdrop_earth(vorl_scene).position, add(earth_vessel_offset, {0, 0, -20}));
   if (gallery) vorl_scene.camera.angles = {-0.9, 0, 0};   // the planet below, until the mouse turns the view
   apply_template(design);
   // later: the second camera slot at the vessel's position plus the VC camera position

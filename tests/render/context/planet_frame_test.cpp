@@ -23,7 +23,6 @@
 namespace {
 
 const auto* const env = ::testing::AddGlobalTestEnvironment(new gl_window);
-constexpr double earth_radius = 6371010;
 constexpr double level6_altitude = 2.96e6;     // 2 pi x apparent radius about 3,000 pixels in the 256-pixel view
 constexpr double level0_altitude = 2e9;        // under a pixel
 
@@ -180,11 +179,7 @@ TEST_F(PlanetFrame, RingsLoadTheirTextureAndBuildTheCloseRangeRingsNearThePlanet
 TEST_F(PlanetFrame, TheEarthFillsTheLowerViewUnderAStarrySky) {
   demo_texture("Earth.tex");
   demo_texture("Earth_cloud.tex");
-  vec3 at{1.5e11, 0, 0};
-  rotate_y(at, 0.17453292519943295);
-  drawplanetrec& p = create_planet(vorl_scene, "Earth", at, earth_radius, true);
-  set_atmosphere(p, 0, 1.225, earth_radius + 300000, {0.35f, 0.55f, 1.0f});
-  vorl_scene.camera.position = add(at, {0, 12000000, -20});
+  vorl_scene.camera.position = add(add_backdrop_earth(vorl_scene).position, add(earth_vessel_offset, {0, 0, -20}));
   vorl_scene.camera.angles = {-0.9, 0, 0};
   planets_frame(vorl_scene);
   render_scene(vorl_scene);
