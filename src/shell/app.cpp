@@ -112,6 +112,8 @@ void exit_program() {
   close_program();
 }
 
+void file_progress(const std::string& line) { progress_screen(line, program_title, false); }
+
 void remember_mouse(int x, int y) {
   app.mouse_x = x;
   app.mouse_y = y;
@@ -229,6 +231,7 @@ int run_designer(bool gallery) {
   if (gallery) build_gallery();
   file_commands_init(current_folder());
   files.exit_program = exit_program;
+  files.progress = file_progress;
   pages_build(app.win.width, app.win.height);
   make_render_textures();
   // later: mark the Meshes page's thumbnail mesh as not loaded
