@@ -30,7 +30,6 @@ std::string indexed(const char* pass, size_t i) { return std::string(pass) + " (
 void one_time_state() {
   static constexpr GLfloat ambient[4] = {0.5f, 0.5f, 0.7f, 1}, black[4] = {0, 0, 0, 1};
   for (GLenum h : {GL_PERSPECTIVE_CORRECTION_HINT, GL_POINT_SMOOTH_HINT, GL_LINE_SMOOTH_HINT}) glHint(h, GL_NICEST);
-  glEnable(GL_LINE_SMOOTH);
   glEnable(GL_POINT_SMOOTH);
   glColorMaterial(GL_FRONT_AND_BACK, GL_DIFFUSE);
   glEnable(GL_COLOR_MATERIAL);
@@ -68,6 +67,7 @@ void frame_set_up(vorlscene& s) {
   switch_gl(switch_blend, true);
   blend_func(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   glPointSize(1);
+  switch_gl(switch_line_smooth, true);              // the 2D layer switches it off again
   switch_gl(switch_cull_face, true);
   glCullFace(GL_BACK);
   glFrontFace(GL_CCW);
