@@ -100,11 +100,16 @@ TEST_F(PlanetFrame, FiveImagesSupportLevelFourAndALevelSixRequestDrawsIt) {
 
 TEST_F(PlanetFrame, AMeshFileTakesThePlaceOfTheTextureFile) {
   write_tex("Textures/Test.tex", 37);
-  dir.put("Meshes/Test.msh", "MSHX1\nGROUPS 1\nGEOM 3 1\n0 0 0 0 0 1\n1 0 0 0 0 1\n0 1 0 0 0 1\n0 1 2\n");
+  write_tex("Textures/Test_cloud.tex", 37);
+  const std::string triangle = "MSHX1\nGROUPS 1\nGEOM 3 1\n0 0 0 0 0 1\n1 0 0 0 0 1\n0 1 0 0 0 1\n0 1 2\n";
+  dir.put("Meshes/Test.msh", triangle);
+  dir.put("Meshes/Test_cloud.msh", triangle);
   drawplanetrec& p = planet("Test");
   above(p, level6_altitude);
-  EXPECT_TRUE(surface(p).mesh.loaded);
-  EXPECT_TRUE(surface(p).textures.empty());
+  for (planet_layer_id id : {layer_surface, layer_clouds}) {
+    EXPECT_TRUE(planet_state(p).layers[id].mesh.loaded) << id;
+    EXPECT_TRUE(planet_state(p).layers[id].textures.empty()) << id;
+  }
   EXPECT_EQ(log_text().find("Loading"), std::string::npos) << log_text();
   render_scene(vorl_scene);
   EXPECT_EQ(vorl_log_file.errors, 0);
