@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "common/gl_window.h"
+#include "engine_folder.h"
 #include "common/scratch_dir.h"
 #include "mkdemo/imgwrite.h"
 #include "render/dpringbs.h"
@@ -48,23 +49,8 @@ size_t count_of(const std::string& text, const std::string& what) {
   return n;
 }
 
-class PlanetFrame : public ::testing::Test {
+class PlanetFrame : public engine_folder {
  protected:
-  scratch_dir dir;
-  std::string old;
-  void SetUp() override {
-    old = std::filesystem::current_path().string();
-    std::filesystem::create_directories(dir.file("Textures"));
-    std::filesystem::current_path(dir.path);
-    vorl_log_file = vorl_log_state{};
-    vorl_scene = vorlscene{};
-    start_engine(vorl_scene, gl_window::size, gl_window::size, nullptr);
-  }
-  void TearDown() override {
-    stop_engine(vorl_scene);
-    planet_code = planet_interface{};
-    std::filesystem::current_path(old);
-  }
   void demo_texture(const std::string& name) {
     std::filesystem::copy_file(CORVANE_DEMO_ROOT "/Textures/" + name, dir.file("Textures/" + name));
   }
