@@ -9,12 +9,14 @@
 #include "design/designtemplate.h"
 #include "design/kvgen.h"
 #include "design/kvvar.h"
+#include "editor/autosave.h"
 #include "editor/filecmds.h"
 #include "editor/gallery.h"
 #include "gl/glgr.h"
 #include "editor/grpgui.h"
 #include "editor/kvwindows.h"
 #include "editor/selection.h"
+#include "editor/undo.h"
 #include "images/picture.h"
 
 app_state app;
@@ -86,11 +88,12 @@ void key_down(uint16_t shift, uint16_t key) {
     post_quit(0);                   // in order, the settings are not written
     return;
   }
-  if (gui_key_down(shift, key)) return;
+  if (undo_key(shift, key) || gui_key_down(shift, key)) return;
   // later: the camera keys "0", "9" and F1 of the view camera
 }
 
 void close_program() {
+  autosave_final();
   try {
     write_user_settings(settings);
   } catch (const io_error& e) {
@@ -152,6 +155,7 @@ void frame(double dt, double t) {
   // Design time, crew airlock from dock 0 and the playing animations.
   update_design_frame(design, dt);
   pages_frame();
+  autosave_tick(t);
   draw_overlay();
   screenshot_if_due();
   present(app.win);
@@ -178,6 +182,7 @@ void input(int kind, int x, int y, uint16_t shift, uint16_t key) {
       break;
     default: break;                 // resize: the window layer has done it all
   }
+  undo_checkpoint();                // whatever the event changed is one step
 }
 
 void draw_progress_screen(const std::string& main_line, const std::string& second_line, bool loading) {
@@ -217,9 +222,12 @@ int run_designer(bool gallery) {
   file_commands_init(current_folder());
   files.exit_program = exit_program;
   pages_build(app.win.width, app.win.height);
+  undo_start();
+  autosave_init(files.root, 0);
   make_render_textures();
   // later: mark the Meshes page's thumbnail mesh as not loaded
   int code = message_loop();
+  autosave_final();                 // Escape and Alt+F4 end the loop
   for (GLuint* t : {&app.cursor_texture, &app.render_colour, &app.render_depth}) release_texture(*t);
   return code;
 }
