@@ -14,7 +14,7 @@ checks_page_state checks_page;
 namespace {
 
 constexpr int line_height = 18;
-constexpr int table_line_height = 15;      // fifteen groups fit under the summary
+constexpr int table_line_height = 13;      // fifteen groups fit between the summary and "Close"
 const uint32_t severity_colours[] = {pack_rgba(255, 96, 96, 255), pack_rgba(255, 230, 96, 255), gg_text};
 
 // Words of text in lines of at most width characters; a longer word is cut.
@@ -51,9 +51,15 @@ void refresh() {
 
 int shown_rows(const gg_wndtype& w) { return std::max((w.height - 8) / line_height, 1); }
 
-// A number of the table: near-zero sums of rounding shown as 0, right-aligned in 7 characters.
+// A number of the table in at most 6 characters: three significant digits with k, M, G or T;
+// sums that only rounding keeps from zero show as 0. Right-aligned in 7 characters.
 std::string column(double v, double scale) {
-  std::string t = quantity_to_text(std::fabs(v) <= 1e-9 * scale ? 0.0 : v);
+  static const char* const units[] = {"", "k", "M", "G", "T"};
+  if (std::fabs(v) <= 1e-9 * scale) v = 0;
+  int u = 0;
+  for (; std::fabs(v) >= 999.5 && u < 4; ++u) v /= 1000;
+  const double step = std::fabs(v) < 9.995 ? 100 : std::fabs(v) < 99.95 ? 10 : 1;
+  const std::string t = decimal_to_text(std::round(v * step) / step) + units[u];
   return std::string(t.size() < 7 ? 7 - t.size() : 1, ' ') + t;
 }
 
@@ -67,7 +73,7 @@ std::vector<std::string> finding_lines(const check_finding& f) {
 }
 
 std::vector<std::string> group_table_lines(const vessel_design& d) {
-  std::vector<std::string> lines = {"Group        Force, N             Torque, N m"};
+  std::vector<std::string> lines = {"Group        Force, N              Torque, N m"};
   const auto balance = thruster_group_balance(d);
   for (int g = 0; g < thruster_group_id_count; ++g) {
     const group_balance& b = balance[size_t(g)];

@@ -30,7 +30,7 @@ struct checks_page_state {         // written by the functions below
 extern checks_page_state checks_page;
 
 constexpr int checks_text_chars = 64;      // characters of a report line
-constexpr int group_table_top = 170;       // first line of the group table in "Vessel data"
+constexpr int group_table_top = 160;       // first line of the group table in "Vessel data"
 
 std::vector<std::string> finding_lines(const check_finding& f); // heading, then the sentence wrapped
 std::vector<std::string> group_table_lines(const vessel_design& d); // heading, then one line per used group

@@ -45,7 +45,7 @@ const page_def page_defs[page_count] = {
   {"Edit airfoil", {0, 20}, {0, 20}, {0, 600}, {0, 250}},
   {"Animation block (1)", {0, 50}, {0, 40}, {2, -100}, {0, 200}},
   {"VC config", {2, -440}, {2, -292}, {0, 200}, {0, 100}},
-  {"Vessel data", {2, -420}, {0, 20}, {0, 400}, {0, 430}},   // the summary, then the thruster groups
+  {"Vessel data", {2, -460}, {0, 20}, {0, 440}, {0, 400}},   // the summary, then the thruster groups
   {"3D controls", {2, -220}, {2, -312}, {0, 200}, {0, 120}},
   {"Open/Close", {0, 20}, {0, 20}, {2, -40}, {2, -40}},
   {"Mesh view", {1, -320}, {1, -260}, {0, 640}, {0, 520}},

@@ -225,9 +225,11 @@ TEST_F(Undo, ChecksPageAndGroupTableReportTheDesign) {
   vessel_design d;
   add_fuel_tank(d, 100);
   add_thruster(d, make_vec(2, 0, 0), make_vec(0, 0, 1), 0, {0}, 1000, 3000);
+  add_thruster(d, make_vec(0, 0, -3.21), make_vec(0, 1, 0), 0, {2}, 28634, 3000);
   const std::vector<std::string> table = group_table_lines(d);
-  ASSERT_EQ(table.size(), 2u);
+  ASSERT_EQ(table.size(), 3u);
   EXPECT_EQ(table[1], "MAIN            0      0     1k       0    -2k      0");
+  EXPECT_EQ(table[2], "HOVER           0  28.6k      0   91.9k      0      0");
 }
 
 }  // namespace
