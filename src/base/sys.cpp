@@ -7,6 +7,8 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -79,10 +81,29 @@ static mode_t mode_for(const std::string& name) {
   return 0666 & ~current_umask();
 }
 
+// Temporary files are named ".corvane-PID-XXXXXX". A writer killed before its
+// rename leaves one behind; the next write to the folder removes those whose
+// process is gone, and leaves a running writer's file alone.
+static constexpr std::string_view temp_prefix = ".corvane-";
+
+static bool writer_gone(const std::string& name) {
+  const char* digits = name.c_str() + temp_prefix.size();
+  char* end = nullptr;
+  const long pid = std::strtol(digits, &end, 10);
+  if (end == digits || *end != '-' || std::strlen(end + 1) != 6 || pid <= 0) return false;
+  return kill(pid_t(pid), 0) != 0 && errno == ESRCH;
+}
+
+static void remove_stale_temporaries(const std::string& folder) {
+  for (const std::string& entry : folder_entries(folder))
+    if (entry.starts_with(temp_prefix) && writer_gone(entry)) unlink((folder + entry).c_str());
+}
+
 void replace_file(const std::string& name, const void* data, size_t size) {
   const size_t cut = name.find_last_of('/');
-  const std::string folder = cut == std::string::npos ? "." : name.substr(0, cut + 1);
-  std::string temp = (cut == std::string::npos ? std::string("./") : folder) + ".corvane-XXXXXX";
+  const std::string folder = cut == std::string::npos ? std::string("./") : name.substr(0, cut + 1);
+  remove_stale_temporaries(folder);
+  std::string temp = folder + std::string(temp_prefix) + std::to_string(getpid()) + "-XXXXXX";
   const int fd = mkstemp(temp.data());
   if (fd < 0) write_failed(name, errno, "");
   const uint8_t* p = static_cast<const uint8_t*>(data);

@@ -34,5 +34,6 @@ bool        make_folders(const std::string& folder);    // creates folder and mi
 std::string enterable_folder(const std::string& folder); // absolute path of a folder the process may enter; "" if not
 // Writes size bytes to a temporary file in name's folder and renames it over
 // name. On failure the temporary file is removed, name is untouched, and
-// io_error says "cannot write NAME: reason".
+// io_error says "cannot write NAME: reason". Temporary files that a killed
+// writer left in the folder are removed first.
 void        replace_file(const std::string& name, const void* data, size_t size);

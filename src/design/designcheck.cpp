@@ -87,8 +87,8 @@ std::vector<int> check_meshes(const vessel_design& d, const std::string& root, r
       continue;
     }
     typmsh m;
-    if (!read_mesh(m, path, "", false)) {
-      r.add(check_error, "mesh-unreadable", "meshes", int(i), "The mesh file " + quoted(path) + " cannot be read.");
+    if (const read_result read = read_mesh(m, path, "", false); !read) {
+      r.add(check_error, "mesh-unreadable", "meshes", int(i), "The mesh cannot be read: " + read.message + ".");
       continue;
     }
     groups.back() = m.group_count;

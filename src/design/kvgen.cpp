@@ -368,6 +368,13 @@ static void set_playing(vessel_design& d, int anim, int32_t flag) {
 void play_animation(vessel_design& d, int anim) { set_playing(d, anim, 1); }
 void stop_animation(vessel_design& d, int anim) { set_playing(d, anim, 0); }
 
+void set_animation_position(vessel_design& d, int anim, double position) {
+  anim_seq* s = animation(d, anim);
+  if (!s) return;
+  s->position = std::clamp(position, 0.0, 1.0);
+  if (d.preview.anim_moved) d.preview.anim_moved(anim, s->position);
+}
+
 void set_default_position(vessel_design& d, int anim) {
   if (anim_seq* s = animation(d, anim)) s->default_pos = s->position;
 }
@@ -516,30 +523,38 @@ void set_aero_kind(vessel_design& d, int element, int kind) {
 
 // --- Points ------------------------------------------------------------------------------------------------
 
-// Writes p into point `point` of v, where each element offers the vectors at the given offsets.
-template <class T>
-static bool write_point(std::vector<T>& v, int point, std::initializer_list<size_t> offsets, const vec3& p) {
-  const int per = int(offsets.size());
-  if (point < 0 || !in_range(v, point / per)) return false;
-  std::memcpy(reinterpret_cast<uint8_t*>(&v[point / per]) + offsets.begin()[point % per], &p, sizeof p);
-  return true;
+// Each element kind numbers the vectors of its elements in turn (the offsets
+// below, in point order). The address of point `point` of kind in d, or null when it does not exist.
+static stored_vec3* point_address(vessel_design& d, int kind, int point) {
+  auto at = [point](auto& v, std::initializer_list<size_t> offsets) -> stored_vec3* {
+    const int per = int(offsets.size());
+    if (point < 0 || !in_range(v, point / per)) return nullptr;
+    return reinterpret_cast<stored_vec3*>(reinterpret_cast<uint8_t*>(&v[point / per]) + offsets.begin()[point % per]);
+  };
+  vrkdll_data& a = d.data;
+  switch (kind) {
+    case point_beacons:   return at(a.beacons, {offsetof(beacon_def, pos)});
+    case point_thrusters: return at(a.thrusters, {offsetof(thruster_def, pos), offsetof(thruster_def, dir)});
+    case point_exhausts:  return at(a.exhausts, {offsetof(exhaust_def, pos), offsetof(exhaust_def, pos)});
+    case point_docks:     return at(a.docks, {offsetof(dock_def, pos), offsetof(dock_def, dir), offsetof(dock_def, rot)});
+    case point_touchdown: return at(a.touchdown_sets, {offsetof(touchdown_set, pt1), offsetof(touchdown_set, pt2), offsetof(touchdown_set, pt3)});
+    case point_aero:      return at(a.aero_elements, {offsetof(aero_def, pos)});
+    default: return nullptr;
+  }
 }
 
 bool set_element_point(vessel_design& d, int kind, int point, double x, double y, double z) {
-  const vec3 p = make_vec(x, y, z);
-  vrkdll_data& a = d.data;
-  bool done = false;
-  switch (kind) {
-    case point_beacons:   done = write_point(a.beacons, point, {offsetof(beacon_def, pos)}, p); break;
-    case point_thrusters: done = write_point(a.thrusters, point, {offsetof(thruster_def, pos), offsetof(thruster_def, dir)}, p); break;
-    case point_exhausts:  done = write_point(a.exhausts, point, {offsetof(exhaust_def, pos), offsetof(exhaust_def, pos)}, p); break;
-    case point_docks:     done = write_point(a.docks, point, {offsetof(dock_def, pos), offsetof(dock_def, dir), offsetof(dock_def, rot)}, p); break;
-    case point_touchdown: done = write_point(a.touchdown_sets, point, {offsetof(touchdown_set, pt1), offsetof(touchdown_set, pt2), offsetof(touchdown_set, pt3)}, p); break;
-    case point_aero:      done = write_point(a.aero_elements, point, {offsetof(aero_def, pos)}, p); break;
-    default: break;
-  }
-  if (done && d.preview.markers_changed) d.preview.markers_changed(kind);
-  return done;
+  stored_vec3* p = point_address(d, kind, point);
+  if (!p) return false;
+  *p = stored_vec3(x, y, z);
+  if (d.preview.markers_changed) d.preview.markers_changed(kind);
+  return true;
+}
+
+bool element_point(const vessel_design& d, int kind, int point, vec3& out) {
+  const stored_vec3* p = point_address(const_cast<vessel_design&>(d), kind, point);
+  if (p) out = *p;
+  return p != nullptr;
 }
 
 // --- Copy and mirror -----------------------------------------------------------------------------------------

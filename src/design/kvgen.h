@@ -80,6 +80,7 @@ anim_comp make_component(int mesh, int type, int group_list, const vec3& ref, co
 void set_component_range(vessel_design& d, int anim, int comp, double state0, double state1); // clamped, state0 <= state1
 void play_animation(vessel_design& d, int anim);     // "Play |>"
 void stop_animation(vessel_design& d, int anim);     // "Stop |=|"
+void set_animation_position(vessel_design& d, int anim, double position); // clamped to 0..1; the preview follows
 void set_default_position(vessel_design& d, int anim); // default_pos := position
 void set_duration(vessel_design& d, int anim, double seconds); // rate := 1 / max(seconds, 0.01)
 void set_gear_animation(vessel_design& d, int anim); // gear_anim := anim when it exists
@@ -116,6 +117,7 @@ void set_aero_kind(vessel_design& d, int element, int kind);  // aero_kind of it
 enum point_kind : int { point_beacons = 0, point_thrusters, point_exhausts, point_docks,
                         point_touchdown, point_aero };
 bool set_element_point(vessel_design& d, int kind, int point, double x, double y, double z); // false when out of range
+bool element_point(const vessel_design& d, int kind, int point, vec3& out); // the same vector read; false when out of range
 
 // --- Copy and mirror -------------------------------------------------------------------------------------
 // Adds element `index` of a kind (point_thrusters, point_beacons, point_docks, point_touchdown,

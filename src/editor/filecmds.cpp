@@ -56,6 +56,10 @@ void open_dialog(file_dialog_request request, void (*route)(const std::string& p
   });
 }
 
+void show_progress(const std::string& line) {
+  if (files.progress) files.progress(line);
+}
+
 std::string joined(const astr& lines) {
   std::string text;
   for (const std::string& l : lines) text += (text.empty() ? "" : " ") + l;
@@ -85,7 +89,7 @@ void write_addon(const std::string& path) {
 // A fresh start for the pages after the design was replaced.
 void design_replaced() {
   for (list_state& l : pages.lists) l = list_state{};
-  pages.current_comp = 0;
+  pages.current_comp = pages.comp_first = 0;
   clear_selection();
 }
 
@@ -155,6 +159,7 @@ void command_run() { run_veltora(files.root); }
 // --- Dialog routing -------------------------------------------------------------------------------------
 
 void export_design(const std::string& path, int filter) {
+  show_progress("Generating");
   try {
     switch (filter) {
       case export_addon: write_addon(path); break;
@@ -172,6 +177,7 @@ void export_design(const std::string& path, int filter) {
 void load_design(const std::string& path, int filter) {
   vessel_design loaded;                 // no preview: the live one is told once the read succeeded
   astr notes;
+  show_progress("Loading");
   try {
     if (filter == load_sc3) {
       notes = import_sc3(loaded, path, sc3_default_name);

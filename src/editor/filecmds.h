@@ -16,6 +16,8 @@
 //     replace their targets whole
 //   - a design is saved as dll_name + ".vessdef" in the root; a name that
 //     would leave the root is refused with a message
+//   - loading and generating show the progress screen first, as both can take
+//     a while with large meshes
 //   - a mesh chosen through the dialog must lie in the meshes folder: its name
 //     is kept relative to that folder, as the installation reads it
 #pragma once
@@ -29,6 +31,7 @@ struct file_commands_state {       // written by the commands below
   int browser_page = 0;            // columns the browser has been paged by
   int hovered = -1;                // browser cell under the mouse, -1 none
   void (*exit_program)() = nullptr; // set by the shell: progress screen, settings, end
+  void (*progress)(const std::string& line) = nullptr; // set by the shell: shows the progress screen
 };
 extern file_commands_state files;
 

@@ -3,9 +3,11 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <tuple>
 #include "base/strval.h"
 #include "editor/checkspage.h"
 #include "editor/filecmds.h"
+#include "editor/kvlists.h"
 #include "editor/scene_link.h"
 #include "editor/selection.h"
 #include "editor/undo.h"
@@ -447,6 +449,12 @@ constexpr size_t message_line_chars = 72;
 
 void draw_confirm(gg_wndtype& w) { draw_text_centred(pages.question, gg_text, w.x + w.width / 2, w.y + 10); }
 
+// "Vessel data": the summary, and below it the thruster groups' forces and torques.
+void vessel_data_draw(gg_wndtype& w) {
+  summary_draw(w);
+  group_table_draw(w);
+}
+
 void draw_message(gg_wndtype& w) {
   const std::string& m = pages.message;
   for (size_t at = 0, line = 0; at < m.size() && line < 3; at += message_line_chars, ++line)
@@ -496,7 +504,7 @@ void scroll(int l, int by) {
 void add_animation_row() { added(list_animations, add_animation(design, 0, editor_anim_rate, 0.0)); }
 void delete_animation_row() { delete_animation(design, cur(list_animations)); }
 void open_animation_editor() {
-  pages.current_comp = 0;
+  pages.comp_first = 0;
   show_page(page_animation_block);
 }
 void delete_mesh_row() { delete_mesh(design, cur(list_meshes)); }
@@ -543,7 +551,7 @@ void stop() { stop_animation(design, cur(list_animations)); }
 void comp_scroll(int by) {
   const anim_entry* a = current_animation();
   const int count = a ? int(a->comps.size()) : 0;
-  pages.current_comp = std::clamp(pages.current_comp + by, 0, std::max(count - 1, 0));
+  pages.comp_first = std::clamp(pages.comp_first + by, 0, std::max(count - 6, 0));
 }
 void set_default() { set_default_position(design, cur(list_animations)); }
 void airfoil_animation() {
@@ -556,7 +564,10 @@ void airfoil_animation() {
 void thruster_tank_from_list() { assign_thruster_tank(design, cur(list_thrusters), cur(list_tanks)); }
 void vc_camera_to_current() {
   vec3 offset{};
-  if (!scene_camera_offset(offset)) return;
+  if (!scene_camera_offset(offset)) {
+    show_message("There is no preview camera to take the position from.");
+    return;
+  }
   set_vc_camera(design, offset);
   scene_vc_camera_place(offset);
 }
@@ -664,7 +675,9 @@ void clamp_lists() {
     list(l).first = std::clamp(list(l).first, 0, std::max(n - list_rows, 0));
   }
   const anim_entry* a = current_animation();
-  pages.current_comp = std::clamp(pages.current_comp, 0, std::max(a ? int(a->comps.size()) - 1 : 0, 0));
+  const int comps = a ? int(a->comps.size()) : 0;
+  pages.current_comp = std::clamp(pages.current_comp, 0, std::max(comps - 1, 0));
+  pages.comp_first = std::clamp(pages.comp_first, 0, std::max(comps - 6, 0));
 }
 
 bool focused(int id) { return gui.focus == id; }
@@ -732,14 +745,23 @@ void pages_build(int screen_w, int screen_h) {
   pages.screen_w = screen_w;
   pages.screen_h = screen_h;
   built = build_state{};
-  static const gg_drawproc draws[page_count] = {
-    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-    nullptr, nullptr, nullptr, nullptr, group_table_draw, nullptr, nullptr, nullptr, nullptr, draw_confirm,
-    nullptr, nullptr, nullptr, nullptr, draw_message, checks_draw};
   for (int p = 0; p < page_count; ++p) {
     const page_def& d = page_defs[p];
     gui_window(pages.windows[p], d.x.of(screen_w), d.y.of(screen_h), d.width.of(screen_w), d.height.of(screen_h),
-               p == page_main, d.title, draws[p], p == page_browser ? browser_mouse : nullptr);
+               p == page_main, d.title);
+  }
+  for (int l = 0; l < list_count; ++l) {
+    pages.windows[list_page(l)].draw = list_draw;
+    pages.windows[list_page(l)].mouse = list_mouse;
+  }
+  const std::tuple<page_id, gg_drawproc, gg_mouseproc> procs[] = {
+    {page_confirm, draw_confirm, nullptr}, {page_message, draw_message, nullptr},
+    {page_controls, selection_draw, nullptr}, {page_vessel_data, vessel_data_draw, nullptr},
+    {page_animation_block, anim_editor_draw, anim_editor_mouse}, {page_browser, browser_draw, browser_mouse},
+    {page_checks, checks_draw, nullptr}};
+  for (const auto& [p, draw, mouse] : procs) {
+    pages.windows[p].draw = draw;
+    pages.windows[p].mouse = mouse;
   }
   pages.windows[page_browser].fixed = true;
   build_main_menu();
@@ -757,6 +779,7 @@ void pages_build(int screen_w, int screen_h) {
 }
 
 void pages_frame() {
+  lists_frame();
   clamp_lists();
   bind_element_boxes();
   bind_shown_values();

@@ -19,14 +19,15 @@
 //   - showing pages, questions and messages
 //
 // Notes:
+//   - the lists, the summary, the selection line, the animation editor and
+//     the browser grid are drawn by kvlists
 //   - text boxes point straight at design fields; pages_frame() points the
 //     edit windows at the current elements again after every change, so a
 //     box never keeps the address of an element that moved or went away
 //   - with no current element an edit window's boxes are bound to nothing
 //     and disabled
-//   - the lists' drawing, the summary, the animation editor, the mesh
-//     thumbnail and the browser grid are drawn elsewhere; the windows here
-//     leave those draw procedures empty until they exist
+//   - the mesh thumbnail of "Mesh view" is the preview scene's; its draw
+//     procedure stays empty until the scene provides it
 #pragma once
 #include <cstdint>
 #include <string>
@@ -79,6 +80,7 @@ struct pages_state {               // written by the pages' handlers and the fil
   std::string key_text;            // "Key" of the current animation, a key code in decimal
   int32_t thruster_tank = 0;       // "Fuel tank" of "Edit thruster"
   int current_comp = 0;            // component of the current animation
+  int comp_first = 0;              // first component row the animation editor shows
 };
 extern pages_state pages;
 

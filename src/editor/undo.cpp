@@ -81,8 +81,7 @@ void restore(undo_entry& e) {
 // Typing not yet stored and an open drag become steps before the history moves.
 void settle() {
   gui_set_focus(-1);
-  history.drag_depth = 0;
-  undo_checkpoint();
+  undo_commit();
 }
 
 }  // namespace
@@ -108,7 +107,7 @@ void undo_start() {
 }
 
 void undo_checkpoint() {
-  if (history.drag_depth > 0) return;
+  if (history.dragging) return;
   std::vector<uint8_t> now = design_snapshot(design);
   if (!history.done.empty() && now == history.done.back().block) {
     history.done.back().view = view_now();
@@ -121,11 +120,11 @@ void undo_checkpoint() {
 
 void undo_begin() {
   undo_checkpoint();
-  ++history.drag_depth;
+  history.dragging = true;
 }
 
 void undo_commit() {
-  if (history.drag_depth > 0) --history.drag_depth;
+  history.dragging = false;
   undo_checkpoint();
 }
 

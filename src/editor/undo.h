@@ -15,12 +15,15 @@
 //   - after each button, checkbox and text-box handler of the pages, so a
 //     text box committed by the same click that presses a button is a step
 //     of its own
-//   - after each input event of the window (file dialogs, mouse procedures)
+//   - after each input event of the window (file dialogs, mouse procedures);
+//     a button release commits
 //
 // Drags: a handle drag or an animation-editor drag makes one step for the
 // whole drag, not one per mouse move. Call undo_begin() when the button goes
 // down on the handle and undo_commit() when it is released; checkpoints in
-// between record nothing. Pairs may nest; an undo or redo during a drag ends it.
+// between record nothing. A second begin before the commit continues the same
+// drag. Every release of a mouse button commits, wherever it happens, so a
+// drag released outside its window still ends; so does an undo or a redo.
 //
 // Notes:
 //   - at most undo_step_limit steps and undo_byte_limit bytes of snapshots are
@@ -57,7 +60,7 @@ struct undo_state {                // written by the functions below only
   std::deque<undo_entry> done;     // oldest first; back() is the design as last recorded
   std::vector<undo_entry> undone;  // steps that redo brings back, the next one last
   size_t bytes = 0;                // of every snapshot held
-  int drag_depth = 0;              // open undo_begin() calls
+  bool dragging = false;           // between undo_begin() and undo_commit()
   uint64_t revision = 0;           // grows with every recorded step, undo and redo
 };
 extern undo_state history;

@@ -109,6 +109,8 @@ void exit_program() {
   close_program();
 }
 
+void file_progress(const std::string& line) { progress_screen(line, program_title, false); }
+
 void remember_mouse(int x, int y) {
   app.mouse_x = x;
   app.mouse_y = y;
@@ -182,7 +184,8 @@ void input(int kind, int x, int y, uint16_t shift, uint16_t key) {
       break;
     default: break;                 // resize: the window layer has done it all
   }
-  undo_checkpoint();                // whatever the event changed is one step
+  if (kind == input_button_up) undo_commit();  // a release ends any drag, wherever it happens
+  else undo_checkpoint();           // whatever the event changed is one step
 }
 
 void draw_progress_screen(const std::string& main_line, const std::string& second_line, bool loading) {
@@ -221,6 +224,7 @@ int run_designer(bool gallery) {
   if (gallery) build_gallery();
   file_commands_init(current_folder());
   files.exit_program = exit_program;
+  files.progress = file_progress;
   pages_build(app.win.width, app.win.height);
   undo_start();
   autosave_init(files.root, 0);

@@ -1,6 +1,7 @@
 // sys: file kinds, folders and the reasons readers give.
 #include <gtest/gtest.h>
 #include <algorithm>
+#include <unistd.h>
 #include "base/asys.h"
 #include "base/sys.h"
 #include "../common/scratch_dir.h"
@@ -37,4 +38,19 @@ TEST(Sys, ReadFileBytesSaysWhyItFailed) {
   const read_result folder = read_file_bytes(t.path.string(), bytes);
   EXPECT_EQ(folder.status, read_unreadable);
   EXPECT_NE(folder.message.find("is a folder"), std::string::npos) << folder.message;
+}
+
+TEST(Sys, TheNextWriteRemovesTemporariesOfWritersThatAreGone) {
+  namespace fs = std::filesystem;
+  scratch_dir dir;
+  // 2147483647 is above any process number the system hands out
+  const std::string gone = ".corvane-2147483647-AbC123", running = ".corvane-" + std::to_string(getpid()) + "-XyZ789";
+  for (const std::string& name : {gone, running, std::string(".corvane-notapid"), std::string("other.txt")})
+    dir.put(name, "left");
+  replace_file(dir.file("design.vessdef"), "new", 3);
+  EXPECT_FALSE(fs::exists(dir.file(gone)));
+  for (const char* kept : {".corvane-notapid", "other.txt"}) EXPECT_TRUE(fs::exists(dir.file(kept))) << kept;
+  EXPECT_TRUE(fs::exists(dir.file(running)));
+  EXPECT_EQ(read_bytes(dir.file("design.vessdef")), std::vector<uint8_t>({'n', 'e', 'w'}));
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path), fs::directory_iterator()), 4);
 }

@@ -4,12 +4,15 @@
 // and the routing of the Export and Load dialogs.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
+#include "base/strval.h"
 #include "common/scratch_dir.h"
 #include "design/designfile.h"
 #include "design/designtemplate.h"
 #include "design/veltools.h"
 #include "editor/filecmds.h"
+#include "editor/kvlists.h"
 #include "editor/kvwindows.h"
 #include "editor/selection.h"
 #include "generate/module_writer.h"
@@ -365,6 +368,111 @@ TEST_F(Pages, LoadRestoresModulesImportsAndKeepsTheDesignOnDamage) {
   load_design(dir.file("ship.ini"), 3);
   EXPECT_STREQ(design.header.dll_name, "new_vessel");
   EXPECT_EQ(design.header.thruster_count, 1);
+}
+
+
+TEST_F(Pages, RowsShowTheirElementsInTheirColoursWithTheCurrentRowHighlighted) {
+  const thruster_def& t = design.data.thrusters[0];
+  EXPECT_EQ(list_row_text(list_thrusters, 0), "#1, FT " + std::to_string(t.tank) + ", THR " +
+                                                  quantity_to_text(t.max_thrust) + "N, ISP " + decimal_to_text(t.isp));
+  EXPECT_EQ(list_row_text(list_tanks, 0), "#1, " + decimal_to_text(design.data.fuel_tanks[0].max_mass) + " Kg");
+  EXPECT_EQ(list_row_text(list_meshes, 0), "#1 Name=" + std::string(design.data.meshes[0].name) + " [Vis=" +
+                                               visibility_text(design.data.meshes[0].visibility) + "]");
+  set_animation_key(design, 0, 34);
+  set_duration(design, 0, 4);
+  EXPECT_EQ(list_row_text(list_animations, 0), "#1 Key=G Dur=4s");
+  EXPECT_EQ(list_row_text(list_docks, 0), "#1");
+  int retro = -1;
+  for (size_t i = 0; i < design.data.thrusters.size(); ++i)
+    if (design.data.thrusters[i].groups[0] == group_retro) retro = int(i);
+  ASSERT_GT(retro, 0);
+  EXPECT_EQ(list_row_colour(list_thrusters, retro), pack_rgba(200, 200, 128, 255));
+  pages.lists[list_thrusters].current = retro;
+  EXPECT_EQ(list_row_colour(list_thrusters, retro), list_current_colour);
+  add_aero_element(design, aero_control, control_elevator_trim);
+  EXPECT_EQ(list_row_colour(list_airfoils, int(design.data.aero_elements.size()) - 1), pack_rgba(255, 128, 255, 255));
+}
+
+TEST_F(Pages, SummaryFollowsTheFormulasAndNamesWhatCannotBeComputed) {
+  double mass = design.header.empty_mass, main = 0, isp = 0;
+  int mains = 0;
+  for (const fuel_tank& t : design.data.fuel_tanks) mass += t.max_mass;
+  for (size_t i = 0; i < design.data.thrusters.size(); ++i)
+    if (thruster_in_group(design, int(i), group_main)) {
+      main += design.data.thrusters[i].max_thrust;
+      isp += design.data.thrusters[i].isp;
+      ++mains;
+    }
+  ASSERT_GT(mains, 0);
+  const std::vector<std::string> lines = summary_lines(design);
+  ASSERT_EQ(lines.size(), 7u);
+  EXPECT_EQ(lines[0], "Total mass: " + quantity_to_text(mass) + " Kg");
+  EXPECT_EQ(lines[1], "Total main thrust: " + quantity_to_text(main) + "N");
+  EXPECT_EQ(lines[4], "Mass ratio: " + decimal_to_text(mass / design.header.empty_mass));
+  EXPECT_EQ(lines[5], "Main exhaust velocity (ISP): " + quantity_to_text(isp / mains) + "m/s");
+  EXPECT_EQ(lines[6], "Main Delta-V: " + quantity_to_text(std::log(mass / design.header.empty_mass) * isp / mains) + "m/s");
+
+  vessel_design retro_only;
+  add_fuel_tank(retro_only, 100);
+  add_thruster(retro_only, {}, make_vec(0, 0, -1), 0, {group_retro}, 5000, 3000);
+  retro_only.header.empty_mass = 0;
+  const std::vector<std::string> odd = summary_lines(retro_only);
+  EXPECT_EQ(odd[1], "Total main thrust: 0N");
+  EXPECT_EQ(odd[2], "Total retro thrust: 5kN");
+  EXPECT_EQ(odd[4], "Mass ratio: inf");
+  EXPECT_EQ(odd[5], "Main exhaust velocity (ISP): -m/s");
+  EXPECT_EQ(odd[6], "Main Delta-V: -m/s");
+  retro_only.data.fuel_tanks.clear();                 // 0 / 0
+  EXPECT_EQ(summary_lines(retro_only)[4], "Mass ratio: -");
+}
+
+TEST_F(Pages, ListsScrollWithinTheirRowsAndAClickChoosesRelativeToTheFirstRow) {
+  while (design.data.beacons.size() < 12) add_beacon(design, editor_beacon());
+  while (design.data.beacons.size() > 12) delete_beacon(design, 0);
+  only_main_menu();
+  press(page_main, "Lights");
+  for (int i = 0; i < 5; ++i) press(page_beacons, "v");
+  EXPECT_EQ(pages.lists[list_beacons].first, 3);      // rows 4 to 12 shown
+  const gg_wndtype& w = page(page_beacons);
+  click(w.x + 200, w.y + 4 + 22 * 2 + 9);             // the third row shown: beacon 6
+  EXPECT_EQ(pages.lists[list_beacons].current, 5);
+  EXPECT_EQ(std::vector<int>({selection.object, selection.mesh, selection.group}), std::vector<int>({1, 0, 5}));
+  for (int i = 0; i < 5; ++i) press(page_beacons, "^");
+  EXPECT_EQ(pages.lists[list_beacons].first, 0);
+}
+
+TEST_F(Pages, SelectionDrivesTheCurrentRowAndTheCoordinatesBothWays) {
+  selection = {1, point_thrusters, 2 * 3 + 1};        // thruster 4's direction
+  pages_frame();
+  EXPECT_EQ(pages.lists[list_thrusters].current, 3);
+  const vec3 dir = design.data.thrusters[3].dir;
+  EXPECT_EQ(std::vector<double>({pages.sel[0], pages.sel[1], pages.sel[2]}), std::vector<double>({dir.x, dir.y, dir.z}));
+  only_main_menu();
+  press(page_main, "3D controls");
+  type_into(page_controls, 25, 50, "0.5");
+  EXPECT_EQ(vec3(design.data.thrusters[3].dir).x, 0.5);
+  EXPECT_EQ(vec3(design.data.thrusters[3].dir).y, dir.y);
+}
+
+TEST_F(Pages, AnimationEditorDragsEndsInOrderAndSetsThePositionOnTheRuler) {
+  only_main_menu();
+  show_page(page_animations);
+  press(page_animations, "Editor");
+  gg_wndtype& w = page(page_animation_block);
+  const int c = w.width - 296;
+  anim_entry& a = design.data.anim_seqs[0];
+  set_component_range(design, 0, 0, 0.2, 0.5);
+  const int start = 71 + int(std::lround(c * 0.2));
+  gui_mouse_down(left, w.x + start + 1, w.y + 22 + 9);  // the first row's start handle
+  gui_mouse_move(left, w.x + 71 + int(c * 0.9), w.y + 22 + 9);
+  gui_mouse_up(left, w.x + 71 + int(c * 0.9), w.y + 22 + 9);
+  EXPECT_EQ(a.comps[0].state0, a.comps[0].state1);
+  EXPECT_EQ(a.comps[0].state1, 0.5);
+  click(w.x + 71 + c / 4, w.y + 10);                    // the ruler
+  EXPECT_NEAR(a.seq.position, 0.25, 1.0 / c);
+  click(w.x + 20, w.y + 22 + 22 + 9);                   // the second row's "Grp"
+  EXPECT_EQ(pages.current_comp, 1);
+  EXPECT_TRUE(page(page_groups).visible);
 }
 
 }  // namespace

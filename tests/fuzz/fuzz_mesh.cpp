@@ -49,7 +49,10 @@ void check_mesh(const typmsh& m) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static scratch_root root;
-  FILE* f = std::fopen((root.path / "Meshes" / "fuzz.msh").c_str(), "wb");
+  const std::filesystem::path mesh = root.path / "Meshes" / "fuzz.msh";
+  // A fresh file each time: truncating one that holds data makes ext4 flush it on close.
+  std::filesystem::remove(mesh);
+  FILE* f = std::fopen(mesh.c_str(), "wb");
   fuzz_check(f && std::fwrite(data, 1, size, f) == size && std::fclose(f) == 0, "the input written");
   mesh_store store;
   store.root = root.path.string();

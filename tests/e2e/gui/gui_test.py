@@ -11,6 +11,7 @@ the widget gallery's reports. Usage: gui_test.py [paths] CASE
 import argparse
 import ctypes
 import gzip
+import math
 import os
 import re
 import select
@@ -704,6 +705,103 @@ def case_pages_run_veltora(args, root):
         rates.append(int(re.search(r"FPS=([0-9]+)", xdotool("getwindowname", d.window)).group(1)))
     check("done" not in open(marker).read(), "the simulator was still running while the rates were read")
     check(all(r > 0 for r in rates), "the editor drew frames meanwhile: %r" % rates)
+    d.click(MENU[0] + 440 + 20, MENU[1] + 2 + 65)    # "Exit": settings written, nothing asked
+    check(d.wait() == 0, "Exit ends with exit code 0")
+    check(settings_text(root) == b"author_name=%authorname\r\n", "Exit writes the settings")
+
+
+def read_line(args, pixel, left, top, limit=60):
+    """The text drawn in white from (left, top), read back glyph by glyph with the program's font;
+    it ends at the first cell that matches no glyph but the blank."""
+    font = gzip.open(args.font).read()
+    glyphs = {}
+    for code in range(32, 127):
+        rows = font[4 + 16 * code: 4 + 16 * code + 16]
+        glyphs.setdefault(rows, chr(code))
+    text = ""
+    for i in range(limit):
+        rows = bytes(sum(0x80 >> x for x in range(8) if pixel(left + 8 * i + x, top + y) == (255, 255, 255))
+                     for y in range(16))
+        if rows not in glyphs:
+            break
+        text += glyphs[rows]
+    return text.rstrip()
+
+
+def scaled(text):
+    """A number of the scaled formatter ("24.5k", "3M") as a float."""
+    units = {"k": 1e3, "M": 1e6, "G": 1e9}
+    return float(text[:-1]) * units[text[-1]] if text[-1] in units else float(text)
+
+
+def summary_of(path):
+    """Total mass, main, retro and hover thrust, mass ratio, exhaust velocity, delta-v of a saved design."""
+    data = open(path, "rb").read()
+    empty = struct.unpack_from("<d", data, 528)[0]
+    tanks, count = struct.unpack_from("<ii", data, 788)
+    mass = empty + sum(struct.unpack_from("<%dd" % tanks, data, HEADER))
+    thrust, isps = [0.0, 0.0, 0.0], []
+    for t in range(count):
+        at = HEADER + 8 * tanks + 120 * t
+        max_thrust, isp = struct.unpack_from("<dd", data, at + 48)
+        groups = struct.unpack_from("<8i", data, at + 84)
+        for g in range(3):
+            if g in groups:
+                thrust[g] += max_thrust
+        if 0 in groups:
+            isps.append(isp)
+    ratio = mass / empty
+    velocity = sum(isps) / len(isps)
+    return [mass] + thrust + [ratio, velocity, math.log(ratio) * velocity]
+
+
+def case_pages_lists_summary(args, root):
+    """The summary's drawn numbers are the design's; list rows show the current row; Play moves the ruler mark."""
+    d = start_in_demo(args, root)
+    press(d, "Save")
+    time.sleep(0.3)
+    expected = summary_of(os.path.join(root, DESIGN))
+    press(d, "Parameters")
+    vx, vy, vw, vh = PAGES["Parameters"][0]
+    width, height, pixel = d.screenshot()
+    labels = ["Total mass: ", "Total main thrust: ", "Total retro thrust: ", "Total hover thrust: ", "Mass ratio: ",
+              "Main exhaust velocity (ISP): ", "Main Delta-V: "]
+    units = [" Kg", "N", "N", "N", "", "m/s", "m/s"]
+    for i, (label, unit, value) in enumerate(zip(labels, units, expected)):
+        line = read_line(args, pixel, vx + 2, vy + 22 + 20 * i)
+        check(line.startswith(label) and line.endswith(unit), "summary line %d reads %r" % (i, line))
+        shown = scaled(line[len(label):len(line) - len(unit)])
+        check(abs(shown - value) <= max(abs(value) * 1e-3, 1e-3), "summary line %r, not %g" % (line, value))
+    d.click(vx + vw // 2, vy + vh - 12)
+
+    press(d, "Engines")                              # the first row is current, the second in its group's colour
+    tx, ty, tw, th = THRUSTERS
+    width, height, pixel = d.screenshot()
+    check(pixel(tx + 112 + 20, ty + 4 + 1) == (128, 128, 200), "the current row: %r" % (pixel(tx + 132, ty + 5),))
+    check(read_line(args, pixel, tx + 127, ty + 6).startswith("#1, FT 0, THR "), "the first row's text")
+    d.click(tx + 112 + 100, ty + 4 + 22 + 9)         # the second row becomes current
+    width, height, pixel = d.screenshot()
+    check(pixel(tx + 112 + 20, ty + 4 + 22 + 1) == (128, 128, 200), "the chosen row is current")
+    check(pixel(tx + 112 + 20, ty + 4 + 1) != (128, 128, 200), "the first row no longer is")
+    d.click(tx + tw - 22, ty + th // 2)
+
+    press(d, "Animations")                           # the gear animation in the editor, played
+    ax, ay, aw, ah = PAGES["Animations"][0]
+    d.click(ax + 2 + 50, ay + 46 + 10)               # "Editor"
+    bx, by = 50, 40                                  # "Animation block": (W - 100) x 200 at (50, 40)
+    bw, bh = W - 100, 200
+
+    def mark():
+        width, height, pixel = d.screenshot()
+        column = [x for x in range(bx + 60, bx + bw - 200) if pixel(x, by + 22 + 20) == (0, 255, 0)]  # between two rows
+        check(len(column) == 1, "one green position line: %r" % column)
+        return column[0]
+    before = mark()
+    d.click(bx + 2 + 50, by + bh - 20 + 9)           # "Play |>"
+    time.sleep(1.0)
+    after = mark()
+    check(after != before, "playing moves the position mark (%d, then %d)" % (before, after))
+    d.click(bx + 112 + 50, by + bh - 20 + 9)         # "Stop |=|"
     d.key("Escape")
     check(d.wait() == 0, "Escape ends with exit code 0")
 
