@@ -4,7 +4,6 @@
 #include <cstdio>
 #include "base/sys.h"
 #include "design/designfile.h"
-#include "editor/grpgui.h"
 #include "editor/kvwindows.h"
 #include "editor/undo.h"
 
@@ -43,7 +42,6 @@ void autosave_tick(double now) {
 }
 
 bool autosave_final() {
-  gui_set_focus(-1);
   undo_checkpoint();
   try {
     write_if_changed();

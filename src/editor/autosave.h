@@ -7,8 +7,7 @@
 // other design file.
 //
 // Builds on: designfile (the writer), undo (the revision that says the design
-// changed, the last checkpoint), kvwindows (the message), grpgui (the focused
-// text box), base/sys (folders).
+// changed, the last checkpoint), kvwindows (the message), base/sys (folders).
 //
 // Notes:
 //   - a design that did not change since start-up or since the last write is
@@ -18,6 +17,8 @@
 //     write succeeds again, and the editor goes on either way
 //   - the live design is written through a copy: its playing animations and
 //     their positions are left alone
+//   - text still being typed into a box is not stored by the ending, as
+//     Escape leaves a focused box untouched
 #pragma once
 #include <cstdint>
 #include <string>
@@ -35,4 +36,4 @@ extern autosave_state autosave;
 
 void autosave_init(const std::string& root, double now); // the design as it stands counts as written
 void autosave_tick(double now);    // every frame: writes when due and changed
-bool autosave_final();             // at the end: stores typing, writes when changed; false when it failed
+bool autosave_final();             // at the end: writes when changed; false when it failed
