@@ -10,6 +10,9 @@
 #   corvane_test(NAME ...)   test executable test_NAME from the *.cpp files of
 #                            the calling folder, linked with GoogleTest and the
 #                            given libraries; each test case becomes a CTest test.
+#   corvane_gl_test(NAME ...) the same for tests that need a GL context: they are
+#                            listed and run under a virtual X server of their own
+#                            (scripts/with-display).
 
 add_library(corvane_flags INTERFACE)
 target_compile_options(corvane_flags INTERFACE -Wall -Wextra -Wno-unused-parameter)
@@ -30,6 +33,12 @@ function(corvane_library name)
   target_link_libraries(corvane_${name} PUBLIC corvane_flags ${ARGN})
 endfunction()
 
+function(corvane_gl_test name)
+  find_package(SDL2 REQUIRED)
+  set(CORVANE_TEST_RUNNER ${CMAKE_SOURCE_DIR}/scripts/with-display)
+  corvane_test(${name} SDL2::SDL2 ${ARGN})
+endfunction()
+
 function(corvane_test name)
   find_package(GTest REQUIRED)
   include(GoogleTest)
@@ -44,6 +53,13 @@ function(corvane_test name)
     CORVANE_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
     CORVANE_BINARY_DIR="${CMAKE_BINARY_DIR}"
     CORVANE_DEMO_ROOT="${CORVANE_DEMO_ROOT}")
+  set(leaks 1)
+  if(CORVANE_TEST_RUNNER)
+    # the runner starts each test's own virtual X server; the X and GL client
+    # libraries keep allocations to the end, as in the GUI tests
+    set_target_properties(test_${name} PROPERTIES CROSSCOMPILING_EMULATOR "${CORVANE_TEST_RUNNER}")
+    set(leaks 0)
+  endif()
   gtest_discover_tests(test_${name} DISCOVERY_MODE PRE_TEST
-    PROPERTIES ENVIRONMENT "ASAN_OPTIONS=detect_leaks=1:abort_on_error=0;UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1")
+    PROPERTIES ENVIRONMENT "ASAN_OPTIONS=detect_leaks=${leaks}:abort_on_error=0;UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1")
 endfunction()

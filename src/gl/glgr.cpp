@@ -159,7 +159,8 @@ void set_swap_interval(int frames) {
 
 namespace {
 
-constexpr GLenum switch_caps[switch_count] = {GL_TEXTURE_2D, GL_LIGHTING, GL_DEPTH_TEST, GL_BLEND};
+constexpr GLenum switch_caps[switch_count] = {GL_TEXTURE_2D, GL_LIGHTING, GL_DEPTH_TEST, GL_BLEND, GL_CULL_FACE,
+                                              GL_LINE_SMOOTH};
 
 }  // namespace
 
@@ -184,6 +185,8 @@ void blend_func(GLenum src, GLenum dst) {
 }
 
 void forget_gl_state() { gl_state = gl_state_record{}; }
+
+void forget_colour() { gl_state.colour_known = false; }
 
 void restore_3d_switches() {
   bind_texture(0);
@@ -226,13 +229,16 @@ void set_colour(uint32_t p) {
 
 namespace {
 
-// Every 2D call starts here: lighting and depth testing off, texturing as the
-// call needs it, alpha blending unless it is a line. Nothing is switched back
+// Every 2D call starts here: lighting, depth testing, culling and line
+// smoothing off, texturing as the call needs it, alpha blending unless it is
+// a line. Nothing is switched back
 // afterwards (restore_3d_switches does that), so a page of consecutive 2D
 // calls changes no state between them; the matrices are not touched at all.
 void flat_begin(bool textured, bool blended = true) {
   switch_gl(switch_lighting, false);
   switch_gl(switch_depth_test, false);
+  switch_gl(switch_cull_face, false);           // 2D quads run clockwise on screen
+  switch_gl(switch_line_smooth, false);         // lines and outlines exactly on their pixels
   switch_gl(switch_texture_2d, textured);
   if (!blended) return;
   switch_gl(switch_blend, true);

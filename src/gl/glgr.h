@@ -23,7 +23,8 @@
 // Notes:
 //   - colours are packed 32-bit values, red in the lowest byte, then green,
 //     blue, alpha; drawing divides each byte by 255
-//   - the 2D calls switch lighting and depth testing off and leave them off,
+//   - the 2D calls switch lighting, depth testing, face culling and line
+//     smoothing off and leave them off,
 //     so that a page of labels changes no state between its texts; perspective()
 //     (or restore_3d_switches) switches lighting, depth testing and texturing on
 //     again and unbinds texture unit 0. Callers drawing 2D over 3D set 2D mode
@@ -135,11 +136,12 @@ void set_swap_interval(int frames);                     // 0 switches vertical s
 
 // --- GL state record and object ownership ------------------------------------------
 // The few switches the 2D layer and the preview turn most often.
-enum gl_switch { switch_texture_2d, switch_lighting, switch_depth_test, switch_blend, switch_count };
+enum gl_switch { switch_texture_2d, switch_lighting, switch_depth_test, switch_blend, switch_cull_face,
+                 switch_line_smooth, switch_count };
 
 // What GL has now, as far as the calls below know; -1 (or `known` false): not known.
 struct gl_state_record {
-  std::array<int8_t, switch_count> enabled{-1, -1, -1, -1}; // 1 on, 0 off
+  std::array<int8_t, switch_count> enabled{-1, -1, -1, -1, -1, -1}; // 1 on, 0 off
   int64_t texture = -1;             // bound to unit 0's 2D target
   GLenum blend_src = 0, blend_dst = 0; // 0: not known
   bool colour_known = false;
@@ -151,6 +153,7 @@ void switch_gl(gl_switch which, bool on);               // glEnable / glDisable 
 void bind_texture(GLuint texture);                      // unit 0, 2D target
 void blend_func(GLenum src, GLenum dst);
 void forget_gl_state();                                 // after GL state was changed behind the record
+void forget_colour();                                   // after a colour array left the current colour undefined
 void restore_3d_switches();                             // lighting, depth testing, texturing on; texture 0
 void release_texture(GLuint& texture);                  // deletes it unless 0 and clears the name
 void replace_texture(GLuint& slot, GLuint fresh);       // the old texture of slot deleted first

@@ -91,6 +91,7 @@ struct typmsh {
   int32_t texture_count = 0;                    // == texture_names.size()
   vec3 shadow_light{0, 0, 0};                   // shadow data: light direction of the last build
   double radius = 0;                            // |(max |x|, max |y|, max |z|)| over all vertices
+  std::vector<uint32_t> gl_textures;            // GL name per texture-list entry once uploaded, 0 none
 };
 
 // --- Colours -----------------------------------------------------------------------

@@ -18,6 +18,9 @@
 #include "editor/selection.h"
 #include "editor/undo.h"
 #include "images/picture.h"
+#include "render/vorlaux.h"
+#include "render/vorldraw.h"
+#include "render/vorlmenu.h"
 
 app_state app;
 
@@ -49,6 +52,7 @@ long long available_megabytes() {
 
 void draw_overlay() {
   mode_2d(app.win.width, app.win.height);
+  draw_engine_overlay(vorl_scene);
   int half = app.win.width / 2;
   draw_text_centred(app.camera_mode == camera_free ? "Free flight (0 toggle)" : "Target mode (0 toggle)",
                     overlay_red, half, overlay_line_y);
@@ -71,11 +75,12 @@ void screenshot_if_due() {
 
 // --- Input -----------------------------------------------------------------------------------
 
-// Stands in for the preview engine's key handler until the engine exists:
-// its screenshot key with Ctrl. Like the engine's, it never takes the key.
+// The engine's option keys; its screenshot is taken at the end of the next frame.
 bool engine_key(uint16_t key, int ctrl) {
-  if (key == vk_f9 && ctrl) app.screenshot_due = true;
-  return false;
+  bool taken = vorl_key(vorl_scene, key, ctrl);
+  if (vorl_menu.screenshot_due) app.screenshot_due = true;
+  vorl_menu.screenshot_due = false;
+  return taken;
 }
 
 void key_down(uint16_t shift, uint16_t key) {
@@ -151,9 +156,11 @@ bool decode_cursor(std::vector<uint8_t>& rgba) {
 void frame(double dt, double t) {
   app.time = t;
   // later: store the live camera into its slot, copy the selection and page
-  // state into the preview and render the preview scene. Until then the frame
-  // starts from a cleared window.
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  // state into the preview
+  vorl_scene.width = app.win.width;
+  vorl_scene.height = app.win.height;
+  vorl_scene.frame_time = t;
+  render_scene(vorl_scene);
   // Design time, crew airlock from dock 0 and the playing animations.
   update_design_frame(design, dt);
   pages_frame();
@@ -214,7 +221,8 @@ int run_designer(bool gallery) {
   probe_capabilities();
   build_font();
   progress_screen("Starting up", program_title, false);
-  // later: start the preview engine and its scene; the camera is then in target mode
+  start_engine(vorl_scene, app.win.width, app.win.height, progress_screen);
+  // later: the designer's scene on the engine; the camera is then in target mode
   apply_template(design);
   // later: the second camera slot at the vessel's position plus the VC camera position
   clear_selection();
@@ -233,5 +241,6 @@ int run_designer(bool gallery) {
   int code = message_loop();
   autosave_final();                 // Escape and Alt+F4 end the loop
   for (GLuint* t : {&app.cursor_texture, &app.render_colour, &app.render_depth}) release_texture(*t);
+  stop_engine(vorl_scene);
   return code;
 }

@@ -3,6 +3,7 @@
 // file a second time with CORVANE_WIDGET_GALLERY set, which adds the widget
 // gallery window; the user's program never shows it.
 #include "gl/glgr.h"
+#include "gl/glmesh.h"
 #include "editor/grpgui.h"
 #include "shell/app.h"
 #include "shell/dogl.h"
@@ -18,6 +19,7 @@ int main() {
   gui_init();
   int code = run_designer(CORVANE_WIDGET_GALLERY);
   gui_final();
+  glmesh_final();
   glgr_final();
   dogl_final();
   return code;

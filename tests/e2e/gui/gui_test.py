@@ -143,6 +143,11 @@ def read_bmp(path):
     return w, h, pixel
 
 
+def is_sky(p):
+    # The preview's night sky behind the 2D layer: black, or a white or grey star.
+    return p[0] == p[1] == p[2]
+
+
 def glyph_rows(font_path, text):
     """The 16 row bytes of each character of text, from the console font the program is built from."""
     font = gzip.open(font_path).read()
@@ -210,14 +215,45 @@ def case_screenshot(args, root):
                 if rows[y] & (0x80 >> x):
                     check(p == (255, 0, 0), "overlay glyph %r at (%d, %d) is %r" % (text[i], x, y, p))
                 else:
-                    check(p[0] < 64 and p[2] > 100, "overlay background at (%d, %d) is %r" % (x, y, p))
+                    check(is_sky(p), "overlay background at (%d, %d) is %r" % (x, y, p))
     # The cursor: its centre on the mouse, its arms yellow with a black rim, clear corners.
     check(pixel(mx, my) == (255, 0, 0), "cursor centre %r" % (pixel(mx, my),))
     check(pixel(mx + 8, my) == (255, 210, 0), "cursor arm %r" % (pixel(mx + 8, my),))
     check(pixel(mx, my - 8) == (255, 210, 0), "cursor arm %r" % (pixel(mx, my - 8),))
     check(pixel(mx + 8, my + 1) == (0, 0, 0), "cursor rim %r" % (pixel(mx + 8, my + 1),))
-    check(pixel(mx - 15, my - 15)[2] > 100, "cursor corner is transparent")
-    check(pixel(10, 590)[2] > 100 and pixel(10, 590)[0] == 0, "background elsewhere")
+    corner = pixel(mx - 15, my - 15)                 # on the main menu's title bar
+    check(is_title_bar(corner), "cursor corner is transparent: %r" % (corner,))
+    check(is_sky(pixel(10, 590)), "background elsewhere")
+    d.key("Escape")
+    check(d.wait() == 0, "Escape ends with exit code 0")
+
+
+def case_star_field(args, root):
+    d = Designer(args.designer, root)
+    d.wait_for_title()
+    w, h, pixel = d.screenshot()
+    bright = lambda x, y: 0 <= x < w and 0 <= y < h and max(pixel(x, y)) > 100
+    spots = 0                                        # small bright spots on the black sky
+    for y in range(120, 420):                        # between the overlay line and the main menu
+        for x in range(w):
+            if bright(x, y) and not (bright(x - 1, y) or bright(x, y - 1) or bright(x - 1, y - 1)):
+                box = sum(bright(x + i, y + j) for i in range(-1, 3) for j in range(-1, 3))
+                spots += box <= 4
+    check(spots > 60, "the star field shows %d isolated points" % spots)
+    dark = sum(pixel(x, y) == (0, 0, 0) for x in range(0, w, 7) for y in range(120, 420, 7))
+    check(dark > 0.9 * (w // 7 + 1) * (300 // 7 + 1), "the sky between the stars is black: %d" % dark)
+    # F11 opens the options menu; "S" on it writes the scene dump and closes it.
+    d.key("F11")
+    d.key("s")
+    dump = os.path.join(root, "scn.vorlscn")
+    deadline = time.monotonic() + 5
+    while not os.path.exists(dump) and time.monotonic() < deadline:
+        time.sleep(0.05)
+    data = open(dump, "rb").read()
+    check(data[:4] == bytes([1, 2, 3, 4]), "the dump starts with its marker")
+    check(len(data) == 4 + 168 + 4 + 105 + 4 + 4, "one star, no planets, no objects: %d bytes" % len(data))
+    log = open(os.path.join(root, "vorl.log"), encoding="utf-8").read()
+    check("| VORLDBG| VORL 090917 Debug." in log, "the log's first line")
     d.key("Escape")
     check(d.wait() == 0, "Escape ends with exit code 0")
 
@@ -241,9 +277,9 @@ def case_gallery_widgets(args, root):
     w, h, pixel = d.screenshot()
     box = pixel(gx + 130 + 8, gy + 80 + 3)          # off both diagonals
     check(box[1] > 200 and box[0] < 160, "the checked box is drawn in the pressed fill: %r" % (box,))
-    # The title bar (200, 255, 200) at alpha 128 over the blue background.
+    # The title bar (200, 255, 200) at alpha 128 over the black sky of the preview.
     title_bar = pixel(gx + 5, gy - 8)
-    check(all(abs(a - b) <= 3 for a, b in zip(title_bar, (100, 128, 164))), "title bar %r" % (title_bar,))
+    check(all(abs(a - b) <= 3 for a, b in zip(title_bar, (100, 128, 100))), "title bar %r" % (title_bar,))
     d.click(gx + 70 + 20, gy + 28 + 8)               # "Note" takes the focus; Escape still ends the program
     d.key("Escape")
     check(d.wait() == 0, "Escape ends with exit code 0")
@@ -360,7 +396,12 @@ MENU_BUTTONS = {                                     # caption: column, row (x =
     "Checks": (0, 3), "Undo": (3, 3), "Redo": (3, 4)}
 DESIGN = "deltaglider_vrk.vessdef"
 HEADER = 840                                         # bytes of the design header
-TITLE_BAR = (100, 128, 164)                          # the title-bar fill over the background
+
+
+def is_title_bar(p):
+    # (200, 255, 200) at alpha 128 over the sky, black or a grey star behind it:
+    # red equals blue, green about 27 above them
+    return abs(p[0] - p[2]) <= 3 and 24 <= p[1] - p[0] <= 31 and p[0] >= 97
 
 
 def placed(x, y, w, h):
@@ -445,11 +486,11 @@ def case_pages_menu(args, root):
         press(d, caption)
         width, height, pixel = d.screenshot()
         check((width, height) == (W, H), "the window is %dx%d" % (width, height))
-        check(near(pixel(x + 5, y - 8), TITLE_BAR), "%r shows its page at (%d, %d): %r" % (caption, x, y, pixel(x + 5, y - 8)))
+        check(is_title_bar(pixel(x + 5, y - 8)), "%r shows its page at (%d, %d): %r" % (caption, x, y, pixel(x + 5, y - 8)))
         cx, cy = close(w, h)
         d.click(x + cx, y + cy)
         width, height, pixel = d.screenshot()
-        check(not near(pixel(x + 5, y - 8), TITLE_BAR),
+        check(not is_title_bar(pixel(x + 5, y - 8)),
               "%r's page closed: %r" % (caption, pixel(x + 5, y - 8)))
     check(d.proc.poll() is None, "still running")
     d.key("Escape")
@@ -482,7 +523,7 @@ def case_pages_save_new_typing(args, root):
     press(d, "Save")                                 # exists: the question
     cx, cy, cw, ch = CONFIRM
     width, height, pixel = d.screenshot()
-    check(near(pixel(cx + 5, cy - 8), TITLE_BAR), "Save asks before overwriting")
+    check(is_title_bar(pixel(cx + 5, cy - 8)), "Save asks before overwriting")
     compare_white_text(args, pixel, 'Overwrite "%s"?' % DESIGN, cx + cw // 2, cy + 10)
     d.click(cx + cw * 3 // 4, cy + 60)               # "No"
     time.sleep(0.3)
@@ -620,7 +661,7 @@ def case_pages_generate_load(args, root):
     load("bad.vessdef", 1)
     width, height, pixel = d.screenshot()
     mx, my = W // 2 - 300, H // 2 - 50
-    check(near(pixel(mx + 5, my - 8), TITLE_BAR), "a message window tells of the damaged file")
+    check(is_title_bar(pixel(mx + 5, my - 8)), "a message window tells of the damaged file")
     d.click(mx + 300, my + 100 - 14)                 # "OK"
     before = open(saved, "rb").read()
     saved = save_as_is()

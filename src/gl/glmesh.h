@@ -1,0 +1,74 @@
+// glmesh: meshes on screen, the GL half of the mesh model.
+//
+// Draws one group or a whole mesh with its material, through vertex buffers
+// built once per group, through client arrays straight from the vertex
+// records (stride 48), or, for quads, in immediate mode; turns a read mesh's
+// decoded texture pixels into GL textures, one per texture-list entry; and
+// releases what a discarded mesh holds in the GL.
+//
+// Builds on: gl/glgr (capabilities, state record, textures), mesh/grph.
+//
+// Notes:
+//   - the vertex buffer table grows by one entry per buffered group; an
+//     entry's identity is the group's buffer slot, from a counter that starts
+//     at 0 and is incremented before each new slot;
+//   - a buffered group of at most 64,999 vertices gets 16-bit indices (the low
+//     16 bits of each), one of 65,000 or more 32-bit indices;
+//   - the buffered path is taken only with the switch on and the GL offering
+//     vertex buffers, for a buffered, filled group of triangles of more than
+//     10 vertices; every other group of triangles uses client arrays, quads
+//     go one begin-end block each
+//   - release_mesh_gl deletes a mesh's buffers and textures and puts its
+//     groups back to "no slot, no texture": the caller owns the mesh and
+//     calls it before discarding or re-reading it; glmesh_final deletes the
+//     buffers of every entry still in the table
+#pragma once
+#include <GL/gl.h>
+#include <cstdint>
+#include <vector>
+
+#include "base/maths.h"
+#include "mesh/grph.h"
+
+// One group's buffers; the names are GL buffer names.
+struct vbo_entry {
+  int32_t slot = 0;                 // the group's buffer slot
+  uint32_t normals = 0, texcoords = 0, indices = 0, positions = 0;
+  int32_t index_count = 0;
+  int32_t texture = 0;              // the group's texture when built
+  int32_t index_width = 1;          // 1: 16-bit indices, 2: 32-bit
+};
+
+struct glmesh_state {               // written by the drawing and release calls; buffers_on by the engine's menu
+  std::vector<vbo_entry> table;     // vertex buffer table
+  int32_t last_slot = 0;            // last slot identity given out
+  uint64_t drawn_indices = 0;       // indices drawn so far, every path
+  bool buffers_on = true;           // engine switch "VBO accel"
+};
+extern glmesh_state glmesh;
+
+constexpr int32_t texture_own = -2;               // draw with the group's own texture
+constexpr int32_t texture_off = -1;               // draw without texturing
+constexpr int32_t index16_vertex_limit = 64999;   // most vertices a group with 16-bit indices has
+
+struct draw_params {
+  bool keep_state = false;          // draw with the current texture and material, change nothing
+  bool skip_material = false;       // bind the texture but set no material
+  uint8_t alpha_reduction = 0;      // subtracted from the diffuse alpha
+  int32_t colour_location = -1;     // shader uniform taking the colour, -1 none
+  int32_t texture = texture_own;    // texture_own, texture_off or a GL texture name
+  vec3 position{0, 0, 0};
+  vec3 rotation{0, 0, 0};           // degrees about x, then y, then z
+  vec3 scale{1, 1, 1};
+  bool scale_first = false;         // scale before rotating
+};
+
+bool buffered_path(const typmshgrp& g);           // whether draw_group would use vertex buffers
+int  index_width_for(size_t vertex_count);        // 1 (16-bit) or 2 (32-bit)
+const vbo_entry* find_vbo(int32_t slot);          // the table entry of a slot, or null
+void draw_group(typmshgrp& g, const draw_params& p);
+void draw_group_simply(typmshgrp& g, int32_t texture, bool skip_material, const vec3& scale);
+void draw_mesh(typmsh& m, const vec3& position, const vec3& rotation, const vec3& scale); // nothing unless loaded
+void upload_mesh_textures(typmsh& m);             // one texture per list entry, shared by groups; pixels released
+void release_mesh_gl(typmsh& m);                  // its buffers and textures deleted, groups without slot or texture
+void glmesh_final();                              // every table entry's buffers deleted; needs the context

@@ -1,0 +1,139 @@
+// The engine in a real GL context: start-up in a folder of its own (log,
+// shader override, textures), frames of the backdrop looked at from where
+// the designer starts and towards the sun, daylight hiding the stars, a sun
+// too small to see drawn as a point, and release at the end.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+#include "common/gl_window.h"
+#include "common/scratch_dir.h"
+#include "render/vorlaux.h"
+#include "render/vorldraw.h"
+#include "render/vorlshdr.h"
+#include "render/vorlutil.h"
+
+namespace {
+
+const auto* const env = ::testing::AddGlobalTestEnvironment(new gl_window);
+
+std::vector<uint8_t> frame_pixels() {
+  std::vector<uint8_t> px(size_t(gl_window::size) * gl_window::size * 4);
+  glFinish();
+  glReadPixels(0, 0, gl_window::size, gl_window::size, GL_RGBA, GL_UNSIGNED_BYTE, px.data());
+  return px;
+}
+
+int brightness(const std::vector<uint8_t>& px, int x, int y) {
+  if (x < 0 || y < 0 || x >= gl_window::size || y >= gl_window::size) return 0;
+  const uint8_t* p = &px[(size_t(y) * gl_window::size + x) * 4];
+  return std::max({p[0], p[1], p[2]});
+}
+
+// Small bright spots on a dark sky, as a smoothed point of size 1 leaves them:
+// a bright pixel whose left and upper neighbours are dark and whose 4 x 4
+// box holds at most four bright pixels.
+int isolated_points(const std::vector<uint8_t>& px) {
+  auto bright = [&](int x, int y) { return brightness(px, x, y) > 100; };
+  int n = 0;
+  for (int y = 0; y < gl_window::size; ++y)
+    for (int x = 0; x < gl_window::size; ++x) {
+      if (!bright(x, y) || bright(x - 1, y) || bright(x, y - 1) || bright(x - 1, y - 1)) continue;
+      int box = 0;
+      for (int j = -1; j <= 2; ++j)
+        for (int i = -1; i <= 2; ++i) box += bright(x + i, y + j);
+      n += box <= 4;
+    }
+  return n;
+}
+
+class VorlFrame : public ::testing::Test {
+ protected:
+  scratch_dir dir;
+  std::string old;
+  void SetUp() override {
+    old = std::filesystem::current_path().string();
+    std::filesystem::create_directories(dir.file("Textures"));
+    std::filesystem::copy_file(CORVANE_DEMO_ROOT "/Textures/Exhaust.dds", dir.file("Textures/Exhaust.dds"));
+    std::ofstream(dir.file("ves.vert")) << "this is not a shader";
+    std::filesystem::current_path(dir.path);
+    vorl_log_file = vorl_log_state{};
+    vorl_scene = vorlscene{};
+    start_engine(vorl_scene, gl_window::size, gl_window::size, nullptr);
+  }
+  void TearDown() override {
+    stop_engine(vorl_scene);
+    planet_code = planet_interface{};
+    std::filesystem::current_path(old);
+  }
+  std::vector<uint8_t> draw(const vec3& eye) {
+    vorl_scene.camera.position = eye;
+    render_scene(vorl_scene);
+    return frame_pixels();
+  }
+};
+
+TEST_F(VorlFrame, StartLogsItsVersionAndEveryShaderAndTakesTheWorkingFoldersSource) {
+  std::ifstream in("vorl.log");
+  std::vector<std::string> lines;
+  for (std::string l; std::getline(in, l);) lines.push_back(l);
+  ASSERT_FALSE(lines.empty());
+  EXPECT_NE(lines[0].find("| VORLDBG| VORL 090917 Debug."), std::string::npos);
+  int shader_lines = 0;
+  for (const std::string& l : lines) shader_lines += l.find("|VORLSHDR| ") != std::string::npos;
+  EXPECT_EQ(shader_lines, 2 * prog_count);
+  ASSERT_TRUE(gl_caps.shaders);
+  EXPECT_EQ(vorl_shaders.program[prog_vessel].handle, 0u);          // the broken ves.vert of the folder
+  for (int p = prog_planet; p < prog_count; ++p) EXPECT_NE(vorl_shaders.program[p].handle, 0u) << p;
+  EXPECT_NE(uniform_of(prog_planet, "FogColor"), -1);
+  EXPECT_NE(vorl_res.default_exhaust, 0u);
+  EXPECT_EQ(vorl_res.cloud, 0u);                                    // no cloud1.dds here
+  EXPECT_NE(vorl_res.noise, 0u);
+  ASSERT_EQ(vorl_scene.stars.size(), 1u);
+  EXPECT_EQ(vorl_scene.stars[0]->name, "Sun");
+  const GLuint noise = vorl_res.noise, sprite = vorl_res.sprites[tex_sun_core];
+  stop_engine(vorl_scene);
+  EXPECT_FALSE(glIsTexture(noise));
+  EXPECT_FALSE(glIsTexture(sprite));
+  start_engine(vorl_scene, gl_window::size, gl_window::size, nullptr);  // TearDown stops it again
+}
+
+TEST_F(VorlFrame, StarFieldOnTheSkyAndTheSunWithItsGlowWhereItLies) {
+  const vec3 vessel{1.5e11, 12000000, 0};
+  std::vector<uint8_t> stars = draw({vessel.x, vessel.y, vessel.z - 20});
+  EXPECT_GT(isolated_points(stars), 40);
+  EXPECT_LT(brightness(stars, 3, 3) + brightness(stars, 250, 250), 200);
+  std::vector<uint8_t> sun = draw({0, 0, -1.5e11});                // looking along +z at the origin
+  EXPECT_GT(brightness(sun, 128, 128), 240);                        // the core
+  for (auto [dx, dy] : {std::pair{10, 0}, {-10, 0}, {0, 10}, {0, -10}}) {   // the glow, fading outwards
+    EXPECT_GT(brightness(sun, 128 + dx, 128 + dy), 20) << dx << "," << dy;
+    EXPECT_LT(brightness(sun, 128 + dx, 128 + dy), 200) << dx << "," << dy;
+    EXPECT_GT(brightness(sun, 128 + dx / 2, 128 + dy / 2), brightness(sun, 128 + dx, 128 + dy));
+  }
+}
+
+TEST_F(VorlFrame, DaylightHidesTheStarsAndATinySunIsOnePoint) {
+  vorl_scene.planets.push_back(std::make_unique<drawplanetrec>());
+  planet_code.sky_colour = [](const drawplanetrec&) { return packed_colour(0x80402010u); };  // alpha 128
+  std::vector<uint8_t> day = draw({1.5e11, 12000000, -20});
+  EXPECT_EQ(isolated_points(day), 0);
+  const uint8_t* corner = &day[0];
+  EXPECT_EQ(corner[0], 0x10);                                       // the clear colour is the sky's
+  EXPECT_EQ(corner[1], 0x20);
+  EXPECT_EQ(corner[2], 0x40);
+  vorl_scene.planets.clear();
+  vorl_scene.draw_sky = false;
+  vorl_scene.stars[0]->radius = 1;                                  // far below 0.01 pixels
+  std::vector<uint8_t> point = draw({0, 0, -1.5e11});
+  int lit = 0;
+  for (int y = 0; y < gl_window::size; ++y)
+    for (int x = 0; x < gl_window::size; ++x) lit += brightness(point, x, y) > 60;
+  EXPECT_GE(lit, 1);
+  EXPECT_LE(lit, 4);
+  EXPECT_GT(std::max({brightness(point, 127, 127), brightness(point, 128, 128), brightness(point, 127, 128),
+                      brightness(point, 128, 127)}), 60);
+}
+
+}  // namespace
