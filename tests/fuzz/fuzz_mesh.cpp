@@ -3,32 +3,10 @@
 // through the mesh store. A mesh that reads has consistent counts, every
 // triangle names vertices of its own group and every texture reference
 // names an entry of the texture list.
-#include <unistd.h>
-
-#include <cstdio>
-#include <filesystem>
-#include <string>
-
 #include "design/meshstore.h"
 #include "fuzz_check.h"
 
 namespace {
-
-// The scratch installation, made once for the whole run and removed at exit.
-struct scratch_root {
-  std::filesystem::path path;
-  scratch_root() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "corvane-fuzz-XXXXXX").string();
-    fuzz_check(mkdtemp(pattern.data()) != nullptr, "a scratch folder");
-    path = pattern;
-    std::filesystem::create_directories(path / "Meshes");
-    std::filesystem::create_directories(path / "Textures");
-  }
-  ~scratch_root() {
-    std::error_code ec;
-    std::filesystem::remove_all(path, ec);
-  }
-};
 
 bool reference_ok(const grptexture& t, const typmsh& m) {
   return t.index == -1 || (t.index >= 1 && t.index <= m.texture_count);
@@ -48,14 +26,10 @@ void check_mesh(const typmsh& m) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static scratch_root root;
-  const std::filesystem::path mesh = root.path / "Meshes" / "fuzz.msh";
-  // A fresh file each time: truncating one that holds data makes ext4 flush it on close.
-  std::filesystem::remove(mesh);
-  FILE* f = std::fopen(mesh.c_str(), "wb");
-  fuzz_check(f && std::fwrite(data, 1, size, f) == size && std::fclose(f) == 0, "the input written");
+  scratch_file("Meshes/fuzz.msh", data, size);
+  std::filesystem::create_directories(scratch_folder() / "Textures");
   mesh_store store;
-  store.root = root.path.string();
+  store.root = scratch_folder().string();
   const double radius = load_store_mesh(store, 0, "fuzz");
   const typmsh& m = store.meshes.at(0);
   if (!m.loaded) return 0;
