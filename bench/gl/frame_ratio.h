@@ -60,17 +60,18 @@ class frame_keeper : public benchmark::ConsoleReporter {
   }
 };
 
-// Runs the registered benchmarks and prints "<name> costs N empty frames" for each.
-inline int run_frame_ratios(int argc, char** argv) {
+// Runs the registered benchmarks and prints each one's cost as a multiple of
+// the baseline's ("empty" unless a benchmark says what it is measured against).
+inline int run_frame_ratios(int argc, char** argv, const std::string& baseline = "empty") {
   benchmark::Initialize(&argc, argv);
   frame_keeper keeper;
   benchmark::RunSpecifiedBenchmarks(&keeper);
-  auto empty = keeper.seconds.find("empty");
-  if (empty != keeper.seconds.end())
+  auto base = keeper.seconds.find(baseline);
+  if (base != keeper.seconds.end())
     for (const auto& [name, s] : keeper.seconds)
-      if (name != "empty")
-        std::printf("%-24s %8.3f ms CPU = %6.2f empty frames (%.3f ms)\n", name.c_str(), s * 1e3, s / empty->second,
-                    empty->second * 1e3);
+      if (name != baseline)
+        std::printf("%-24s %8.3f ms CPU = %6.2f %s frames (%.3f ms)\n", name.c_str(), s * 1e3, s / base->second,
+                    baseline.c_str(), base->second * 1e3);
   benchmark::Shutdown();
   return 0;
 }

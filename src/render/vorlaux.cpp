@@ -43,11 +43,6 @@ GLuint file_texture(const std::string& path, int flags) {
   return texture_from_pixels(img.width, img.height, img.pixels.data(), flags);
 }
 
-int switch_flags() {
-  return texture_Repeat | (vorl_switches.linear_filtering ? texture_Linear : 0) |
-         (vorl_switches.compression ? texture_Compressed : 0);
-}
-
 void make_render_textures(vorlscene& s) {
   if (gl_caps.framebuffers) {
     GLuint fb[2] = {0, 0};
@@ -140,6 +135,11 @@ void delete_render(vorlscene& s) {
 }
 
 }  // namespace
+
+int switch_flags() {
+  return texture_Repeat | (vorl_switches.linear_filtering ? texture_Linear : 0) |
+         (vorl_switches.compression ? texture_Compressed : 0);
+}
 
 GLuint upload_engine_texture(const rgba_image& img) {
   if (img.width <= 0 || img.height <= 0) return 0;

@@ -46,4 +46,5 @@ constexpr double sun_radius = 696000000;  // metres
 void start_engine(vorlscene& s, int width, int height, progress_fn progress);
 void stop_engine(vorlscene& s);                    // every GL object of the engine released
 void build_star_field(vorlscene& s);               // 3000 points from the random generator
+int switch_flags();                                // repeat wrapping, filtering and compression as the switches say
 GLuint upload_engine_texture(const rgba_image& img);      // uploaded as the global filtering and compression switches say

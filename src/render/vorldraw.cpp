@@ -96,16 +96,6 @@ void draw_star_field(const vorlscene& s) {
   forget_colour();                  // the colour array leaves the current colour undefined
 }
 
-// Turns the modelview so that +x, the sprite quads' normal, points from p back to the eye.
-void face_eye(const vec3& p) {
-  const vec3 x = normalise(scale(p, -1));
-  const vec3 up = std::fabs(x.y) < 0.9 ? vec3{0, 1, 0} : vec3{1, 0, 0};
-  const vec3 y = normalise(sub(up, scale(x, dot(up, x))));
-  const vec3 z = cross(x, y);
-  const double m[16] = {x.x, x.y, x.z, 0, y.x, y.y, y.z, 0, z.x, z.y, z.z, 0, 0, 0, 0, 1};
-  glMultMatrixd(m);
-}
-
 void draw_sprite_group(typmshgrp& g, double size, uint8_t alpha) {
   g.diffuse = (g.diffuse & 0x00FFFFFFu) | uint32_t(alpha) << 24;
   draw_group_simply(g, texture_own, false, {size, size, size});
@@ -199,6 +189,15 @@ packed_colour sky_colour(const vorlscene& s) {
 }
 
 uint8_t glow_alpha(double apparent) { return apparent >= 0.1 ? 255 : uint8_t(std::lround(apparent / 0.1 * 255)); }
+
+void face_eye(const vec3& p) {
+  const vec3 x = normalise(scale(p, -1));
+  const vec3 up = std::fabs(x.y) < 0.9 ? vec3{0, 1, 0} : vec3{1, 0, 0};
+  const vec3 y = normalise(sub(up, scale(x, dot(up, x))));
+  const vec3 z = cross(x, y);
+  const double m[16] = {x.x, x.y, x.z, 0, y.x, y.y, y.z, 0, z.x, z.y, z.z, 0, 0, 0, 0, 1};
+  glMultMatrixd(m);
+}
 
 void apply_camera(const vorlscene& s) { euler_rotate(s.camera.angles, 1); }
 

@@ -34,6 +34,7 @@ constexpr packed_colour default_sky = 0;      // transparent black: space
 void update_relative_positions(vorlscene& s); // stars, planets and objects relative to the camera
 packed_colour sky_colour(const vorlscene& s); // from the nearest planet, else default_sky
 uint8_t glow_alpha(double apparent);          // round(s / 0.1 x 255), 255 from 0.1 on
+void face_eye(const vec3& p);                 // turns +x, the sprites' normal, from p back to the eye
 void apply_camera(const vorlscene& s);        // the camera's rotation on the modelview
 void enter_object_frame(const scene_object& o); // translate to its relative position, turn by its orientation
 void draw_scene_objects(vorlscene& s, bool identification); // both passes, last to first, visible only

@@ -17,6 +17,7 @@
 #include "editor/selection.h"
 #include "images/picture.h"
 #include "render/vorlaux.h"
+#include "render/vorlcalc.h"
 #include "render/vorldraw.h"
 #include "render/vorlmenu.h"
 
@@ -157,6 +158,7 @@ void frame(double dt, double t) {
   vorl_scene.width = app.win.width;
   vorl_scene.height = app.win.height;
   vorl_scene.frame_time = t;
+  planets_frame(vorl_scene);
   render_scene(vorl_scene);
   // Design time, crew airlock from dock 0 and the playing animations.
   update_design_frame(design, dt);
@@ -217,6 +219,9 @@ int run_designer(bool gallery) {
   progress_screen("Starting up", program_title, false);
   start_engine(vorl_scene, app.win.width, app.win.height, progress_screen);
   // later: the designer's scene on the engine; the camera is then in target mode
+  // until then the backdrop's Earth, and the camera 20 m behind the vessel's place above it
+  vorl_scene.camera.position = add(add_backdrop_earth(vorl_scene).position, add(earth_vessel_offset, {0, 0, -20}));
+  if (gallery) vorl_scene.camera.angles = {-0.9, 0, 0};   // the planet below, until the mouse turns the view
   apply_template(design);
   // later: the second camera slot at the vessel's position plus the VC camera position
   clear_selection();

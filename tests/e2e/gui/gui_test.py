@@ -263,7 +263,8 @@ def case_star_field(args, root):
         time.sleep(0.05)
     data = open(dump, "rb").read()
     check(data[:4] == bytes([1, 2, 3, 4]), "the dump starts with its marker")
-    check(len(data) == 4 + 168 + 4 + 105 + 4 + 4, "one star, no planets, no objects: %d bytes" % len(data))
+    earth = 1 + 8 + 24 + 24 + 4 + 65 + 40 + 1 + 4   # with its atmosphere, no rings, no surface parameters
+    check(len(data) == 4 + 168 + 4 + 105 + 4 + earth + 4, "one star, the Earth, no objects: %d bytes" % len(data))
     log = open(os.path.join(root, "vorl.log"), encoding="utf-8").read()
     check("| VORLDBG| VORL 090917 Debug." in log, "the log's first line")
     d.key("Escape")
