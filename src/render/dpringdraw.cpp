@@ -72,15 +72,17 @@ void draw_surface(drawplanetrec& p, planet_res& r, int level, const vec3& eye) {
 void draw_clouds(planet_res& r, const drawplanetrec& p, const vec3& eye) {
   planet_layer& l = r.layers[layer_clouds];
   const int level = drawn_level(l);
-  if (level == 0 || l.textures.empty()) return;
+  if (!l.mesh.loaded && (level == 0 || l.textures.empty())) return;
   if (use_program(prog_clouds)) {
     set_int(prog_clouds, "drwm", 0);
     set_float(prog_clouds, "sdist", 0);
     set_float(prog_clouds, "fdist", 1);
     set_float(prog_clouds, "dst", 1);
   }
+  const double lifted = p.radius * cloud_lift;
   switch_gl(switch_depth_test, false);
-  draw_tiles(l, level, p.radius * cloud_lift, 255, eye);
+  if (l.mesh.loaded) draw_mesh(l.mesh, {0, 0, 0}, {0, 0, 0}, {lifted, lifted, lifted});
+  else draw_tiles(l, level, lifted, 255, eye);
   switch_gl(switch_depth_test, true);
   stop_program();
 }
@@ -115,7 +117,8 @@ void draw_haze(const drawplanetrec& p, planet_res& r, const vec3& eye, std::init
 void draw_rings(planet_res& r, const drawplanetrec& p, const vec3& eye) {
   planet_layer& l = r.layers[layer_rings];
   typmsh& band = r.close_rings.built && length(eye) < 2 * p.radius ? r.close_rings.mesh : r.ring_band;
-  if (!band.loaded || l.textures.empty() || l.built == 0) return;
+  const bool textured_band = band.loaded && !l.textures.empty() && l.built > 0;
+  if (!l.mesh.loaded && !textured_band) return;
   if (use_program(prog_ring)) {
     set_float(prog_ring, "sdist", 0);
     set_float(prog_ring, "fdist", 1);
@@ -125,9 +128,13 @@ void draw_rings(planet_res& r, const drawplanetrec& p, const vec3& eye) {
   switch_gl(switch_lighting, false);
   switch_gl(switch_cull_face, false);
   glDepthMask(GL_FALSE);
-  band.groups[0].diffuse = 0xFFFFFFFFu;
-  draw_group_simply(band.groups[0], l.textures[0] ? int32_t(l.textures[0]) : texture_off, false,
-                    {p.radius, p.radius, p.radius});
+  const vec3 size{p.radius, p.radius, p.radius};
+  if (l.mesh.loaded) {
+    draw_mesh(l.mesh, {0, 0, 0}, {0, 0, 0}, size);
+  } else {
+    band.groups[0].diffuse = 0xFFFFFFFFu;
+    draw_group_simply(band.groups[0], l.textures[0] ? int32_t(l.textures[0]) : texture_off, false, size);
+  }
   glDepthMask(GL_TRUE);
   switch_gl(switch_cull_face, true);
   switch_gl(switch_lighting, true);

@@ -20,6 +20,7 @@
 #include "render/vorlcalc.h"
 #include "render/vorldraw.h"
 #include "render/vorlmenu.h"
+#include "shell/camera.h"
 
 app_state app;
 
@@ -53,9 +54,9 @@ void draw_overlay() {
   mode_2d(app.win.width, app.win.height);
   draw_engine_overlay(vorl_scene);
   int half = app.win.width / 2;
-  draw_text_centred(app.camera_mode == camera_free ? "Free flight (0 toggle)" : "Target mode (0 toggle)",
+  draw_text_centred(vorl_scene.camera.mode == camera_free ? "Free flight (0 toggle)" : "Target mode (0 toggle)",
                     overlay_red, half, overlay_line_y);
-  if (app.fine_control) draw_text_centred("Fine camera controls", overlay_red, half, fine_line_y);
+  if (view.fine) draw_text_centred("Fine camera controls", overlay_red, half, fine_line_y);
   gui_draw_all();
   draw_textured(app.cursor_texture, false, white, app.mouse_x - cursor_size / 2, app.mouse_y - cursor_size / 2,
                 cursor_size, cursor_size);
@@ -93,7 +94,7 @@ void key_down(uint16_t shift, uint16_t key) {
     return;
   }
   if (gui_key_down(shift, key)) return;
-  // later: the camera keys "0", "9" and F1 of the view camera
+  camera_key(vorl_scene, key);
 }
 
 void close_program() {
@@ -153,8 +154,8 @@ bool decode_cursor(std::vector<uint8_t>& rgba) {
 
 void frame(double dt, double t) {
   app.time = t;
-  // later: store the live camera into its slot, copy the selection and page
-  // state into the preview
+  camera_frame(vorl_scene);         // the live camera into its slot; the target from the pan
+  // later: copy the selection and page state into the preview
   vorl_scene.width = app.win.width;
   vorl_scene.height = app.win.height;
   vorl_scene.frame_time = t;
@@ -173,21 +174,23 @@ void input(int kind, int x, int y, uint16_t shift, uint16_t key) {
     case input_close: close_program(); break;
     case input_key_up: gui_key_up(shift, key); break;
     case input_key_down: key_down(shift, key); break;
-    case input_mouse_move:
-      // later: camera rotation, handle picking, handle drags and panning around this
-      gui_mouse_move(shift, x, y);
+    case input_mouse_move:          // camera turn, GUI, handle picking, drag, pan
+      camera_mouse_move(shift, x, y);
       remember_mouse(x, y);
       break;
-    case input_button_up:
-      gui_mouse_up(shift, x, y);
+    case input_button_up:           // the drag ends, then the GUI
+      camera_mouse_up(shift, x, y);
       remember_mouse(x, y);
       break;
-    case input_button_down:
-      // later: the wheel zoom first, then selection and handle picking
-      gui_mouse_down(shift, x, y);
+    case input_button_down:         // wheel zoom, GUI, selection and handle picking
+      camera_mouse_down(shift, x, y);
       remember_mouse(x, y);
       break;
     default: break;                 // resize: the window layer has done it all
+  }
+  if (app.camera_reports && (kind == input_key_down || kind == input_button_up || kind == input_button_down)) {
+    std::printf("%s\n", camera_report().c_str());
+    std::fflush(stdout);
   }
 }
 
@@ -223,12 +226,13 @@ int run_designer(bool gallery) {
   vorl_scene.camera.position = add(add_backdrop_earth(vorl_scene).position, add(earth_vessel_offset, {0, 0, -20}));
   if (gallery) vorl_scene.camera.angles = {-0.9, 0, 0};   // the planet below, until the mouse turns the view
   apply_template(design);
-  // later: the second camera slot at the vessel's position plus the VC camera position
+  camera_start(vorl_scene, design.header.vc_camera);  // target mode; the second slot at the VC camera
   clear_selection();
   make_cursor();
   // The gallery's text boxes come first: its identifiers 1 to 3 are also those of
   // "3D controls", and focus and commit go to the first box with an identifier.
   if (gallery) build_gallery();
+  app.camera_reports = gallery;
   file_commands_init(current_folder());
   files.exit_program = exit_program;
   files.progress = file_progress;

@@ -25,8 +25,6 @@
 #include <vector>
 #include "shell/dogl.h"
 
-enum camera_mode { camera_target = 1, camera_free = 3 };
-
 struct app_state {                  // written by the start-up, frame and input procedures
   glwin win;                        // the program's window
   double time = 0;                  // t of the last frame, seconds
@@ -34,9 +32,8 @@ struct app_state {                  // written by the start-up, frame and input 
   GLuint render_colour = 0;         // 512 x 512 colour render target of the mesh thumbnail
   GLuint render_depth = 0;          // 512 x 512 depth texture beside it
   int32_t mouse_x = 0, mouse_y = 0; // last mouse position
-  int camera_mode = camera_target;  // shown by the overlay; the view camera takes it over
-  bool fine_control = false;        // shown by the overlay
   bool screenshot_due = false;      // take one at the end of the next frame
+  bool camera_reports = false;      // the test build prints the camera after keys and buttons
 };
 extern app_state app;
 

@@ -807,6 +807,66 @@ def summary_of(path):
     return [mass] + thrust + [ratio, velocity, math.log(ratio) * velocity]
 
 
+def case_camera_orbit_wheel_keys(args, root):
+    """Wheel steps, the camera keys and orbiting, read from the camera line the test build
+    prints after every key and button event."""
+    d = Designer(args.gallery, root)
+    d.wait_for_title()
+    reports = []
+
+    def camera(action, what):
+        """Does action, then waits for the next camera line and returns its fields."""
+        seen = len(reports)
+        action()
+        deadline = time.monotonic() + 10
+        while time.monotonic() < deadline:
+            reports[:] = re.findall(r"^camera: (.*)$", d.stdout(), re.M)
+            if len(reports) > seen:
+                fields = reports[-1].split()
+                return dict(zip(fields[0::2], fields[1::2]))
+            time.sleep(0.05)
+        raise Failure("no camera line after %s; output:\n%s" % (what, d.stdout()))
+
+    def wheel(*keys):
+        return camera(lambda: xdotool("keydown", *keys, "click", "4", "keyup", *keys) if keys
+                      else xdotool("click", "4"), "a wheel step")
+
+    def orbit():
+        camera(lambda: xdotool("mousedown", "3"), "the right button down")
+        xdotool("mousemove_relative", "--", "40", "-20")
+        return camera(lambda: xdotool("mouseup", "3"), "the right button up")
+
+    def moved(a, b):
+        return math.dist(map(float, a["position"].split(",")), map(float, b["position"].split(",")))
+
+    xdotool("mousemove", "--window", d.window, 700, 300)   # over the preview, off every window
+    time.sleep(0.3)
+    c = camera(lambda: d.key("0"), "0")
+    check((c["mode"], c["speed"], c["fine"]) == ("3", "0.01", "0"), "free flight: %r" % c)
+    b = wheel()
+    check(abs(moved(b, c) - 10) < 1e-4, "one step moves 10 units: %r" % b)
+    c = camera(lambda: d.key("9"), "9")
+    check((c["speed"], c["fine"]) == ("0.0001", "1"), "fine control: %r" % c)
+    b = wheel()
+    check(abs(moved(b, c) - 0.1) < 1e-4, "a fine step moves 0.1: %r" % b)
+    c = orbit()
+    check(moved(b, c) == 0 and c["yaw"] != b["yaw"], "free flight turns in place: %r" % c)
+    c = camera(lambda: d.key("0"), "0")
+    check((c["mode"], c["speed"], c["fine"]) == ("1", "1", "0"), "target mode again: %r" % c)
+    distance, before = float(c["distance"]), c
+    c = orbit()
+    check(abs(float(c["distance"]) - distance) < 1e-4 and c["yaw"] != before["yaw"], "orbit keeps the distance: %r" % c)
+    c = wheel()
+    check(abs(float(c["distance"]) - distance / 1.1) < 1e-4, "a step shortens by 1/1.1: %r" % c)
+    c = wheel("alt")
+    check(abs(float(c["distance"]) - distance / 110) < 1e-4, "with Alt by 1/100: %r" % c)
+    c = camera(lambda: d.key("0"), "0")
+    c = camera(lambda: d.key("0"), "0")
+    check((c["mode"], c["speed"], c["fine"]) == ("1", "1", "0"), "0 twice: %r" % c)
+    d.key("Escape")
+    check(d.wait() == 0, "Escape ends the designer")
+
+
 def case_pages_lists_summary(args, root):
     """The summary's drawn numbers are the design's; list rows show the current row; Play moves the ruler mark."""
     d = start_in_demo(args, root)

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "common/gl_window.h"
+#include "engine_folder.h"
 #include "common/scratch_dir.h"
 #include "mkdemo/imgwrite.h"
 #include "render/dpringbs.h"
@@ -48,23 +49,8 @@ size_t count_of(const std::string& text, const std::string& what) {
   return n;
 }
 
-class PlanetFrame : public ::testing::Test {
+class PlanetFrame : public engine_folder {
  protected:
-  scratch_dir dir;
-  std::string old;
-  void SetUp() override {
-    old = std::filesystem::current_path().string();
-    std::filesystem::create_directories(dir.file("Textures"));
-    std::filesystem::current_path(dir.path);
-    vorl_log_file = vorl_log_state{};
-    vorl_scene = vorlscene{};
-    start_engine(vorl_scene, gl_window::size, gl_window::size, nullptr);
-  }
-  void TearDown() override {
-    stop_engine(vorl_scene);
-    planet_code = planet_interface{};
-    std::filesystem::current_path(old);
-  }
   void demo_texture(const std::string& name) {
     std::filesystem::copy_file(CORVANE_DEMO_ROOT "/Textures/" + name, dir.file("Textures/" + name));
   }
@@ -100,11 +86,16 @@ TEST_F(PlanetFrame, FiveImagesSupportLevelFourAndALevelSixRequestDrawsIt) {
 
 TEST_F(PlanetFrame, AMeshFileTakesThePlaceOfTheTextureFile) {
   write_tex("Textures/Test.tex", 37);
-  dir.put("Meshes/Test.msh", "MSHX1\nGROUPS 1\nGEOM 3 1\n0 0 0 0 0 1\n1 0 0 0 0 1\n0 1 0 0 0 1\n0 1 2\n");
+  write_tex("Textures/Test_cloud.tex", 37);
+  const std::string triangle = "MSHX1\nGROUPS 1\nGEOM 3 1\n0 0 0 0 0 1\n1 0 0 0 0 1\n0 1 0 0 0 1\n0 1 2\n";
+  dir.put("Meshes/Test.msh", triangle);
+  dir.put("Meshes/Test_cloud.msh", triangle);
   drawplanetrec& p = planet("Test");
   above(p, level6_altitude);
-  EXPECT_TRUE(surface(p).mesh.loaded);
-  EXPECT_TRUE(surface(p).textures.empty());
+  for (planet_layer_id id : {layer_surface, layer_clouds}) {
+    EXPECT_TRUE(planet_state(p).layers[id].mesh.loaded) << id;
+    EXPECT_TRUE(planet_state(p).layers[id].textures.empty()) << id;
+  }
   EXPECT_EQ(log_text().find("Loading"), std::string::npos) << log_text();
   render_scene(vorl_scene);
   EXPECT_EQ(vorl_log_file.errors, 0);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/gl_window.h"
+#include "engine_folder.h"
 #include "common/scratch_dir.h"
 #include "render/vorlaux.h"
 #include "render/vorldraw.h"
@@ -49,24 +50,11 @@ int isolated_points(const std::vector<uint8_t>& px) {
   return n;
 }
 
-class VorlFrame : public ::testing::Test {
+class VorlFrame : public engine_folder {
  protected:
-  scratch_dir dir;
-  std::string old;
-  void SetUp() override {
-    old = std::filesystem::current_path().string();
-    std::filesystem::create_directories(dir.file("Textures"));
+  void prepare() override {
     std::filesystem::copy_file(CORVANE_DEMO_ROOT "/Textures/Exhaust.dds", dir.file("Textures/Exhaust.dds"));
     std::ofstream(dir.file("ves.vert")) << "this is not a shader";
-    std::filesystem::current_path(dir.path);
-    vorl_log_file = vorl_log_state{};
-    vorl_scene = vorlscene{};
-    start_engine(vorl_scene, gl_window::size, gl_window::size, nullptr);
-  }
-  void TearDown() override {
-    stop_engine(vorl_scene);
-    planet_code = planet_interface{};
-    std::filesystem::current_path(old);
   }
   std::vector<uint8_t> draw(const vec3& eye) {
     vorl_scene.camera.position = eye;
