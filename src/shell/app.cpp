@@ -223,7 +223,8 @@ int run_designer(bool gallery) {
   start_engine(vorl_scene, app.win.width, app.win.height, progress_screen);
   // later: the designer's scene on the engine; the camera is then in target mode
   // until then the backdrop's Earth, and the camera 20 m behind the vessel's place above it
-  vorl_scene.camera.position = add(add_backdrop_earth(vorl_scene).position, add(earth_vessel_offset, {0, 0, -20}));
+  vorl_scene.camera.target = add(add_backdrop_earth(vorl_scene).position, earth_vessel_offset);
+  vorl_scene.camera.position = add(vorl_scene.camera.target, {0, 0, -20});
   if (gallery) vorl_scene.camera.angles = {-0.9, 0, 0};   // the planet below, until the mouse turns the view
   apply_template(design);
   camera_start(vorl_scene, design.header.vc_camera);  // target mode; the second slot at the VC camera

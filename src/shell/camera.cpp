@@ -200,7 +200,7 @@ void switch_camera(vorlscene& s, bool second) {
 
 vec3 vessel_position(const vorlscene& s) {
   const scene_object* v = vessel_object(const_cast<vorlscene&>(s));
-  return v ? v->position : vec3{0, 0, 0};
+  return v ? v->position : view.home;
 }
 
 // --- Drags of design elements ------------------------------------------------------------------
@@ -247,6 +247,7 @@ void place_second_camera(vorlscene& s, const vec3& position) {
 
 void camera_start(vorlscene& s, const vec3& vc_offset) {
   view = view_camera_state{};
+  view.home = s.camera.target;
   s.camera.mode = camera_target;
   s.camera.target = vessel_position(s);
   s.cockpit_view = false;

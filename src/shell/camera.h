@@ -50,6 +50,7 @@ struct view_camera_state {          // written by the camera's key, mouse and fr
   bool dragging = false;            // an axis handle is being dragged
   int drag_object = 0, drag_mesh = 0, drag_group = 0, drag_handle = 0; // at the drag's start
   int hovered = 0;                  // handle under the cursor: 0 none, 1 to 6
+  vec3 home{0, 0, 0};               // the vessel's place while the scene has no vessel object
 };
 extern view_camera_state view;
 
@@ -68,7 +69,7 @@ void   camera_zoom(camera_block& c, double x);                 // free flight: a
 double wheel_step(uint16_t shift);                             // k: 99 Alt, 9 Shift, 0.01 Ctrl, else 0.1
 void   camera_wheel(camera_block& c, double speed, uint16_t shift); // one wheel step of the event's direction
 void   switch_camera(vorlscene& s, bool second);               // stores the live camera, loads the other slot
-vec3   vessel_position(const vorlscene& s);                    // the vessel object's position; origin without one
+vec3   vessel_position(const vorlscene& s);                    // the vessel object's position, else home
 
 // --- Drags of design elements ------------------------------------------------------------------
 // Moves or turns what (kind, group) names by t along axis (0 x, 1 y, 2 z), as
@@ -78,7 +79,7 @@ void apply_drag(vessel_design& d, int kind, int group, int axis, double t);
 double drag_distance(const vorlscene& s, int handle, int mx, int my); // t for a mouse step (mx, my)
 
 // --- Start-up, frame, keys and mouse events ------------------------------------------------------
-void camera_start(vorlscene& s, const vec3& vc_offset);        // target mode, both slots, the pages' hooks
+void camera_start(vorlscene& s, const vec3& vc_offset);        // target mode, home at the target, both slots, the hooks
 void place_second_camera(vorlscene& s, const vec3& position);  // slot 1 at position, looking ahead
 void camera_frame(vorlscene& s);                               // live camera into its slot; the target from the pan
 bool camera_key(vorlscene& s, uint16_t key);                   // "0", "9", F1; true when taken

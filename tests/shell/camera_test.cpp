@@ -134,6 +134,17 @@ TEST_F(Camera, PanningMovesTheTargetAndCarriesTheViewAlong) {
   expect_near(sub(cam().position, cam().target), offset);
 }
 
+TEST_F(Camera, WithoutAVesselObjectTheCameraCirclesTheTargetItStartedWith) {
+  vorl_scene.objects.clear();
+  cam().target = make_vec(5, 6, 7);
+  cam().position = make_vec(5, 6, -13);
+  camera_start(vorl_scene, make_vec(0, 0, 0));
+  camera_frame(vorl_scene);
+  input(input_mouse_move, 340, 280, shift_RightButton, 0);
+  expect_near(cam().target, make_vec(5, 6, 7));
+  EXPECT_NEAR(range(), 20, 1e-9);
+}
+
 TEST_F(Camera, F1AndTheVcButtonsUseTheSecondSlot) {
   const vec3 editor_position = cam().position;
   key(vk_f1);
