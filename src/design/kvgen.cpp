@@ -71,14 +71,17 @@ void advance_animations(vessel_design& d, double dt) {
   }
 }
 
+void sync_airlock(vessel_design& d) {
+  if (d.data.docks.empty() || d.data.crew.empty()) return;
+  crew_def& c = d.data.crew[0];
+  c.airlock_pos = d.data.docks[0].pos;
+  c.airlock_rot = d.data.docks[0].rot;
+  c.airlock_size = make_vec(1, 1, 1);
+}
+
 void update_design_frame(vessel_design& d, double dt) {
   d.header.design_time += dt;
-  if (!d.data.docks.empty() && !d.data.crew.empty()) {
-    crew_def& c = d.data.crew[0];
-    c.airlock_pos = d.data.docks[0].pos;
-    c.airlock_rot = d.data.docks[0].rot;
-    c.airlock_size = make_vec(1, 1, 1);
-  }
+  sync_airlock(d);
   advance_animations(d, dt);
 }
 

@@ -32,6 +32,7 @@ void reset_design(vessel_design& d);                 // blank header, empty arra
 void reset_animations(vessel_design& d);             // every state -2, position 0 (before a save)
 void update_design_frame(vessel_design& d, double dt); // design time, airlock from dock 0, playback
 void advance_animations(vessel_design& d, double dt); // one playback step of every playing animation
+void sync_airlock(vessel_design& d);                 // crew airlock from dock 0 while a dock exists
 void after_load(vessel_design& d);                   // meshes and animations to the preview, play flags, crew
 void replace_design(vessel_design& d, vessel_design&& loaded); // d takes loaded's contents, keeps its own preview
 void relink_preview(vessel_design& d);               // the preview forgets everything and is told it all again

@@ -10,6 +10,7 @@
 #include "editor/kvwindows.h"
 #include "editor/scene_link.h"
 #include "editor/selection.h"
+#include "editor/undo.h"
 
 anim_editor_state anim_editor;
 
@@ -354,6 +355,7 @@ void editor_press(gg_wndtype& w, int x, int y) {
   else if (x >= end - 3 && x <= end + 2) anim_editor.drag_end = 1;
   else return;
   anim_editor.drag_comp = index;
+  undo_begin();
 }
 
 }  // namespace
@@ -382,6 +384,7 @@ void anim_editor_draw(gg_wndtype& w) {
 void anim_editor_mouse(gg_wndtype& w, int kind, uint16_t shift, int x, int y) {
   const bool held = shift & left_button;
   if (kind == gg_up || !held) {
+    if (anim_editor.drag_comp >= 0) undo_commit();   // the whole drag is one step
     anim_editor = anim_editor_state{};
     return;
   }

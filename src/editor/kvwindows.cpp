@@ -5,10 +5,12 @@
 #include <cstddef>
 #include <tuple>
 #include "base/strval.h"
+#include "editor/checkspage.h"
 #include "editor/filecmds.h"
 #include "editor/kvlists.h"
 #include "editor/scene_link.h"
 #include "editor/selection.h"
+#include "editor/undo.h"
 
 pages_state pages;
 
@@ -45,7 +47,7 @@ const page_def page_defs[page_count] = {
   {"Edit airfoil", {0, 20}, {0, 20}, {0, 600}, {0, 250}},
   {"Animation block (1)", {0, 50}, {0, 40}, {2, -100}, {0, 200}},
   {"VC config", {2, -440}, {2, -292}, {0, 200}, {0, 100}},
-  {"Vessel data", {2, -420}, {0, 20}, {0, 400}, {0, 200}},
+  {"Vessel data", {2, -460}, {0, 20}, {0, 440}, {0, 400}},   // the summary, then the thruster groups
   {"3D controls", {2, -220}, {2, -312}, {0, 200}, {0, 120}},
   {"Open/Close", {0, 20}, {0, 20}, {2, -40}, {2, -40}},
   {"Mesh view", {1, -320}, {1, -260}, {0, 640}, {0, 520}},
@@ -54,8 +56,9 @@ const page_def page_defs[page_count] = {
   {"Edit beacon", {0, 20}, {0, 20}, {0, 400}, {0, 200}},
   {"Edit exhaust", {0, 20}, {0, 20}, {0, 400}, {0, 230}},
   {"Edit mesh", {0, 20}, {0, 20}, {0, 300}, {0, 100}},
-  {"Help", {1, -300}, {0, 20}, {0, 600}, {0, 290}},
+  {"Help", {1, -300}, {0, 20}, {0, 600}, {0, 390}},
   {"Message", {1, -300}, {1, -50}, {0, 600}, {0, 100}},
+  {"Checks", {1, -300}, {0, 40}, {0, 600}, {0, 400}},
 };
 
 // --- Lists ----------------------------------------------------------------------------------------
@@ -180,7 +183,8 @@ const menu_button menu_buttons[] = {
   {1, 0, "Parameters", 7}, {1, 1, "Lights", 8}, {1, 2, "Panels", 9}, {1, 3, "VC", 10}, {1, 4, "Docks", 11},
   {1, 5, "Touchdown", 12}, {2, 0, "Main data", 13}, {2, 1, "Engines", 14}, {2, 2, "Meshes", 15},
   {2, 3, "Exhausts", 16}, {2, 4, "Animations", 17}, {2, 5, "Airfoils", 18}, {3, 0, "Options", 19},
-  {3, 1, "Location", 20}, {3, 2, "3D controls", 21}, {3, 5, "Help", 24}};
+  {3, 1, "Location", 20}, {3, 2, "3D controls", 21}, {3, 5, "Help", 24},
+  {0, 3, "Checks", tag_checks}, {3, 3, "Undo", tag_undo}, {3, 4, "Redo", tag_redo}};
 constexpr int unavailable_tags[] = {9, 20};   // drawn dimmed; a press says why
 
 bool unavailable(int tag) { return std::find(std::begin(unavailable_tags), std::end(unavailable_tags), tag) != std::end(unavailable_tags); }
@@ -254,6 +258,10 @@ void build_lists() {
     button(p, w.width - 64, w.height - 22, 20, 20, "v", d.tags[3]);
     button(p, w.width - 64, 2, 20, 20, "^", d.tags[4]);
   }
+  for (int l : {list_beacons, list_docks, list_touchdown, list_airfoils}) {
+    button(list_page(l), 2, 68, 100, 20, "Copy", tag_copy);
+    button(list_page(l), 2, 90, 100, 20, "Mirror", tag_mirror);
+  }
   button(page_thrusters, 2, 68, 100, 20, "Propellant", 582);
   button(page_thrusters, 2, 90, 100, 20, "Default RCS", 583);
   gui_label(win(page_thrusters), 2, 114, "Add Thrust:");
@@ -274,6 +282,8 @@ void build_edit_thruster() {
   gui_label(win(p), 10, 60, "Fuel tank");
   gui_textbox(win(p), 100, 60, 120, 16, gg_int, &pages.thruster_tank, id_thruster_tank, pages_change);
   button(p, 230, 60, 120, 20, "Set current", 501);
+  button(p, 230, 18, 120, 18, "Copy", tag_copy);       // the thruster list has no room left for them
+  button(p, 230, 38, 120, 18, "Mirror", tag_mirror);
   gui_label(win(p), 10, 100, "Groups");
   for (int g = 0; g < thruster_group_id_count; ++g)
     labelled_checkbox(p, 10 + 100 * (g / 5), 120 + 20 * (g % 5), thruster_group_names[g], 88 + 100 * (g / 5), 101 + g);
@@ -337,6 +347,11 @@ void build_small_pages() {
     gui_textbox(win(page_controls), 25, 50 + 20 * i, 80, 16, gg_double, &pages.sel[i], id_sel_x + i, pages_change);
   }
   bottom_close(page_vessel_data);
+  button(page_vessel_data, win(page_vessel_data).width - 102, 2, 100, 18, "Checks", tag_checks);
+  const gg_wndtype& ck = win(page_checks);
+  side_close(page_checks);
+  button(page_checks, ck.width - 64, 2, 20, 20, "^", tag_checks_up);
+  button(page_checks, ck.width - 64, ck.height - 22, 20, 20, "v", tag_checks_down);
   bottom_close(page_vc_config);
   bottom_close(page_options);
   gui_label(win(page_options), 2, 10, "Author name");
@@ -411,6 +426,12 @@ const char* const help_lines[] = {
   "Text boxes",
   "  Click to edit; Enter, Escape or a click elsewhere stores",
   "  Ctrl+C, Ctrl+V: copy and paste the selected text",
+  "Undo",
+  "  Ctrl+Z or \"Undo\": take back the last change; Ctrl+Y, Ctrl+Shift+Z",
+  "  or \"Redo\": make it again. New, Load and Import can be undone too",
+  "Autosave",
+  "  The design is kept in Vessel_Design/autosave.vessdef every minute",
+  "  while it changes and whenever the designer ends; \"Load\" opens it",
 };
 
 void build_help() {
@@ -428,6 +449,12 @@ constexpr size_t message_line_chars = 72;
 
 void draw_confirm(gg_wndtype& w) { draw_text_centred(pages.question, gg_text, w.x + w.width / 2, w.y + 10); }
 
+// "Vessel data": the summary, and below it the thruster groups' forces and torques.
+void vessel_data_draw(gg_wndtype& w) {
+  summary_draw(w);
+  group_table_draw(w);
+}
+
 void draw_message(gg_wndtype& w) {
   const std::string& m = pages.message;
   for (size_t at = 0, line = 0; at < m.size() && line < 3; at += message_line_chars, ++line)
@@ -440,6 +467,12 @@ void select_point(int kind, int group) {
   selection.object = 1;
   selection.mesh = kind;
   selection.group = group;
+}
+
+// Every handler ends here: the pages follow the design, and a change becomes a step.
+void handled() {
+  pages_frame();
+  undo_checkpoint();
 }
 
 // After an add: the new element is current and, where it has markers, selected.
@@ -553,6 +586,14 @@ void close_window(gg_btnrec& b) {
   const int l = p - page_animations;
   if (l >= 0 && l < list_count && list_defs[l].marker >= 0) scene_markers_clear(list_defs[l].marker);
 }
+// "Copy" and "Mirror" of a list window or of "Edit thruster": the current element again, or its mirror image.
+void duplicate_row(const gg_btnrec& b) {
+  const int p = int(b.window - pages.windows);
+  const int l = p == page_edit_thruster ? int(list_thrusters) : p - page_animations;
+  if (l < 0 || l >= list_count || list_defs[l].marker < 0) return;
+  added(l, duplicate_element(design, list_defs[l].marker, cur(l), b.tag == tag_mirror));
+  if (l == list_thrusters) changed(list_exhausts);        // with copies of its exhausts
+}
 void confirm_yes() {
   hide_page(page_confirm);
   command_yes();
@@ -577,6 +618,8 @@ const action actions[] = {
   {100, add_tank_row}, {101, delete_tank_row}, {105, add_selected_group}, {106, remove_group_row},
   {218, airfoil_animation}, {501, thruster_tank_from_list}, {583, default_rcs},
   {-3, confirm_yes}, {-4, [] { hide_page(page_confirm); }}, {tag_message_ok, [] { hide_page(page_message); }},
+  {tag_undo, [] { undo_step(); }}, {tag_redo, [] { redo_step(); }}, {tag_checks, open_checks},
+  {tag_checks_down, [] { checks_scroll(1); }}, {tag_checks_up, [] { checks_scroll(-1); }},
 };
 
 // Scroll buttons and list openers come from the list tables.
@@ -696,6 +739,8 @@ int list_count_of(int l) {
   return l >= 0 && l < list_count ? int(counts[l]) : 0;
 }
 
+int list_marker(int l) { return l >= 0 && l < list_count ? list_defs[l].marker : -1; }
+
 void pages_build(int screen_w, int screen_h) {
   pages.screen_w = screen_w;
   pages.screen_h = screen_h;
@@ -711,8 +756,9 @@ void pages_build(int screen_w, int screen_h) {
   }
   const std::tuple<page_id, gg_drawproc, gg_mouseproc> procs[] = {
     {page_confirm, draw_confirm, nullptr}, {page_message, draw_message, nullptr},
-    {page_controls, selection_draw, nullptr}, {page_vessel_data, summary_draw, nullptr},
-    {page_animation_block, anim_editor_draw, anim_editor_mouse}, {page_browser, browser_draw, browser_mouse}};
+    {page_controls, selection_draw, nullptr}, {page_vessel_data, vessel_data_draw, nullptr},
+    {page_animation_block, anim_editor_draw, anim_editor_mouse}, {page_browser, browser_draw, browser_mouse},
+    {page_checks, checks_draw, nullptr}};
   for (const auto& [p, draw, mouse] : procs) {
     pages.windows[p].draw = draw;
     pages.windows[p].mouse = mouse;
@@ -741,13 +787,14 @@ void pages_frame() {
 
 void pages_click(gg_btnrec& b) {
   if (b.tag == -2) close_window(b);
+  else if (b.tag == tag_copy || b.tag == tag_mirror) duplicate_row(b);
   else if (!list_button(b.tag))
     for (const action& a : actions)
       if (a.tag == b.tag) {
         a.run();
         break;
       }
-  pages_frame();
+  handled();
 }
 
 void pages_toggle(gg_inprec& c) {
@@ -766,7 +813,7 @@ void pages_toggle(gg_inprec& c) {
   } else if (tag == 301) set_exhaust_mode(design, cur(list_exhausts), on ? exhaust_free : exhaust_attached);
   else if (tag >= 401 && tag <= 403) set_beacon_shape(design, cur(list_beacons), uint32_t(tag - 401));
   else if (tag >= 601 && tag <= 604) toggle_mesh_bit(visibility_bits[tag - 601], on);
-  pages_frame();
+  handled();
 }
 
 void pages_change(gg_txtboxrec& t) {
@@ -781,5 +828,5 @@ void pages_change(gg_txtboxrec& t) {
     case id_thruster_tank: pages.thruster_tank = set_thruster_tank(design, cur(list_thrusters), pages.thruster_tank); break;
     default: break;                  // the value is already stored
   }
-  pages_frame();
+  handled();
 }

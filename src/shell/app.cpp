@@ -9,12 +9,14 @@
 #include "design/designtemplate.h"
 #include "design/kvgen.h"
 #include "design/kvvar.h"
+#include "editor/autosave.h"
 #include "editor/filecmds.h"
 #include "editor/gallery.h"
 #include "gl/glgr.h"
 #include "editor/grpgui.h"
 #include "editor/kvwindows.h"
 #include "editor/selection.h"
+#include "editor/undo.h"
 #include "images/picture.h"
 #include "render/vorlaux.h"
 #include "render/vorlcalc.h"
@@ -93,11 +95,12 @@ void key_down(uint16_t shift, uint16_t key) {
     post_quit(0);                   // in order, the settings are not written
     return;
   }
-  if (gui_key_down(shift, key)) return;
+  if (undo_key(shift, key) || gui_key_down(shift, key)) return;
   camera_key(vorl_scene, key);
 }
 
 void close_program() {
+  autosave_final();
   try {
     write_user_settings(settings);
   } catch (const io_error& e) {
@@ -164,6 +167,7 @@ void frame(double dt, double t) {
   // Design time, crew airlock from dock 0 and the playing animations.
   update_design_frame(design, dt);
   pages_frame();
+  autosave_tick(t);
   draw_overlay();
   screenshot_if_due();
   present(app.win);
@@ -188,6 +192,8 @@ void input(int kind, int x, int y, uint16_t shift, uint16_t key) {
       break;
     default: break;                 // resize: the window layer has done it all
   }
+  if (kind == input_button_up) undo_commit();  // a release ends any drag, wherever it happens
+  else undo_checkpoint();           // whatever the event changed is one step
   if (app.camera_reports && (kind == input_key_down || kind == input_button_up || kind == input_button_down)) {
     std::printf("%s\n", camera_report().c_str());
     std::fflush(stdout);
@@ -238,9 +244,12 @@ int run_designer(bool gallery) {
   files.exit_program = exit_program;
   files.progress = file_progress;
   pages_build(app.win.width, app.win.height);
+  undo_start();
+  autosave_init(files.root, 0);
   make_render_textures();
   // later: mark the Meshes page's thumbnail mesh as not loaded
   int code = message_loop();
+  autosave_final();                 // Escape and Alt+F4 end the loop
   for (GLuint* t : {&app.cursor_texture, &app.render_colour, &app.render_depth}) release_texture(*t);
   stop_engine(vorl_scene);
   return code;

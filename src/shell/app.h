@@ -12,7 +12,8 @@
 // Notes:
 //   - closing the window writes the user settings and ends the process at
 //     once with exit code 0; Escape and Alt+F4 end it in order with exit code
-//     0 without writing them, even while a text box has the focus
+//     0 without writing them, even while a text box has the focus; every
+//     ending writes the autosave (autosave) first
 //   - the preview engine and the view camera come later;
 //     their places in the start-up and the frame are marked "later:"
 //   - until the engine's key handler exists, Ctrl+F9 (its screenshot key) is

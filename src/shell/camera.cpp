@@ -8,6 +8,7 @@
 #include "editor/kvwindows.h"
 #include "editor/scene_link.h"
 #include "editor/selection.h"
+#include "editor/undo.h"
 
 view_camera_state view;
 camera_pick_link camera_pick;
@@ -85,6 +86,7 @@ void pick_selection(int x, int y) {
 // A whole drag, from the press on a handle to the release, is one change of the
 // design: an undo step begins here and is committed in end_drag.
 void start_drag() {
+  undo_begin();
   view.dragging = true;
   view.drag_object = selection.object;
   view.drag_mesh = selection.mesh;
@@ -93,7 +95,10 @@ void start_drag() {
   show_page(page_controls);
 }
 
-void end_drag() { view.dragging = false; }
+void end_drag() {
+  if (view.dragging) undo_commit();
+  view.dragging = false;
+}
 
 void drag(int mx, int my) {
   double t = drag_distance(vorl_scene, view.drag_handle, mx, my);

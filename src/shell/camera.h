@@ -9,7 +9,8 @@
 // Builds on: render/vorldata (the camera block, pick results, projected
 // handle points), editor/grpgui (the GUI's mouse procedures in the middle of
 // the camera's), editor/selection, editor/kvwindows ("3D controls"),
-// editor/scene_link (the pages' camera hooks), design/kvgen, base/maths.
+// editor/undo (a drag is one step), editor/scene_link (the pages' camera
+// hooks), design/kvgen, base/maths.
 //
 // Index:
 //   - state and the preview's pick hook

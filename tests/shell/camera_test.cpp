@@ -10,6 +10,7 @@
 #include "editor/kvwindows.h"
 #include "editor/scene_link.h"
 #include "editor/selection.h"
+#include "editor/undo.h"
 #include "shell/app.h"
 #include "shell/camera.h"
 
@@ -168,18 +169,23 @@ TEST_F(Camera, F1AndTheVcButtonsUseTheSecondSlot) {
 }
 
 TEST_F(Camera, DraggingTheXHandleOfAThrusterPositionMovesOnlyItsX) {
+  undo_start();
   input(input_button_down, 300, 300, shift_LeftButton, 0); // selection pick: thruster 0's position
   EXPECT_EQ(selection.object, 1);
   EXPECT_EQ(selection.mesh, point_thrusters);
   EXPECT_TRUE(view.dragging);
   EXPECT_TRUE(page(page_controls).visible);
   const vec3 before = point(point_thrusters, 0);
+  input(input_mouse_move, 304, 306, shift_LeftButton, 0);
   input(input_mouse_move, 308, 306, shift_LeftButton, 0);  // 8 right along +x, 6 across it
   expect_near(point(point_thrusters, 0), add(before, make_vec(2, 0, 0)));
   input(input_button_up, 308, 306, shift_LeftButton, 0);
   EXPECT_FALSE(view.dragging);
   input(input_mouse_move, 320, 306, shift_LeftButton, 0);
   expect_near(point(point_thrusters, 0), add(before, make_vec(2, 0, 0)));
+  ASSERT_TRUE(undo_step());                     // the whole drag is one step
+  expect_near(point(point_thrusters, 0), before);
+  EXPECT_FALSE(undo_step());
 }
 
 TEST_F(Camera, ANegativeArmDragsItsAxisTheWayTheMouseGoes) {

@@ -405,7 +405,8 @@ MENU_BUTTONS = {                                     # caption: column, row (x =
     "New": (0, 0), "Load": (0, 1), "Save": (0, 2), "Generate": (0, 4), "Run Veltora": (0, 5),
     "Parameters": (1, 0), "Lights": (1, 1), "Panels": (1, 2), "VC": (1, 3), "Docks": (1, 4), "Touchdown": (1, 5),
     "Main data": (2, 0), "Engines": (2, 1), "Meshes": (2, 2), "Exhausts": (2, 3), "Animations": (2, 4),
-    "Airfoils": (2, 5), "Options": (3, 0), "Location": (3, 1), "3D controls": (3, 2), "Help": (3, 5)}
+    "Airfoils": (2, 5), "Options": (3, 0), "Location": (3, 1), "3D controls": (3, 2), "Help": (3, 5),
+    "Checks": (0, 3), "Undo": (3, 3), "Redo": (3, 4)}
 DESIGN = "deltaglider_vrk.vessdef"
 HEADER = 840                                         # bytes of the design header
 
@@ -425,7 +426,7 @@ def placed(x, y, w, h):
 LIST_CLOSE = lambda w, h: (w - 22, h // 2)
 BOTTOM_CLOSE = lambda w, h: (w // 2, h - 12)
 PAGES = {
-    "Parameters": (placed(W - 420, 20, 400, 200), BOTTOM_CLOSE),
+    "Parameters": (placed(W - 460, 20, 440, 400), BOTTOM_CLOSE),
     "Lights": (placed(20, H - 220, 400, 200), LIST_CLOSE),
     "Panels": (placed(W // 2 - 300, H // 2 - 50, 600, 100), lambda w, h: (w // 2, h - 14)),
     "VC": (placed(W - 440, H - 292, 200, 100), BOTTOM_CLOSE),
@@ -440,7 +441,8 @@ PAGES = {
     "Options": (placed(W // 2 - 125, H // 2 - 25, 500, 100), BOTTOM_CLOSE),
     "Location": (placed(W // 2 - 300, H // 2 - 50, 600, 100), lambda w, h: (w // 2, h - 14)),
     "3D controls": (placed(W - 220, H - 312, 200, 120), LIST_CLOSE),
-    "Help": (placed(W // 2 - 300, 20, 600, 290), LIST_CLOSE),
+    "Help": (placed(W // 2 - 300, 20, 600, 390), LIST_CLOSE),
+    "Checks": (placed(W // 2 - 300, 40, 600, 400), LIST_CLOSE),
     "New": (placed(W // 2 - 300, H // 2 - 25, 600, 100), lambda w, h: (w * 3 // 4, 60)),   # "No"
 }
 CONFIRM = PAGES["New"][0]
@@ -918,6 +920,115 @@ def case_pages_lists_summary(args, root):
     d.click(bx + 112 + 50, by + bh - 20 + 9)         # "Stop |=|"
     d.key("Escape")
     check(d.wait() == 0, "Escape ends with exit code 0")
+
+
+AUTOSAVE = os.path.join("Vessel_Design", "autosave.vessdef")
+
+
+def wait_until(condition, what, limit=10):
+    deadline = time.monotonic() + limit
+    while not condition():
+        check(time.monotonic() < deadline, "%s within %d s" % (what, limit))
+        time.sleep(0.05)
+
+
+def change_mass(d, text):
+    """"Mass, Kg" of "Main data" typed; "Close&Save" stores it."""
+    press(d, "Main data")
+    gx, gy, gw, gh = GENERAL
+    d.click(gx + 120 + 96, gy + 60 + 8)
+    replace_text(d, text)
+    d.click(gx + gw // 2, gy + gh - 12)
+
+
+def saved_design(d, root):
+    """Save (Yes when the file exists); the saved design once the file was replaced."""
+    path = os.path.join(root, DESIGN)
+    identity = lambda: (os.stat(path).st_ino, os.stat(path).st_mtime_ns) if os.path.exists(path) else None
+    before = identity()
+    press(d, "Save")
+    if before is not None:
+        d.click(CONFIRM[0] + CONFIRM[2] // 4, CONFIRM[1] + 60)     # "Yes"
+    wait_until(lambda: identity() not in (None, before), "Save replaced " + DESIGN)
+    return design_block(path)
+
+
+def case_undo_redo(args, root):
+    """A typed mass, an added thruster, its moved position and a deleted tank: four Ctrl+Z give the
+    design back byte for byte, four Ctrl+Y the changed one; a Load is undone; Escape leaves the
+    changed design in the autosave."""
+    d = start_in_demo(args, root)
+    original = saved_design(d, root)
+    shutil.copy(os.path.join(root, DESIGN), os.path.join(root, "original.vessdef"))
+    change_mass(d, "2500")
+    press(d, "Engines")
+    tx, ty, tw, th = THRUSTERS
+    d.click(tx + 2 + 50, ty + 2 + 10)                # "Add": the new thruster is selected
+    d.click(tx + tw - 22, ty + th // 2)
+    # In place of a handle drag, which waits for the view camera: "X=" of "3D controls", the same
+    # design operation on the selected thruster's position.
+    press(d, "3D controls")
+    cx, cy, cw, ch = PAGES["3D controls"][0]
+    d.click(cx + 25 + 76, cy + 50 + 8)
+    replace_text(d, "4")
+    d.click(cx + cw - 22, cy + ch // 2)              # "Close" stores it
+    press(d, "Engines")
+    d.click(tx + 2 + 50, ty + 68 + 10)               # "Propellant": the fuel tanks
+    lx, ly, lw, lh = placed(20, H - 220, 400, 200)
+    d.click(lx + 2 + 50, ly + 24 + 10)               # "Delete" tank 1
+    d.click(lx + lw - 22, ly + lh // 2)
+    d.click(tx + tw - 22, ty + th // 2)
+    changed = saved_design(d, root)
+    count = thrusters_of(os.path.join(root, DESIGN))[0]
+    check(header_value(os.path.join(root, DESIGN), "d", 528) == 2500.0, "the typed mass was stored")
+    check(count == thrusters_of(os.path.join(root, "original.vessdef"))[0] + 1, "a thruster was added")
+    data = open(os.path.join(root, DESIGN), "rb").read()
+    check(struct.unpack_from("<i", data, 788)[0] == 1, "a tank went")
+    check(struct.unpack_from("<d", data, HEADER + 8 + 120 * (count - 1))[0] == 4.0, "the thruster moved to x = 4")
+    for _ in range(3):
+        d.key("ctrl+z")
+    saved_design(d, root)
+    check(header_value(os.path.join(root, DESIGN), "d", 528) == 2500.0 and
+          thrusters_of(os.path.join(root, DESIGN))[0] == count - 1, "three Ctrl+Z leave the typed mass alone")
+    d.key("ctrl+z")
+    check(saved_design(d, root) == original, "four Ctrl+Z give the design back byte for byte")
+    for _ in range(4):
+        d.key("ctrl+y")
+    check(saved_design(d, root) == changed, "four Ctrl+Y give the changed design back")
+
+    press(d, "Load")
+    d.click(*export_dialog_filter(1, 4))
+    d.click((W - 520) // 2 + 132 + 300, (H - 424) // 2 + 276 + 8)
+    replace_text(d, "original.vessdef")
+    d.key("Return")
+    check(saved_design(d, root) == original, "the original was loaded")
+    press(d, "Undo")
+    check(saved_design(d, root) == changed, "\"Undo\" took the Load back")
+    d.key("Escape")
+    check(d.wait() == 0, "Escape ends with exit code 0")
+    check(design_block(os.path.join(root, AUTOSAVE)) == changed, "the autosave holds the changed design")
+
+
+def case_autosave_endings(args, root):
+    """Alt+F4, "Exit" and the close button after a change leave it in the autosave; no change, no write."""
+    endings = {"alt+F4": lambda d: d.key("alt+F4"),
+               "Exit": lambda d: d.click(MENU[0] + 440 + 20, MENU[1] + 2 + 65),
+               "close": lambda d: close_window(args, d),
+               "unchanged": lambda d: d.key("Escape")}
+    for number, (ending, end) in enumerate(endings.items()):
+        run_root = os.path.join(root, "run%d" % number)
+        os.makedirs(run_root)
+        d = Designer(args.designer, run_root)
+        d.wait_for_title()
+        if ending != "unchanged":
+            change_mass(d, str(100 + number))
+        end(d)
+        check(d.wait() == 0, "%s ends with exit code 0" % ending)
+        autosave = os.path.join(run_root, AUTOSAVE)
+        if ending == "unchanged":
+            check(not os.path.exists(autosave), "an unchanged design is not written")
+        else:
+            check(header_value(autosave, "d", 528) == 100 + number, "%s: the autosave holds the typed mass" % ending)
 
 
 def die_with_parent():

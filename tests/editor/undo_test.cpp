@@ -1,0 +1,235 @@
+// Undo and redo through the pages, autosave, the pages' Copy and Mirror, and
+// the checks page, driven through the toolkit's entry points without a display.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include "base/input_codes.h"
+#include "common/scratch_dir.h"
+#include "design/designfile.h"
+#include "design/designtemplate.h"
+#include "editor/autosave.h"
+#include "editor/checkspage.h"
+#include "editor/filecmds.h"
+#include "editor/kvwindows.h"
+#include "editor/selection.h"
+#include "editor/undo.h"
+
+namespace {
+
+constexpr uint16_t left = 0x0200;
+
+class Undo : public ::testing::Test {
+ protected:
+  scratch_dir dir;
+  void SetUp() override {
+    gui_init();
+    pages = pages_state{};
+    files = file_commands_state{};
+    file_commands_init(dir.path.string());
+    design = vessel_design{};
+    apply_template(design);
+    clear_selection();
+    pages_build(1024, 768);
+    undo_start();
+    autosave_init(dir.path.string(), 0);
+  }
+  void TearDown() override {
+    gui_final();
+    design = vessel_design{};
+  }
+  void press(page_id p, const std::string& caption) {
+    for (const gg_btnrec& b : gui.buttons)
+      if (b.window == &page(p) && b.caption == caption) {
+        const int x = page(p).x + b.x + b.width / 2, y = page(p).y + b.y + b.height / 2;
+        gui_mouse_down(left, x, y);
+        gui_mouse_up(left, x, y);
+        return;
+      }
+    FAIL() << "no button " << caption;
+  }
+  // Types text into the 100-pixel text box of page p at (x, y); the next click elsewhere stores it.
+  void type_into(page_id p, int x, int y, const std::string& text) {
+    gui_mouse_down(left, page(p).x + x + 98, page(p).y + y + 4);
+    gui_mouse_up(left, page(p).x + x + 98, page(p).y + y + 4);
+    for (int i = 0; i < 40; ++i) gui_key_down(0, vk_back);
+    for (char c : text) gui_key_down(0, uint16_t(c == '.' ? 190 : c));
+  }
+  std::vector<uint8_t> now() const { return design_snapshot(design); }
+};
+
+TEST_F(Undo, FourStepsGoBackByteForByteAndComeAgainWithListsAndSelection) {
+  const std::vector<uint8_t> before = now();
+  show_page(page_general);
+  type_into(page_general, 120, 60, "12345");
+  press(page_main, "Engines");           // stores the mass: a step before the page opens
+  ASSERT_EQ(design.header.empty_mass, 12345.0);
+  press(page_thrusters, "Add");
+  const int added = int(design.data.thrusters.size()) - 1;
+  const selection_state picked = selection;
+  EXPECT_EQ(picked.group, 2 * added);
+  undo_begin();                          // a handle drag: many moves, one step
+  for (int i = 1; i <= 5; ++i) {
+    set_element_point(design, point_thrusters, 2 * added, i, 0, 0);
+    undo_checkpoint();                   // the window's checkpoint after each mouse move
+  }
+  undo_commit();
+  press(page_thrusters, "Propellant");
+  pages.lists[list_tanks].current = 1;
+  undo_checkpoint();                     // as the window does after the row's click
+  press(page_tanks, "Delete");
+  ASSERT_EQ(design.data.fuel_tanks.size(), 1u);
+  const std::vector<uint8_t> after = now();
+  ASSERT_EQ(history.done.size(), 5u);
+
+  ASSERT_TRUE(undo_step());
+  EXPECT_EQ(design.data.fuel_tanks.size(), 2u);
+  EXPECT_EQ(pages.lists[list_tanks].current, 1);
+  ASSERT_TRUE(undo_step());
+  EXPECT_EQ(design.data.thrusters[size_t(added)].pos.x, 0.0);
+  EXPECT_EQ(selection.group, picked.group);
+  ASSERT_TRUE(undo_step());
+  EXPECT_EQ(design.data.thrusters.size(), size_t(added));
+  ASSERT_TRUE(undo_step());
+  EXPECT_FALSE(undo_step());             // nothing older
+  EXPECT_EQ(now(), before);
+  for (int i = 0; i < 4; ++i) EXPECT_TRUE(redo_step());
+  EXPECT_FALSE(redo_step());
+  EXPECT_EQ(now(), after);
+
+  undo_step();
+  press(page_main, "Undo");
+  press(page_main, "Redo");              // the buttons do what the keys do
+  EXPECT_EQ(design.data.thrusters[size_t(added)].pos.x, 5.0);
+  set_design_flag(design, flag_transponder, !design_flag_set(design, flag_transponder));
+  undo_checkpoint();                     // a new change drops what could be redone
+  EXPECT_FALSE(redo_step());
+}
+
+TEST_F(Undo, KeysTypingAndPlaybackAreNotStepsOfTheirOwn) {
+  const std::vector<uint8_t> before = now();
+  update_design_frame(design, 5.0);      // design time and the airlock are no change
+  undo_checkpoint();
+  EXPECT_EQ(history.done.size(), 1u);
+  show_page(page_general);
+  gui_mouse_down(left, page(page_general).x + 122, page(page_general).y + 64);
+  gui_mouse_up(left, page(page_general).x + 122, page(page_general).y + 64);
+  gui_key_down(0, '7');                  // typed, not yet stored: Ctrl+Z stores it, then takes it back
+  EXPECT_TRUE(undo_key(shift_Ctrl, 'Z'));
+  EXPECT_EQ(now(), before);
+  EXPECT_TRUE(undo_key(uint16_t(shift_Ctrl | shift_Shift), 'Z'));
+  EXPECT_NE(now(), before);
+  EXPECT_TRUE(undo_key(shift_Ctrl, 'Z'));
+  EXPECT_TRUE(undo_key(shift_Ctrl, 'Y'));
+  EXPECT_NE(now(), before);
+  EXPECT_FALSE(undo_key(0, 'Z'));
+  EXPECT_FALSE(undo_key(shift_Ctrl, 'X'));
+}
+
+TEST_F(Undo, ALoadIsOneStepAndTheHistoryKeepsItsLimit) {
+  vessel_design other;
+  add_fuel_tank(other, 10);
+  write_design_file(other, dir.file("other.vessdef"));
+  const std::vector<uint8_t> before = now();
+  load_design(dir.file("other.vessdef"), 1);
+  undo_checkpoint();                     // as the window does after the dialog's OK
+  ASSERT_EQ(design.data.meshes.size(), 0u);
+  ASSERT_TRUE(undo_step());
+  EXPECT_EQ(now(), before);
+  EXPECT_GT(design.data.meshes.size(), 0u);
+  ASSERT_TRUE(redo_step());
+  EXPECT_EQ(design.data.fuel_tanks.size(), 1u);
+
+  for (int i = 0; i < int(undo_step_limit) + 20; ++i) {
+    design.header.empty_mass = 1000 + i;
+    undo_checkpoint();
+  }
+  EXPECT_EQ(history.done.size(), undo_step_limit + 1);
+  size_t bytes = 0;
+  for (const undo_entry& e : history.done) bytes += e.block.size();
+  EXPECT_EQ(history.bytes, bytes);
+  while (undo_step()) {}
+  EXPECT_EQ(design.header.empty_mass, 1019.0);  // the oldest steps went first
+}
+
+TEST_F(Undo, AutosaveWritesChangesOnlyAndSaysOnceWhenItCannot) {
+  const std::string file = dir.file(autosave_file);
+  EXPECT_TRUE(autosave_final());
+  EXPECT_FALSE(std::filesystem::exists(file));  // nothing changed: an older autosave stays
+  design.header.empty_mass = 777;
+  autosave_tick(59);
+  EXPECT_FALSE(std::filesystem::exists(file));
+  undo_checkpoint();
+  autosave_tick(60);
+  vessel_design read;
+  ASSERT_EQ(read_design_file(read, file).status, design_read_ok);
+  EXPECT_EQ(read.header.empty_mass, 777.0);
+
+  // A file where the folder should be: the write fails, as in a read-only folder, even for root.
+  std::filesystem::rename(dir.file("Vessel_Design"), dir.file("kept"));
+  dir.put("Vessel_Design", "");
+  design.header.empty_mass = 888;
+  undo_checkpoint();
+  autosave_tick(120);
+  EXPECT_TRUE(page(page_message).visible);
+  EXPECT_NE(pages.message.find("Autosave"), std::string::npos);
+  hide_page(page_message);
+  design.header.empty_mass = 889;
+  undo_checkpoint();
+  autosave_tick(180);
+  EXPECT_FALSE(page(page_message).visible);     // one message, not one a minute
+  EXPECT_FALSE(autosave_final());
+  std::filesystem::remove(dir.file("Vessel_Design"));
+  std::filesystem::rename(dir.file("kept"), dir.file("Vessel_Design"));
+  EXPECT_TRUE(autosave_final());
+  ASSERT_EQ(read_design_file(read, file).status, design_read_ok);
+  EXPECT_EQ(read.header.empty_mass, 889.0);
+}
+
+TEST_F(Undo, CopyAndMirrorButtonsMakeTheNewElementCurrentAndSelected) {
+  press(page_main, "Lights");
+  press(page_beacons, "Add");
+  const int b = int(design.data.beacons.size());
+  design.data.beacons.back().pos = make_vec(2, 1, -3);
+  press(page_beacons, "Mirror");
+  ASSERT_EQ(int(design.data.beacons.size()), b + 1);
+  EXPECT_EQ(design.data.beacons.back().pos.x, -2.0);
+  EXPECT_EQ(pages.lists[list_beacons].current, b);
+  EXPECT_EQ(std::vector<int>({selection.object, selection.mesh, selection.group}), std::vector<int>({1, 0, b}));
+  const size_t n = design.data.thrusters.size();
+  press(page_main, "Engines");
+  press(page_thrusters, "Edit");
+  press(page_edit_thruster, "Copy");
+  ASSERT_EQ(design.data.thrusters.size(), n + 1);
+  EXPECT_EQ(pages.lists[list_thrusters].current, int(n));
+  EXPECT_EQ(selection.group, 2 * int(n));
+  ASSERT_TRUE(undo_step());
+  EXPECT_EQ(design.data.thrusters.size(), n);
+}
+
+TEST_F(Undo, ChecksPageAndGroupTableReportTheDesign) {
+  press(page_main, "Checks");
+  EXPECT_TRUE(page(page_checks).visible);
+  design.header.empty_mass = 0;
+  undo_checkpoint();
+  checks_draw(page(page_checks));        // no display: only the lines are made
+  bool empty_mass = false;
+  for (const std::string& l : checks_page.lines) empty_mass |= l.rfind("error empty-mass", 0) == 0;
+  EXPECT_TRUE(empty_mass);
+  const check_finding f{check_warning, "group-torque", "thruster_groups", 3, std::string(100, 'x') + " turns"};
+  const std::vector<std::string> lines = finding_lines(f);
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[2], "  " + std::string(38, 'x') + " turns");
+  EXPECT_EQ(lines[0], "warning group-torque, thruster_groups[3]");
+  for (const std::string& l : lines) EXPECT_LE(l.size(), size_t(checks_text_chars));
+
+  vessel_design d;
+  add_fuel_tank(d, 100);
+  add_thruster(d, make_vec(2, 0, 0), make_vec(0, 0, 1), 0, {0}, 1000, 3000);
+  add_thruster(d, make_vec(0, 0, -3.21), make_vec(0, 1, 0), 0, {2}, 28634, 3000);
+  const std::vector<std::string> table = group_table_lines(d);
+  ASSERT_EQ(table.size(), 3u);
+  EXPECT_EQ(table[1], "MAIN            0      0     1k       0    -2k      0");
+  EXPECT_EQ(table[2], "HOVER           0  28.6k      0   91.9k      0      0");
+}
+
+}  // namespace
