@@ -302,7 +302,7 @@ def case_gallery_widgets(args, root):
 
 def case_gallery_file_dialog(args, root):
     """The gallery's "Open file" shows the load dialog over everything; a missing name is refused
-    in the dialog, a double click chooses a file, Escape cancels without ending the program."""
+    in the dialog, a picked file is chosen with Enter, Escape cancels without ending the program."""
     for name in ("b.vessdef", "A.vessdef", "readme.txt", os.path.join("sub", "inner.vessdef")):
         os.makedirs(os.path.dirname(os.path.join(root, name)), exist_ok=True)
         open(os.path.join(root, name), "w").close()
@@ -322,9 +322,11 @@ def case_gallery_file_dialog(args, root):
     check(max(fill) < 80 and fill[2] > fill[0], "the list's dark blue-grey fill: %r" % (fill,))
     shade = pixel(gx + 5, gy - 8)                    # the gallery's title bar, dimmed behind the dialog
     check(all(c < b for c, b in zip(shade, (100, 128, 164))), "the screen behind is dimmed: %r" % (shade,))
-    xdotool("mousemove", "--window", d.window, fx + 60, row(2))
-    time.sleep(0.15)
-    xdotool("click", "--repeat", "2", "--delay", "60", "1")
+    # A single press puts the name in the box and Enter chooses it. A double press is
+    # timed by when the program handles it, which a loaded machine can stretch past the
+    # double-click time; the unit tests cover it with their own clock.
+    d.click(fx + 60, row(2))
+    d.key("Return")
     d.wait_for_output(r"^gallery: file dialog ok %s filter 1$" % re.escape(os.path.join(os.path.realpath(root), "A.vessdef")))
     d.click(gx + 250 + 50, gy + 80 + 10)
     d.key("Escape")
