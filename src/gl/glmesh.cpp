@@ -212,6 +212,14 @@ void draw_mesh(typmsh& m, const vec3& position, const vec3& rotation, const vec3
 
 // --- Textures and release -----------------------------------------------------------
 
+GLuint dds_texture(const dds_image& img, int flags) {
+  const int w = int(img.width), h = int(img.height);
+  if (w <= 0 || h <= 0) return 0;
+  if (!img.compressed.empty()) return compressed_texture(w, h, int(img.format), img.compressed, 1, flags);
+  if (img.pixels.size() < size_t(w) * size_t(h) * 4) return 0;
+  return texture_from_pixels(w, h, img.pixels.data(), flags);
+}
+
 void upload_mesh_textures(typmsh& m) {
   m.gl_textures.resize(m.texture_names.size(), 0);
   for (typmshgrp& g : m.groups) {

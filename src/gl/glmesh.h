@@ -6,7 +6,8 @@
 // decoded texture pixels into GL textures, one per texture-list entry; and
 // releases what a discarded mesh holds in the GL.
 //
-// Builds on: gl/glgr (capabilities, state record, textures), mesh/grph.
+// Builds on: gl/glgr (capabilities, state record, textures), mesh/grph,
+// mesh/dds (decoded or kept-compressed DDS images).
 //
 // Notes:
 //   - the vertex buffer table grows by one entry per buffered group; an
@@ -28,6 +29,7 @@
 #include <vector>
 
 #include "base/maths.h"
+#include "mesh/dds.h"
 #include "mesh/grph.h"
 
 // One group's buffers; the names are GL buffer names.
@@ -69,6 +71,7 @@ const vbo_entry* find_vbo(int32_t slot);          // the table entry of a slot, 
 void draw_group(typmshgrp& g, const draw_params& p);
 void draw_group_simply(typmshgrp& g, int32_t texture, bool skip_material, const vec3& scale);
 void draw_mesh(typmsh& m, const vec3& position, const vec3& rotation, const vec3& scale); // nothing unless loaded
+GLuint dds_texture(const dds_image& img, int flags); // kept-compressed DXT1/3/5 as it is, decoded as RGBA; 0 else
 void upload_mesh_textures(typmsh& m);             // one texture per list entry, shared by groups; pixels released
 void release_mesh_gl(typmsh& m);                  // its buffers and textures deleted, groups without slot or texture
 void glmesh_final();                              // every table entry's buffers deleted; needs the context

@@ -128,3 +128,33 @@ TEST(GlMesh, GroupsNamingOneTextureShareItAndReleaseFreesEverything) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(GlMesh, KeptCompressedDdsDataIsUploadedAsItIs) {
+  ASSERT_TRUE(gl_caps.compressed_upload);
+  dds_image img;
+  img.width = img.height = 4;
+  img.format = dxt1;
+  img.compressed = {0x00, 0xF8, 0x00, 0xF8, 0, 0, 0, 0};   // c0 = c1 = pure red, every index 0
+  GLuint t = dds_texture(img, texture_None);
+  ASSERT_NE(t, 0u);
+  bind_texture(t);
+  GLint compressed = 0, format = 0;
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_COMPRESSED_ARB, &compressed);
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &format);
+  EXPECT_EQ(compressed, GL_TRUE);
+  EXPECT_EQ(format, GL_COMPRESSED_RGBA_S3TC_DXT1_EXT);
+  uint8_t px[4 * 4 * 4] = {};
+  glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, px);
+  EXPECT_EQ(px[0], 255);                                  // the GL decodes the block to red
+  EXPECT_EQ(px[1], 0);
+  release_texture(t);
+  img.compressed.pop_back();                              // shorter than one block
+  EXPECT_EQ(dds_texture(img, texture_None), 0u);
+  img.format = dxt_other;
+  img.compressed.assign(8, 0);
+  EXPECT_EQ(dds_texture(img, texture_None), 0u);
+}
+
+}  // namespace
