@@ -46,8 +46,8 @@ void main() {
   vec4 t = tex0 != 0 ? texture2D(tex, gl_TexCoord[0].st) : vec4(1.0);
   vec3 lit = light(0, n) + light(1, n) + gl_FrontMaterial.emission.rgb;
   if (ltex0 != 0) lit += texture2D(ltex, gl_TexCoord[0].st).rgb;
-  vec3 spec = stex0 != 0 ? texture2D(stex, gl_TexCoord[0].st).rgb * 0.2 : vec3(0.0);
-  gl_FragColor = vec4(base.rgb * t.rgb * min(lit, 1.0) + spec, base.a * t.a);
+  vec3 specular = stex0 != 0 ? texture2D(stex, gl_TexCoord[0].st).rgb * 0.2 : vec3(0.0);
+  gl_FragColor = vec4(base.rgb * t.rgb * min(lit, 1.0) + specular, base.a * t.a);
 }
 )";
 
@@ -84,7 +84,8 @@ void main() {
 }
 )";
 
-constexpr const char* ring_vert = R"(#version 110
+// The ring and cloud programs share one vertex stage: eye distance for the fade.
+constexpr const char* distance_vert = R"(#version 110
 varying float dist;
 void main() {
   dist = length(vec3(gl_ModelViewMatrix * gl_Vertex));
@@ -105,16 +106,6 @@ void main() {
   float near = clamp((dist - sdist) / max(fdist - sdist, 1.0), 0.0, 1.0);
   c.a *= mix(detail, 1.0, near) * (0.9 + 0.1 * clamp(dot(normalize(pov), vec3(0.0, 1.0, 0.0)), 0.0, 1.0));
   gl_FragColor = c;
-}
-)";
-
-constexpr const char* clouds_vert = R"(#version 110
-varying float dist;
-void main() {
-  dist = length(vec3(gl_ModelViewMatrix * gl_Vertex));
-  gl_TexCoord[0] = gl_MultiTexCoord0;
-  gl_FrontColor = gl_Color;
-  gl_Position = ftransform();
 }
 )";
 
@@ -156,7 +147,7 @@ struct sampler_unit {
   int unit;
 };
 
-struct program_spec {
+struct program_def {
   const char* name;
   const char* label;                          // in front of its log lines
   const char* vertex;
@@ -165,13 +156,13 @@ struct program_spec {
   std::initializer_list<const char*> uniforms;
 };
 
-const program_spec programs[prog_count] = {
+const program_def programs[prog_count] = {
   {"ves", "Vessel program:", ves_vert, ves_frag, {{"tex", 0}},
    {"drwm", "tex", "ltex", "stex", "smap", "crgba", "tex0", "ltex0", "stex0"}},
   {"plnt", "Planet program:", plnt_vert, plnt_frag, {{"tex", 0}, {"subtex", 1}, {"smap", 2}},
    {"subtex", "smap", "drwm", "istx2", "rad", "alt", "hfo", "FogColor", "FogDensity"}},
-  {"ring", "Ring program:", ring_vert, ring_frag, {{"tex", 0}, {"tex1", 1}}, {"tex", "tex1", "sdist", "fdist", "pov"}},
-  {"clouds", "Clouds program:", clouds_vert, clouds_frag, {{"tex", 0}, {"tex1", 1}},
+  {"ring", "Ring program:", distance_vert, ring_frag, {{"tex", 0}, {"tex1", 1}}, {"tex", "tex1", "sdist", "fdist", "pov"}},
+  {"clouds", "Clouds program:", distance_vert, clouds_frag, {{"tex", 0}, {"tex1", 1}},
    {"drwm", "tex", "tex1", "sdist", "fdist", "dst"}},
   {"star", "Star program:", star_vert, star_frag, {{"tex", 0}, {"tex1", 1}}, {"drwm"}},
 };
@@ -183,7 +174,7 @@ std::string one_line(std::string text) {     // a compile log on one log line
   return text.empty() ? "OK" : text;
 }
 
-GLuint compile(const program_spec& spec, GLenum kind, const std::string& source) {
+GLuint compile(const program_def& prog, GLenum kind, const std::string& source) {
   GLuint s = gl_ext.glCreateShader(kind);
   const char* text = source.c_str();
   gl_ext.glShaderSource(s, 1, &text, nullptr);
@@ -193,8 +184,8 @@ GLuint compile(const program_spec& spec, GLenum kind, const std::string& source)
   gl_ext.glGetShaderiv(s, GL_INFO_LOG_LENGTH, &length);
   std::string log(size_t(std::max(length, 1)), '\0');
   gl_ext.glGetShaderInfoLog(s, GLsizei(log.size()), nullptr, log.data());
-  vorl_log("VORLSHDR", std::string(spec.label) + (kind == GL_VERTEX_SHADER ? " vertex " : " fragment ") +
-                           spec.name + ": " + (ok ? one_line(log) : "FAILED " + one_line(log)));
+  vorl_log("VORLSHDR", std::string(prog.label) + (kind == GL_VERTEX_SHADER ? " vertex " : " fragment ") +
+                           prog.name + ": " + (ok ? one_line(log) : "FAILED " + one_line(log)));
   if (ok) return s;
   gl_ext.glDeleteShader(s);
   return 0;
@@ -215,12 +206,12 @@ GLuint link(GLuint vertex, GLuint fragment) {
 }
 
 void build(vorl_program_id id) {
-  const program_spec& spec = programs[id];
+  const program_def& prog = programs[id];
   vorl_program& out = vorl_shaders.program[id];
   out = vorl_program{};
   out.uniform.fill(-1);
-  GLuint v = compile(spec, GL_VERTEX_SHADER, shader_source(id, false));
-  GLuint f = compile(spec, GL_FRAGMENT_SHADER, shader_source(id, true));
+  GLuint v = compile(prog, GL_VERTEX_SHADER, shader_source(id, false));
+  GLuint f = compile(prog, GL_FRAGMENT_SHADER, shader_source(id, true));
   if (!v || !f) {
     if (v) gl_ext.glDeleteShader(v);
     if (f) gl_ext.glDeleteShader(f);
@@ -229,11 +220,11 @@ void build(vorl_program_id id) {
   out.handle = link(v, f);
   if (!out.handle) return;
   gl_ext.glUseProgram(out.handle);
-  for (const sampler_unit& s : spec.samplers)
+  for (const sampler_unit& s : prog.samplers)
     if (GLint at = gl_ext.glGetUniformLocation(out.handle, s.name); at >= 0) gl_ext.glUniform1i(at, s.unit);
   gl_ext.glUseProgram(0);
   int i = 0;
-  for (const char* u : spec.uniforms) out.uniform[i++] = gl_ext.glGetUniformLocation(out.handle, u);
+  for (const char* u : prog.uniforms) out.uniform[i++] = gl_ext.glGetUniformLocation(out.handle, u);
 }
 
 }  // namespace
