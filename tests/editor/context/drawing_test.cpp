@@ -123,6 +123,10 @@ TEST(ListDrawing, TheCurrentRowIsHighlightedRelativeToTheFirstVisibleRow) {
     EXPECT_EQ(row(2), highlight) << "list " << list;
     EXPECT_NE(row(0), highlight) << "list " << list;
     EXPECT_NE(row(5), highlight) << "list " << list;
+    const auto cap = [](int r) { return pixel_at(3, gl_window::size - 1 - (4 + 22 * r + 9)); };
+    const std::array<uint8_t, 4> blue{0, 0, 255, 255};
+    EXPECT_EQ(cap(8), blue) << "list " << list << ": the ninth row shows element 12";
+    EXPECT_NE(cap(9), blue) << "list " << list << ": and no tenth row";
   }
   gui_final();
   design = vessel_design{};
