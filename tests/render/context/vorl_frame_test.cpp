@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/gl_window.h"
+#include "gl/glmesh.h"
 #include "engine_folder.h"
 #include "common/scratch_dir.h"
 #include "render/vorlaux.h"
@@ -116,6 +117,9 @@ TEST_F(VorlFrame, StarFieldOnTheSkyAndTheSunWithItsGlowWhereItLies) {
   const vec3 vessel{1.5e11, 12000000, 0};
   std::vector<uint8_t> stars = draw({vessel.x, vessel.y, vessel.z - 20});
   EXPECT_GT(isolated_points(stars), 40);
+  glmesh.buffers_on = false;                                        // "-3 VBO accel" off: the same field
+  EXPECT_EQ(draw({vessel.x, vessel.y, vessel.z - 20}), stars);
+  glmesh.buffers_on = true;
   EXPECT_LT(brightness(stars, 3, 3) + brightness(stars, 250, 250), 200);
   std::vector<uint8_t> sun = draw({0, 0, -1.5e11});                // looking along +z at the origin
   EXPECT_GT(brightness(sun, 128, 128), 240);                        // the core
