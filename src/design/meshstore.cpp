@@ -12,12 +12,16 @@ double load_store_mesh(mesh_store& s, int index, const std::string& name) {
   typmsh& m = s.meshes[size_t(index)];
   read_result& r = s.results[size_t(index)];
   m = typmsh{};
-  const std::string rel = "Meshes/" + to_slashes(name) + ".msh";
-  const std::string path = install_path(s.root, rel);
-  const std::string textures = install_path(s.root, "Textures");
-  r = path.empty() ? read_failure(read_missing, rel + ": file not found")
-                   : read_mesh(m, path, (textures.empty() ? s.root + "/Textures" : textures) + "/", false);
+  r = read_install_mesh(m, s.root, name, false);
   return r ? m.radius : 0;
+}
+
+read_result read_install_mesh(typmsh& m, const std::string& root, const std::string& name, bool load_textures) {
+  const std::string rel = "Meshes/" + to_slashes(name) + ".msh";
+  const std::string path = install_path(root, rel);
+  const std::string textures = install_path(root, "Textures");
+  if (path.empty()) return read_failure(read_missing, rel + ": file not found");
+  return read_mesh(m, path, (textures.empty() ? root + "/Textures" : textures) + "/", load_textures);
 }
 
 preview_link mesh_store_link(const std::shared_ptr<mesh_store>& store) {
