@@ -12,11 +12,11 @@ double load_store_mesh(mesh_store& s, int index, const std::string& name) {
   typmsh& m = s.meshes[size_t(index)];
   read_result& r = s.results[size_t(index)];
   m = typmsh{};
-  r = read_install_mesh(m, s.root, name, false);
+  r = read_installed_mesh(m, s.root, name, false);
   return r ? m.radius : 0;
 }
 
-read_result read_install_mesh(typmsh& m, const std::string& root, const std::string& name, bool load_textures) {
+read_result read_installed_mesh(typmsh& m, const std::string& root, const std::string& name, bool load_textures) {
   const std::string rel = "Meshes/" + to_slashes(name) + ".msh";
   const std::string path = install_path(root, rel);
   const std::string textures = install_path(root, "Textures");

@@ -31,8 +31,7 @@ struct mesh_store {
 
 preview_link mesh_store_link(const std::shared_ptr<mesh_store>& store);      // hooks that fill store
 double       load_store_mesh(mesh_store& s, int index, const std::string& name); // reads Meshes/name.msh; radius or 0
-// Reads root's Meshes/name.msh into m (textures from root's Textures folder,
-// decoded only when asked), whatever the capitalisation of the path.
-read_result  read_install_mesh(typmsh& m, const std::string& root, const std::string& name, bool load_textures);
+// Meshes/name.msh of the installation at root, its textures from Textures/; why not when it fails.
+read_result  read_installed_mesh(typmsh& m, const std::string& root, const std::string& name, bool load_textures);
 const astr&  mesh_texture_names(const mesh_store& s, int index);            // the mesh's TEXTURES list; empty if none
 std::vector<astr> mesh_texture_lists(const mesh_store& s);                 // one list per design mesh, for the add-on

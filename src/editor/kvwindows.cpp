@@ -8,6 +8,7 @@
 #include "editor/checkspage.h"
 #include "editor/filecmds.h"
 #include "editor/kvlists.h"
+#include "editor/meshview.h"
 #include "editor/scene_link.h"
 #include "editor/selection.h"
 #include "editor/undo.h"
@@ -758,7 +759,7 @@ void pages_build(int screen_w, int screen_h) {
     {page_confirm, draw_confirm, nullptr}, {page_message, draw_message, nullptr},
     {page_controls, selection_draw, nullptr}, {page_vessel_data, vessel_data_draw, nullptr},
     {page_animation_block, anim_editor_draw, anim_editor_mouse}, {page_browser, browser_draw, browser_mouse},
-    {page_checks, checks_draw, nullptr}};
+    {page_mesh_view, mesh_view_draw, nullptr}, {page_checks, checks_draw, nullptr}};
   for (const auto& [p, draw, mouse] : procs) {
     pages.windows[p].draw = draw;
     pages.windows[p].mouse = mouse;

@@ -10,7 +10,7 @@
 //
 // Builds on: grpgui (widgets), kvgen (every change to the design), selection,
 // scene_link (markers and cameras of the preview), filecmds (New, Load, Save,
-// Generate, Run, the mesh commands).
+// Generate, Run, the mesh commands), meshview (the thumbnail).
 //
 // Index:
 //   - page and list identifiers
@@ -26,8 +26,7 @@
 //     box never keeps the address of an element that moved or went away
 //   - with no current element an edit window's boxes are bound to nothing
 //     and disabled
-//   - the mesh thumbnail of "Mesh view" is the preview scene's; its draw
-//     procedure stays empty until the scene provides it
+//   - the mesh thumbnail of "Mesh view" is drawn by meshview
 #pragma once
 #include <cstdint>
 #include <string>

@@ -21,7 +21,7 @@ struct scene_link {                              // filled by the preview scene 
   bool (*camera_offset)(vec3& offset) = nullptr; // live camera minus the vessel's position; false: no camera
   void (*vc_camera_place)(const vec3& offset) = nullptr; // second camera at vessel + offset, switched to
   void (*vc_camera_switch)() = nullptr;          // view through the second camera
-  void (*thumbnail_release)() = nullptr;         // "Mesh view" drops its mesh
+  void (*thumbnail_release)() = nullptr;         // "Mesh view" drops its mesh (filled by meshview)
   bool (*group_reference)(int mesh, int group, vec3& out) = nullptr; // a vessel group's reference point
   void (*markers_mode)(bool on) = nullptr;       // element markers shown while a list of them is open
   void (*marker_colour)(int kind, int element, uint32_t colour) = nullptr; // every frame, per open list

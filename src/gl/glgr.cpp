@@ -195,6 +195,18 @@ void restore_3d_switches() {
   switch_gl(switch_depth_test, true);
 }
 
+gl_state_record push_gl_state() {
+  glPushAttrib(GL_ALL_ATTRIB_BITS);
+  glPushClientAttrib(GL_CLIENT_ALL_ATTRIB_BITS);
+  return gl_state;
+}
+
+void pop_gl_state(const gl_state_record& saved) {
+  glPopClientAttrib();
+  glPopAttrib();
+  gl_state = saved;
+}
+
 void release_texture(GLuint& texture) {
   if (texture == 0) return;
   if (gl_state.texture == int64_t(texture)) gl_state.texture = 0;  // deleting unbinds it

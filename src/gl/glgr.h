@@ -155,6 +155,10 @@ void blend_func(GLenum src, GLenum dst);
 void forget_gl_state();                                 // after GL state was changed behind the record
 void forget_colour();                                   // after a colour array left the current colour undefined
 void restore_3d_switches();                             // lighting, depth testing, texturing on; texture 0
+// Every GL attribute and the client arrays saved with the record, for a pass
+// that sets GL up its own way; the pop puts GL and the record back as they were.
+gl_state_record push_gl_state();
+void pop_gl_state(const gl_state_record& saved);
 void release_texture(GLuint& texture);                  // deletes it unless 0 and clears the name
 void replace_texture(GLuint& slot, GLuint fresh);       // the old texture of slot deleted first
 void glgr_final();                                      // releases the font atlas; needs the context

@@ -425,7 +425,7 @@ double load_vessel_mesh(vorlscene& s, const vessel_design& d, int index) {
   release_mesh_gl(m);
   m = typmsh{};
   r->mesh_flags[size_t(index)] = entry.visibility;
-  const read_result read = read_install_mesh(m, ".", name_of(entry.name, sizeof entry.name), true);
+  const read_result read = read_installed_mesh(m, ".", name_of(entry.name, sizeof entry.name), true);
   if (!read) {                                      // stays unloaded and undrawn; its slot still counts
     m = typmsh{};
     vorl_log("KVVORL", read.message);

@@ -15,6 +15,7 @@
 #include "gl/glgr.h"
 #include "editor/grpgui.h"
 #include "editor/kvwindows.h"
+#include "editor/meshview.h"
 #include "editor/scene_link.h"
 #include "editor/selection.h"
 #include "editor/undo.h"
@@ -264,9 +265,10 @@ int run_designer(bool gallery) {
   undo_start();
   autosave_init(files.root, 0);
   make_render_textures();
-  // later: mark the Meshes page's thumbnail mesh as not loaded
+  mesh_view_start(app.render_colour, app.render_depth, &app.time);  // no thumbnail mesh loaded
   int code = message_loop();
   autosave_final();                 // Escape and Alt+F4 end the loop
+  mesh_view_final();
   for (GLuint* t : {&app.cursor_texture, &app.render_colour, &app.render_depth}) release_texture(*t);
   stop_scene(vorl_scene);
   stop_engine(vorl_scene);

@@ -756,6 +756,41 @@ def case_pages_mesh_browser(args, root):
     check(d.wait() == 0, "Escape ends with exit code 0")
 
 
+def case_mesh_view_thumbnail(args, root):
+    """A mesh chosen in the browser turns in "Mesh view", black around it; Cancel hides it."""
+    d = start_in_demo(args, root)
+    shutil.copy(os.path.join(root, "Meshes", "dg", "deltaglider.msh"), os.path.join(root, "Meshes", "glider.msh"))
+    press(d, "Meshes")
+    mx, my, mw, mh = PAGES["Meshes"][0]
+    d.click(mx + 2 + 50, my + 2 + 10)                # "Add": the browser lists Demo, dg and glider
+    bw, bh = W - 40, H - 40
+    usable = bw - 54
+    n = usable // (8 * len("glider") + 5)
+    p, r = usable // n, (bh - 94) // 21
+    d.click(20 + 9 + p // 2, 20 + 44 + 21 * 2 + 10)  # cell 2: the mesh after the two folders
+    vx, vy, vw, vh = placed(W // 2 - 320, H // 2 - 260, 640, 520)
+    tx, ty = vx + 4, vy + 4                          # the 512 x 512 texture
+    corners = [(tx + 3, ty + 3), (tx + 508, ty + 3), (tx + 3, ty + 508), (tx + 508, ty + 508)]
+    centre = [(tx + x, ty + y) for x in range(156, 356, 4) for y in range(156, 356, 4)]
+
+    def thumbnail():
+        width, height, pixel = d.screenshot()
+        return [pixel(x, y) for x, y in corners], [pixel(x, y) for x, y in centre]
+    deadline = time.monotonic() + 60                 # reading the mesh takes about a second when idle
+    shown, mesh = thumbnail()
+    while any(c != (0, 0, 0) for c in shown) and time.monotonic() < deadline:
+        shown, mesh = thumbnail()
+    check(all(c == (0, 0, 0) for c in shown), "the thumbnail's corners are black: %r" % shown)
+    check(sum(c != (0, 0, 0) for c in mesh) > len(mesh) // 5, "the mesh fills the centre")
+    time.sleep(0.5)
+    check(thumbnail()[1] != mesh, "the mesh turns")
+    d.click(vx + vw - 60, vy + vh - 14)              # "Cancel"
+    shown, mesh = thumbnail()
+    check(all(c != (0, 0, 0) for c in shown + mesh), "Cancel hid the thumbnail")
+    d.key("Escape")
+    check(d.wait() == 0, "Escape ends with exit code 0")
+
+
 def case_pages_run_veltora(args, root):
     """Run Veltora starts the simulator in the root and the editor keeps drawing meanwhile."""
     marker = os.path.join(root, "ran.txt")
