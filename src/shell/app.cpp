@@ -16,9 +16,11 @@
 #include "editor/grpgui.h"
 #include "editor/kvwindows.h"
 #include "editor/meshview.h"
+#include "editor/scene_link.h"
 #include "editor/selection.h"
 #include "editor/undo.h"
 #include "images/picture.h"
+#include "render/kvvorl.h"
 #include "render/vorlaux.h"
 #include "render/vorlcalc.h"
 #include "render/vorldraw.h"
@@ -137,6 +139,22 @@ void make_render_textures() {
   app.render_depth = depth_texture(render_texture_size, false);
 }
 
+// The designer's scene on the engine: the design shows in it, the pages and
+// the camera reach it through their hooks.
+void start_preview() {
+  start_scene(vorl_scene);
+  design.preview = scene_preview_link(vorl_scene, design);
+  camera_pick.pick = pick;
+  scene.markers_rebuild = [](int kind) { show_markers(vorl_scene, design, kind); };
+  scene.markers_clear = [](int kind) { hide_markers(vorl_scene, kind); };
+  scene.markers_mode = [](bool on) { set_markers_mode(vorl_scene, on); };
+  scene.marker_colour = [](int kind, int element, uint32_t c) { set_marker_colour(vorl_scene, kind, element, c); };
+  scene.group_reference = [](int mesh, int group, vec3& out) {
+    return vessel_group_reference(vorl_scene, mesh, group, out);
+  };
+  scene.vessel_shown = [](const std::string& name, double size) { show_vessel(vorl_scene, name, size); };
+}
+
 std::string current_folder() {
   char buffer[4096];
   return getcwd(buffer, sizeof buffer) ? buffer : ".";
@@ -158,13 +176,15 @@ bool decode_cursor(std::vector<uint8_t>& rgba) {
 
 void frame(double dt, double t) {
   app.time = t;
+  vorl_scene.frame_time = t;
   camera_frame(vorl_scene);         // the live camera into its slot; the target from the pan
-  // later: copy the selection and page state into the preview
+  vorl_scene.picked_object = selection.object;
+  vorl_scene.picked_mesh = selection.mesh;
+  vorl_scene.picked_group = selection.group;
   vorl_scene.width = app.win.width;
   vorl_scene.height = app.win.height;
-  vorl_scene.frame_time = t;
   planets_frame(vorl_scene);
-  render_scene(vorl_scene);
+  render_preview(vorl_scene, design); // animations moved first
   // Design time, crew airlock from dock 0 and the playing animations.
   update_design_frame(design, dt);
   pages_frame();
@@ -228,10 +248,7 @@ int run_designer(bool gallery) {
   build_font();
   progress_screen("Starting up", program_title, false);
   start_engine(vorl_scene, app.win.width, app.win.height, progress_screen);
-  // later: the designer's scene on the engine; the camera is then in target mode
-  // until then the backdrop's Earth, and the camera 20 m behind the vessel's place above it
-  vorl_scene.camera.target = add(add_backdrop_earth(vorl_scene).position, earth_vessel_offset);
-  vorl_scene.camera.position = add(vorl_scene.camera.target, {0, 0, -20});
+  start_preview();                  // the camera 20 m behind the vessel above the Earth
   if (gallery) vorl_scene.camera.angles = {-0.9, 0, 0};   // the planet below, until the mouse turns the view
   apply_template(design);
   camera_start(vorl_scene, design.header.vc_camera);  // target mode; the second slot at the VC camera
@@ -253,6 +270,7 @@ int run_designer(bool gallery) {
   autosave_final();                 // Escape and Alt+F4 end the loop
   mesh_view_final();
   for (GLuint* t : {&app.cursor_texture, &app.render_colour, &app.render_depth}) release_texture(*t);
+  stop_scene(vorl_scene);
   stop_engine(vorl_scene);
   return code;
 }

@@ -5,7 +5,7 @@
 // the render textures) and then runs the message loop. From then on the
 // window calls frame() once per tick and input() once per event.
 //
-// Builds on: dogl, tim, gl/glgr, editor/grpgui, editor/selection,
+// Builds on: dogl, tim, gl/glgr, render/kvvorl (the preview scene), editor/grpgui, editor/selection,
 // editor/kvwindows and editor/filecmds (the pages and the Exit command),
 // editor/gallery, design (design record, settings, template), images (cursor).
 //
@@ -14,8 +14,9 @@
 //     once with exit code 0; Escape and Alt+F4 end it in order with exit code
 //     0 without writing them, even while a text box has the focus; every
 //     ending writes the autosave (autosave) first
-//   - the preview engine and the view camera come later;
-//     their places in the start-up and the frame are marked "later:"
+//   - the designer's scene (kvvorl) starts right after the engine and before
+//     the template, so the template's meshes load into it; each frame copies
+//     the selection into it before drawing
 //   - until the engine's key handler exists, Ctrl+F9 (its screenshot key) is
 //     served here; the picture is taken at the end of the next frame, before
 //     the buffers are swapped, so it holds what the window shows

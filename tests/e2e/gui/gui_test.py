@@ -289,7 +289,9 @@ def case_star_field(args, root):
     data = open(dump, "rb").read()
     check(data[:4] == bytes([1, 2, 3, 4]), "the dump starts with its marker")
     earth = 1 + 8 + 24 + 24 + 4 + 65 + 40 + 1 + 4   # with its atmosphere, no rings, no surface parameters
-    check(len(data) == 4 + 168 + 4 + 105 + 4 + earth + 4, "one star, the Earth, no objects: %d bytes" % len(data))
+    scene_object = 4 + 4 + 24 + 24 + 8 + 4 + 65
+    check(len(data) == 4 + 168 + 4 + 105 + 4 + earth + 4 + 2 * scene_object,
+          "one star, the Earth, the vessel and its markers: %d bytes" % len(data))
     log = open(os.path.join(root, "vorl.log"), encoding="utf-8").read()
     check("| VORLDBG| VORL 090917 Debug." in log, "the log's first line")
     d.key("Escape")
@@ -439,9 +441,9 @@ HEADER = 840                                         # bytes of the design heade
 
 
 def is_title_bar(p):
-    # (200, 255, 200) at alpha 128 over the sky, black or a grey star behind it:
-    # red equals blue, green about 27 above them
-    return abs(p[0] - p[2]) <= 3 and 24 <= p[1] - p[0] <= 31 and p[0] >= 97
+    # (200, 255, 200) at alpha 128 over the sky or the dim hull behind it:
+    # red about equal to blue, green about 27 above them
+    return abs(p[0] - p[2]) <= 10 and 20 <= p[1] - p[0] <= 35 and p[0] >= 97
 
 
 def placed(x, y, w, h):
@@ -517,6 +519,19 @@ def start_in_demo(args, root):
     d = Designer(args.designer, root)
     d.wait_for_title()
     return d
+
+
+def case_vessel_preview(args, root):
+    """The template vessel stands in the middle of the window, textured and lit, with sky around it."""
+    d = start_in_demo(args, root)
+    w, h, pixel = d.screenshot()
+    middle = {pixel(x, y) for x in range(w // 2 - 150, w // 2 + 150, 3) for y in range(h // 2 - 60, h // 2 + 60, 3)}
+    coloured = [p for p in middle if not is_sky(p)]
+    check(len(coloured) > 300, "the middle holds %d distinct colours that are not sky" % len(coloured))
+    for x, y in ((4, 4), (w - 5, 4), (4, h - 5)):
+        check(is_sky(pixel(x, y)), "corner (%d, %d) shows the sky: %r" % (x, y, pixel(x, y)))
+    d.key("Escape")
+    check(d.wait() == 0, "Escape ends with exit code 0")
 
 
 def case_pages_menu(args, root):
