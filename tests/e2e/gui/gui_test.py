@@ -1247,6 +1247,14 @@ class VirtualDisplay:
         self.log.close()
 
 
+def keep_last_screenshot(root, name):
+    """The newest picture the program took, copied beside the test for a look after a failure."""
+    shots = sorted(f for f in os.listdir(root) if f.startswith("screenshot-") and f.endswith(".bmp"))
+    if shots:
+        shutil.copy(os.path.join(root, shots[-1]), name)
+        print("the last screenshot is kept as %s" % os.path.abspath(name))
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--designer", required=True)
@@ -1271,6 +1279,7 @@ def main():
             case(args, root)
         except Failure as f:
             print("FAILED %s: %s" % (args.case, f))
+            keep_last_screenshot(root, "failed-%s.bmp" % args.case)
             for name in ("stdout.txt", "stderr.txt", "xvfb.txt"):
                 path = os.path.join(root, name)
                 if os.path.exists(path):
