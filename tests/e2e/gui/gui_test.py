@@ -509,6 +509,116 @@ def case_vessel_preview(args, root):
     check(d.wait() == 0, "Escape ends with exit code 0")
 
 
+FOCAL = (H / 2) / math.tan(math.radians(30))        # pixels per metre at one metre: 60 degrees from top to bottom
+
+
+def project(point):
+    """The window pixel of a point of the vessel frame, for the camera as it starts: 20 m behind
+    the vessel, looking forward along +z, +x to the right and +y up."""
+    depth = point[2] + 20
+    return round(W / 2 + point[0] * FOCAL / depth), round(H / 2 - point[1] * FOCAL / depth)
+
+
+def selected_marker(d):
+    """The centre of the selected marker on screen: the pixels of its unlit red-to-green pulse."""
+    for _ in range(5):                               # the pulse is near pure red or green a tenth of the time
+        width, height, pixel = d.screenshot()
+        spots = [(x, y) for x in range(0, width, 2) for y in range(0, height, 2)
+                 if pixel(x, y)[2] == 0 and min(pixel(x, y)[:2]) >= 12 and abs(math.hypot(*pixel(x, y)[:2]) - 255) <= 6]
+        if len(spots) > 20:
+            return sum(x for x, y in spots) / len(spots), sum(y for x, y in spots) / len(spots)
+    raise Failure("no pulsing marker on screen")
+
+
+def thruster_position(path, index):
+    data = open(path, "rb").read()
+    tanks = struct.unpack_from("<i", data, 788)[0]
+    return struct.unpack_from("<3d", data, HEADER + 8 * tanks + 120 * index)
+
+
+def handle_drag(d, start, by):
+    """A press at start, a move by (dx, dy) in two steps, the release."""
+    xdotool("mousemove", "--sync", "--window", d.window, *start)
+    d.sync()
+    xdotool("mousedown", "1")
+    d.sync()
+    for step in (1, 2):
+        xdotool("mousemove", "--sync", "--window", d.window, start[0] + by[0] * step // 2, start[1] + by[1] * step // 2)
+        d.sync()
+    xdotool("mouseup", "1")
+    d.sync()
+
+
+def case_preview_pick_drag(args, root):
+    """A thruster's marker clicked in the preview becomes current in its list and in "3D controls"; a typed
+    X moves it; its +x handle moves it along x only, also through a window lying over the handle; an
+    exhaust's handle changes nothing."""
+    d = start_in_demo(args, root)
+    saved = os.path.join(root, DESIGN)
+    press(d, "Engines")
+    press(d, "3D controls")
+    cx, cy, cw, ch = PAGES["3D controls"][0]
+    tx, ty, tw, th = THRUSTERS
+    engines_close = (tx + tw - 22, ty + th // 2)
+
+    def position_saved():                            # the list lies over "Save": closed meanwhile
+        d.click(*engines_close)
+        block = saved_design(d, root)
+        press(d, "Engines")
+        return thruster_position(saved, 6), block
+    rcs = (-6.0, 0.7, -0.4)                          # thruster #7, the first of the default RCS
+    d.click(*project(rcs))
+    width, height, pixel = d.screenshot()
+    check(pixel(tx + 112 + 20, ty + 4 + 22 * 6 + 1) == (128, 128, 200), "row #7 is current in Thrusters")
+    check(read_line(args, pixel, cx + 2, cy + 20) == "typ=1 msh=1 grp=12", "the selection line")
+    shown = [read_line(args, pixel, cx + 25, cy + 50 + 20 * i, 10, range(1, 15)) for i in range(3)]
+    check(shown == ["-6", "0.7", "-0.4"], "the thruster's position in the boxes: %r" % shown)
+    marker = selected_marker(d)
+    check(math.dist(marker, project(rcs)) < 3, "the marker pulses at %r" % (marker,))
+
+    # The +x arm reaches 10 m (half the camera's distance) to the right; 40 pixels along it are 10 m.
+    # Off the middle of the view a z arm also points sideways: the press lies beyond its end.
+    centre = project(rcs)
+    check(project((-6.0, 0.7, 9.6))[0] < centre[0] + 100 < project((4.0, 0.7, -0.4))[0], "the press lies on +x alone")
+    handle_drag(d, (centre[0] + 100, centre[1]), (40, 0))
+    position = position_saved()[0]
+    check(position == (4.0, 0.7, -0.4), "the drag moved x alone: %r" % (position,))
+
+    d.click(cx + 25 + 76, cy + 50 + 8)               # X: typed, then the box is left
+    replace_text(d, "8")
+    d.click(cx + 100, cy + 30)
+    d.click(cx + cw - 22, cy + ch // 2)              # "3D controls" closed: the marker's new place is clear
+    moved = (8.0, 0.7, -0.4)
+    marker = selected_marker(d)
+    check(math.dist(marker, project(moved)) < 3, "its marker moved to %r" % (marker,))
+    position = position_saved()[0]
+    check(position == moved, "X moved the thruster: %r" % (position,))
+
+    # "Exhausts" lies over the -x arm, which also acts on x: a press on the window, between its
+    # buttons and its list, starts the drag (a press on the open preview would pick the marker under it).
+    d.click(*engines_close)                          # the list lies over "Exhausts"
+    press(d, "Exhausts")
+    press(d, "Engines")
+    ex, ey, ew, eh = PAGES["Exhausts"][0]
+    start = (ex + 106, project(moved)[1])
+    check(project((-2.0, 0.7, -0.4))[0] < start[0] < project((8.0, 0.7, 9.6))[0], "the press lies on -x alone")
+    handle_drag(d, start, (-80, 0))
+    position, before = position_saved()
+    check(position == (-12.0, 0.7, -0.4), "the drag through the window: %r" % (position,))
+
+    d.click(cx + cw - 22, cy + ch // 2)              # "3D controls" closed; a drag start shows it again
+    d.click(ex + 112 + 100, ey + 4 + 9)              # exhaust #1, at main thruster #1
+    centre = project((-1.0, 0.0, -7.7))
+    check(project((-1.0, 0.0, 2.3))[0] < ex + 106, "the press lies on the exhaust's +x arm alone")
+    handle_drag(d, (ex + 106, centre[1]), (40, 0))
+    width, height, pixel = d.screenshot()
+    check(read_line(args, pixel, cx + 2, cy + 20) == "typ=1 msh=2 grp=0", "the press on the exhaust's handle started a drag")
+    d.click(*engines_close)
+    check(saved_design(d, root) == before, "dragging an exhaust's handle changes nothing")
+    d.key("Escape")
+    check(d.wait() == 0, "Escape ends with exit code 0")
+
+
 def case_pages_menu(args, root):
     """Every main-menu button shows its page where the pages place it; each page closes again."""
     d = start_in_demo(args, root)
@@ -816,18 +926,19 @@ def case_pages_run_veltora(args, root):
     check(settings_text(root) == b"author_name=%authorname\r\n", "Exit writes the settings")
 
 
-def read_line(args, pixel, left, top, limit=60):
-    """The text drawn in white from (left, top), read back glyph by glyph with the program's font;
+def read_line(args, pixel, left, top, limit=60, rows_read=range(16)):
+    """The text drawn in white from (left, top), read back glyph by glyph with the program's font,
+    by the glyph rows given (a text box's outline covers the first and the last);
     it ends at the first cell that matches no glyph but the blank."""
     font = gzip.open(args.font).read()
     glyphs = {}
     for code in range(32, 127):
-        rows = font[4 + 16 * code: 4 + 16 * code + 16]
+        rows = bytes(font[4 + 16 * code + y] for y in rows_read)
         glyphs.setdefault(rows, chr(code))
     text = ""
     for i in range(limit):
         rows = bytes(sum(0x80 >> x for x in range(8) if pixel(left + 8 * i + x, top + y) == (255, 255, 255))
-                     for y in range(16))
+                     for y in rows_read)
         if rows not in glyphs:
             break
         text += glyphs[rows]
