@@ -1033,7 +1033,8 @@ def case_camera_orbit_wheel_keys(args, root):
 
 
 def case_pages_lists_summary(args, root):
-    """The summary's drawn numbers are the design's; list rows show the current row; Play moves the ruler mark."""
+    """The summary's drawn numbers are the design's; list rows show the current row; Play moves the ruler mark
+    and the gear in the preview."""
     d = start_in_demo(args, root)
     press(d, "Save")
     d.sync()
@@ -1073,13 +1074,21 @@ def case_pages_lists_summary(args, root):
         column = [x for x in range(bx + 60, bx + bw - 200) if pixel(x, by + 22 + 20) == (0, 255, 0)]  # between two rows
         check(len(column) == 1, "one green position line: %r" % column)
         return column[0]
-    before = mark()
+    gear = [(x, y) for x in range(480, 550, 2) for y in range(320, 390, 2)]   # the right main gear, below the hull
+
+    def gear_pixels():
+        width, height, pixel = d.screenshot()
+        return [pixel(x, y) for x, y in gear]
+    before, gear_before = mark(), gear_pixels()
     d.click(bx + 2 + 50, by + bh - 20 + 9)           # "Play |>"
     deadline = time.monotonic() + 20                 # a second when idle; generous for a loaded machine
     after = mark()
     while after == before and time.monotonic() < deadline:
         after = mark()
     check(after != before, "playing moves the position mark (%d, then %d)" % (before, after))
+    time.sleep(1)                                    # a seventh of the gear's travel
+    changed = sum(a != b for a, b in zip(gear_before, gear_pixels()))
+    check(changed > len(gear) // 10, "playing moves the gear in the preview: %d of %d pixels changed" % (changed, len(gear)))
     d.click(bx + 112 + 50, by + bh - 20 + 9)         # "Stop |=|"
     d.key("Escape")
     check(d.wait() == 0, "Escape ends with exit code 0")
