@@ -497,7 +497,8 @@ def start_in_demo(args, root):
 
 
 def case_vessel_preview(args, root):
-    """The template vessel stands in the middle of the window, textured and lit, with sky around it."""
+    """The template vessel stands in the middle of the window, textured and lit, with sky around it;
+    turned down, the view shows the textured Earth with its atmosphere below and the stars above."""
     d = start_in_demo(args, root)
     w, h, pixel = d.screenshot()
     middle = {pixel(x, y) for x in range(w // 2 - 150, w // 2 + 150, 3) for y in range(h // 2 - 60, h // 2 + 60, 3)}
@@ -505,6 +506,27 @@ def case_vessel_preview(args, root):
     check(len(coloured) > 300, "the middle holds %d distinct colours that are not sky" % len(coloured))
     for x, y in ((4, 4), (w - 5, 4), (4, h - 5)):
         check(is_sky(pixel(x, y)), "corner (%d, %d) shows the sky: %r" % (x, y, pixel(x, y)))
+
+    # 150 pixels down with the right button turn the view down to the Earth below.
+    xdotool("mousemove", "--sync", "--window", d.window, 600, 200)
+    xdotool("mousedown", "3")
+    for y in range(230, 351, 30):
+        xdotool("mousemove", "--sync", "--window", d.window, 600, y)
+    xdotool("mouseup", "3")
+    xdotool("mousemove", "--sync", "--window", d.window, 700, 520)   # the cursor over the main menu
+    w, h, pixel = d.screenshot()
+    menu = lambda x, y: MENU[0] - 4 <= x and MENU[1] - 20 <= y
+    lower = [pixel(x, y) for x in range(0, w, 4) for y in range(h // 2, h, 4) if not menu(x, y)]
+    blue = [p for p in lower if p[2] > p[0] + 25 and p[2] >= p[1]]
+    check(len(blue) > len(lower) // 4, "the lower half shows the Earth: %d of %d pixels blue" % (len(blue), len(lower)))
+    check(len(set(blue)) > 100, "its surface is textured: %d blues" % len(set(blue)))
+    row = [pixel(x, 450) for x in range(200)]        # from the sky on the left into the disc
+    edge = next(x for x, p in enumerate(row) if max(p) > 20)
+    rim, inside = max(p[2] for p in row[edge:edge + 15]), max(p[2] for p in row[edge + 20:edge + 40])
+    check(rim > inside + 40, "a bright atmosphere rim at x = %d: blue %d, %d further in" % (edge, rim, inside))
+    stars = sum(max(pixel(x, y)) > 100 for x in range(w) for y in range(70))
+    check(stars > 10 and all(is_sky(pixel(x, y)) for x in range(0, w, 5) for y in range(0, 70, 5)),
+          "the stars stay visible above the Earth: %d star pixels" % stars)
     d.key("Escape")
     check(d.wait() == 0, "Escape ends with exit code 0")
 
