@@ -19,13 +19,6 @@ void draw_glider(vorlscene&, scene_object&, int, int pass, bool) {
   if (pass == 0) draw_mesh(glider, {0, 0, 0}, {0, 0, 0}, {1, 1, 1});
 }
 
-void empty(benchmark::State& state) {
-  for (auto _ : state) {
-    begin_frame();
-    end_frame(win);
-  }
-}
-
 void frame(benchmark::State& state, bool with_glider, bool buffers) {
   vorl_scene.objects.clear();
   if (with_glider) {
@@ -45,7 +38,7 @@ void frame(benchmark::State& state, bool with_glider, bool buffers) {
 
 }  // namespace
 
-BENCHMARK(empty)->Name("empty")->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+BENCHMARK_CAPTURE(empty_frame, baseline, &win)->Name("empty")->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
 BENCHMARK_CAPTURE(frame, backdrop, false, true)->Name("backdrop")->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
 BENCHMARK_CAPTURE(frame, vbo, true, true)->Name("glider, vertex buffers")->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
 BENCHMARK_CAPTURE(frame, arrays, true, false)->Name("glider, client arrays")->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();

@@ -48,6 +48,15 @@ inline void end_frame(bench_window& w) {
   SDL_GL_SwapWindow(w.window);
 }
 
+// The baseline every frame is measured against: clear and swap, nothing drawn.
+// Register as BENCHMARK_CAPTURE(empty_frame, baseline, &window)->Name("empty").
+inline void empty_frame(benchmark::State& state, bench_window* w) {
+  for (auto _ : state) {
+    begin_frame();
+    end_frame(*w);
+  }
+}
+
 // Keeps the CPU seconds per iteration of every run while printing as usual.
 class frame_keeper : public benchmark::ConsoleReporter {
  public:
