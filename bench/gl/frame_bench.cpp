@@ -19,6 +19,13 @@ void draw_glider(vorlscene&, scene_object&, int, int pass, bool) {
   if (pass == 0) draw_mesh(glider, {0, 0, 0}, {0, 0, 0}, {1, 1, 1});
 }
 
+void empty(benchmark::State& state) {
+  for (auto _ : state) {
+    begin_frame();
+    end_frame(win);
+  }
+}
+
 void frame(benchmark::State& state, bool with_glider, bool buffers) {
   vorl_scene.objects.clear();
   if (with_glider) {
@@ -37,11 +44,6 @@ void frame(benchmark::State& state, bool with_glider, bool buffers) {
 }
 
 }  // namespace
-
-BENCHMARK_CAPTURE(empty_frame, baseline, &win)->Name("empty")->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
-BENCHMARK_CAPTURE(frame, backdrop, false, true)->Name("backdrop")->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
-BENCHMARK_CAPTURE(frame, vbo, true, true)->Name("glider, vertex buffers")->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
-BENCHMARK_CAPTURE(frame, arrays, true, false)->Name("glider, client arrays")->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
 
 int main(int argc, char** argv) {
   if (!open_bench_window(win)) {
@@ -63,10 +65,17 @@ int main(int argc, char** argv) {
   for (typmshgrp& g : glider.groups) g.buffered = true;
   object_code.draw_object = draw_glider;
   std::printf("glider: %zu groups\n", glider.groups.size());
-  int code = run_frame_ratios(argc, argv);
+  add_frame_case("empty", empty);
+  add_frame_case("backdrop", [](benchmark::State& s) { frame(s, false, true); });
+  add_frame_case("glider, vertex buffers", [](benchmark::State& s) { frame(s, true, true); });
+  add_frame_case("glider, client arrays", [](benchmark::State& s) { frame(s, true, false); });
+  const frame_rounds r = run_frame_rounds(argc, argv);
+  print_frame_rounds(r, "empty");
+  check_ratio(r, "backdrop", "empty", 1.5);
+  check_ratio(r, "glider, vertex buffers", "glider, client arrays", 1.0);
   release_mesh_gl(glider);
   stop_engine(vorl_scene);
   close_bench_window(win);
   std::filesystem::remove_all(work);
-  return code;
+  return 0;
 }

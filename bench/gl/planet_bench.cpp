@@ -27,9 +27,6 @@ void backdrop(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(backdrop)->Name("backdrop")->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
-BENCHMARK(frames)->Name("backdrop with the Earth")->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
-
 int main(int argc, char** argv) {
   if (!open_bench_window(win)) {
     std::fprintf(stderr, "bench_glplanet: no GL window (%s)\n", SDL_GetError());
@@ -42,8 +39,10 @@ int main(int argc, char** argv) {
   vorl_scene.camera.position = add(add_backdrop_earth(vorl_scene).position, add(earth_vessel_offset, {0, 0, -20}));
   vorl_scene.camera.angles = {-0.9, 0, 0};
   planets_frame(vorl_scene);        // the textures loaded before timing
-  int code = run_frame_ratios(argc, argv, "backdrop");
+  add_frame_case("backdrop", backdrop);
+  add_frame_case("backdrop with the Earth", frames);
+  print_frame_rounds(run_frame_rounds(argc, argv), "backdrop");
   stop_engine(vorl_scene);
   close_bench_window(win);
-  return code;
+  return 0;
 }

@@ -47,14 +47,23 @@ void reset_material() {
   glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, black);
 }
 
-void place(const draw_params& p) {
+bool is_identity(const draw_params& p) {
+  return p.position.x == 0 && p.position.y == 0 && p.position.z == 0 && p.rotation.x == 0 && p.rotation.y == 0 &&
+         p.rotation.z == 0 && p.scale.x == 1 && p.scale.y == 1 && p.scale.z == 1;
+}
+
+// Puts the group in place on the modelview; false (and nothing pushed) when
+// the placement is the identity, which leaves the matrix exactly as it was.
+bool place(const draw_params& p) {
+  if (is_identity(p)) return false;
   glPushMatrix();
   glTranslated(p.position.x, p.position.y, p.position.z);
   if (p.scale_first) glScaled(p.scale.x, p.scale.y, p.scale.z);
-  glRotated(p.rotation.x, 1, 0, 0);
-  glRotated(p.rotation.y, 0, 1, 0);
-  glRotated(p.rotation.z, 0, 0, 1);
+  if (p.rotation.x != 0) glRotated(p.rotation.x, 1, 0, 0);
+  if (p.rotation.y != 0) glRotated(p.rotation.y, 0, 1, 0);
+  if (p.rotation.z != 0) glRotated(p.rotation.z, 0, 0, 1);
   if (!p.scale_first) glScaled(p.scale.x, p.scale.y, p.scale.z);
+  return true;
 }
 
 // --- Vertex buffers -----------------------------------------------------------------
@@ -106,10 +115,26 @@ void delete_vbo(const vbo_entry& e) {
 }
 
 void set_arrays(bool on) {
+  if (glmesh.arrays_held) return;
   for (GLenum a : {GL_VERTEX_ARRAY, GL_NORMAL_ARRAY, GL_TEXTURE_COORD_ARRAY})
     on ? glEnableClientState(a) : glDisableClientState(a);
   glDisableClientState(GL_COLOR_ARRAY);
 }
+
+// The arrays on once for every group of a mesh, not on and off around each;
+// off again however the drawing ends.
+struct held_arrays {
+  held_arrays() {
+    set_arrays(true);
+    glmesh.arrays_held = true;
+  }
+  ~held_arrays() {
+    glmesh.arrays_held = false;
+    set_arrays(false);
+  }
+  held_arrays(const held_arrays&) = delete;
+  held_arrays& operator=(const held_arrays&) = delete;
+};
 
 int32_t draw_buffered(typmshgrp& g) {
   const vbo_entry* found = find_vbo(g.buffer_slot);
@@ -186,11 +211,11 @@ void draw_group(typmshgrp& g, const draw_params& p) {
     bind_group_texture(g, p.texture);
     if (!p.skip_material) apply_material(g, p);
   }
-  place(p);
+  const bool placed = place(p);
   int32_t drawn = g.primitive_kind == 1 ? draw_quads(g) : buffered_path(g) ? draw_buffered(g) : draw_client_arrays(g);
   glmesh.drawn_indices += uint64_t(drawn);
   if (!p.keep_state) reset_material();
-  glPopMatrix();
+  if (placed) glPopMatrix();
 }
 
 void draw_group_simply(typmshgrp& g, int32_t texture, bool skip_material, const vec3& scale) {
@@ -207,6 +232,7 @@ void draw_mesh(typmsh& m, const vec3& position, const vec3& rotation, const vec3
   p.position = position;
   p.rotation = rotation;
   p.scale = scale;
+  held_arrays held;
   for (typmshgrp& g : m.groups) draw_group(g, p);
 }
 

@@ -19,6 +19,10 @@
 //     vertex buffers, for a buffered, filled group of triangles of more than
 //     10 vertices; every other group of triangles uses client arrays, quads
 //     go one begin-end block each
+//   - a placement that is the identity (no move, turn or scale) touches no
+//     matrix; draw_mesh switches the vertex, normal and texture-coordinate
+//     arrays on once for all its groups instead of around each group, and
+//     off again at its end, as every single group draw leaves them
 //   - release_mesh_gl deletes a mesh's buffers and textures and puts its
 //     groups back to "no slot, no texture": the caller owns the mesh and
 //     calls it before discarding or re-reading it; glmesh_final deletes the
@@ -46,6 +50,7 @@ struct glmesh_state {               // written by the drawing and release calls;
   int32_t last_slot = 0;            // last slot identity given out
   uint64_t drawn_indices = 0;       // indices drawn so far, every path
   bool buffers_on = true;           // engine switch "VBO accel"
+  bool arrays_held = false;         // draw_mesh keeps the vertex arrays on across its groups
 };
 extern glmesh_state glmesh;
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <exception>
 #include <string>
+#include <utility>
 
 #include "gl/glmesh.h"
 #include "render/vorlaux.h"
@@ -14,16 +15,22 @@ vorldraw_state vorl_view;
 
 namespace {
 
-// Runs one pass; a failure inside is reported and the frame goes on.
-template <class F> void guarded(const std::string& what, F&& pass) {
+constexpr size_t no_index = size_t(-1);
+
+// Runs one pass; a failure inside is reported ("Error in " and the pass, with
+// " (i=" index ")" for a pass over one element) and the frame goes on. The
+// text is made only on failure: a frame allocates nothing for it.
+template <class F> void guarded(const char* pass, size_t index, F&& body) {
   try {
-    pass();
+    body();
   } catch (const std::exception&) {
-    report_error("Graph", "Error in " + what);
+    std::string text = std::string("Error in ") + pass;
+    if (index != no_index) text += " (i=" + std::to_string(index) + ")";
+    report_error("Graph", text);
   }
 }
 
-std::string indexed(const char* pass, size_t i) { return std::string(pass) + " (i=" + std::to_string(i) + ")"; }
+template <class F> void guarded(const char* pass, F&& body) { guarded(pass, no_index, std::forward<F>(body)); }
 
 // --- Frame set-up ---------------------------------------------------------------------
 
@@ -54,10 +61,11 @@ bool bind_screen_frame(const vorlscene& s) {
 }
 
 void frame_set_up(vorlscene& s) {
+  vorl_view.screen_frame = false;
   s.sky = sky_colour(s);
   s.daylight = double(s.sky >> 24) / 255.0;
   const colquad sky = unpack_rgba(s.sky);
-  bind_screen_frame(s);
+  vorl_view.screen_frame = bind_screen_frame(s);
   glClearColor(sky.r, sky.g, sky.b, 1);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
   const bool target = s.target_texture != 0 && s.target_size > 0;
@@ -78,8 +86,11 @@ void frame_set_up(vorlscene& s) {
 
 // --- Sky and suns ----------------------------------------------------------------------
 
+// From the buffers start_engine filled when there are any and the vertex
+// buffer switch is on, else from the scene's arrays: the same one draw.
 void draw_star_field(const vorlscene& s) {
-  if (s.star_indices.empty()) return;
+  const bool buffered = vorl_res.star_buffer != 0 && glmesh.buffers_on;
+  if ((buffered ? vorl_res.star_index_count : s.star_indices.size()) == 0) return;
   switch_gl(switch_lighting, false);
   switch_gl(switch_depth_test, false);
   switch_gl(switch_texture_2d, false);
@@ -87,9 +98,19 @@ void draw_star_field(const vorlscene& s) {
   glEnableClientState(GL_COLOR_ARRAY);
   glDisable(GL_POINT_SMOOTH);       // a smoothed 1-pixel point is a dimmer 2 x 2 smear, and on the
                                     // software renderer it costs as much as the rest of the sky
-  glVertexPointer(3, GL_FLOAT, 0, s.star_points.data());
-  glColorPointer(4, GL_UNSIGNED_BYTE, 0, s.star_colours.data());
-  glDrawElements(GL_POINTS, GLsizei(s.star_indices.size()), GL_UNSIGNED_SHORT, s.star_indices.data());
+  if (buffered) {
+    gl_ext.glBindBufferARB(GL_ARRAY_BUFFER_ARB, vorl_res.star_buffer);
+    gl_ext.glBindBufferARB(GL_ELEMENT_ARRAY_BUFFER_ARB, vorl_res.star_index_buffer);
+    glVertexPointer(3, GL_FLOAT, 0, nullptr);
+    glColorPointer(4, GL_UNSIGNED_BYTE, 0, reinterpret_cast<const void*>(vorl_res.star_colour_offset));
+    glDrawElements(GL_POINTS, GLsizei(vorl_res.star_index_count), GL_UNSIGNED_SHORT, nullptr);
+    gl_ext.glBindBufferARB(GL_ARRAY_BUFFER_ARB, 0);
+    gl_ext.glBindBufferARB(GL_ELEMENT_ARRAY_BUFFER_ARB, 0);
+  } else {
+    glVertexPointer(3, GL_FLOAT, 0, s.star_points.data());
+    glColorPointer(4, GL_UNSIGNED_BYTE, 0, s.star_colours.data());
+    glDrawElements(GL_POINTS, GLsizei(s.star_indices.size()), GL_UNSIGNED_SHORT, s.star_indices.data());
+  }
   glDisableClientState(GL_COLOR_ARRAY);
   glDisableClientState(GL_VERTEX_ARRAY);
   glEnable(GL_POINT_SMOOTH);
@@ -133,7 +154,7 @@ void place_sun_light(const vorlscene& s) {
 void planets_pass(vorlscene& s, int pass) {
   if (!planet_code.draw) return;
   for (size_t i = 0; i < s.planets.size(); ++i)
-    guarded(indexed("Renderplanets", i), [&] { planet_code.draw(*s.planets[i], int(i), pass); });
+    guarded("Renderplanets", i, [&] { planet_code.draw(*s.planets[i], int(i), pass); });
 }
 
 void exhausts_pass(vorlscene& s) {
@@ -141,7 +162,7 @@ void exhausts_pass(vorlscene& s) {
   for (size_t i = 0; i < s.objects.size(); ++i) {
     scene_object* o = s.objects[i].get();
     if (!o || !o->draw || o->draw->exhausts.empty()) continue;
-    guarded(indexed("renderpars", i), [&] {
+    guarded("renderpars", i, [&] {
       double m[16];
       euler_matrix(o->orientation, 1, m);             // world into the object's frame
       const vec3 c = scale(o->rel_position, -1);
@@ -159,7 +180,7 @@ void post_effect(const vorlscene& s) {
   if (!gl_caps.framebuffers) return;
   gl_ext.glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
   mode_2d(s.width, s.height);
-  if (s.post_effects && s.render[rt_colour]) draw_textured(s.render[rt_colour], true, 0xFFFFFFFFu, 0, 0, s.width, s.height);
+  if (vorl_view.screen_frame && s.render[rt_colour]) draw_textured(s.render[rt_colour], true, 0xFFFFFFFFu, 0, 0, s.width, s.height);
 }
 
 void copy_to_target(const vorlscene& s) {
@@ -212,7 +233,7 @@ void draw_scene_objects(vorlscene& s, bool identification) {
     for (size_t i = s.objects.size(); i-- > 0;) {
       scene_object* o = s.objects[i].get();
       if (!o || !o->draw || !sphere_visible(vorl_view.frustum, o->radius, o->rel_position)) continue;
-      guarded(indexed("smobs_render", i), [&] {
+      guarded("smobs_render", i, [&] {
         glPushMatrix();
         enter_object_frame(*o);
         object_code.draw_object(s, *o, int(i), pass, identification);

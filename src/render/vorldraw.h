@@ -18,12 +18,16 @@
 //     its direction, scaled down by the same factor, which keeps its size on
 //     screen
 //   - the modelview mirrors z, so the view looks along +z
+//   - the post effect shows the screen frame buffer's texture only when this
+//     frame was drawn into it; when the frame buffer could not be bound the
+//     frame is already in the window and the texture holds an older one
 #pragma once
 #include "gl/glgr.h"
 #include "render/vorldata.h"
 
 struct vorldraw_state {             // written by render_scene
   frustum_planes frustum{};         // after the camera is applied
+  bool screen_frame = false;        // this frame is drawn into the screen frame buffer
 };
 extern vorldraw_state vorl_view;
 

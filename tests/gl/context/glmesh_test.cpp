@@ -113,6 +113,7 @@ TEST(GlMesh, GroupsNamingOneTextureShareItAndReleaseFreesEverything) {
   EXPECT_EQ(m.groups[0].texture.pixels, nullptr);
   EXPECT_TRUE(glIsTexture(GLuint(m.groups[0].texture.index)));
   draw_mesh(m, {128, 128, 0}, {0, 0, 0}, {100, 100, 1});
+  for (GLenum a : {GL_VERTEX_ARRAY, GL_NORMAL_ARRAY, GL_TEXTURE_COORD_ARRAY}) EXPECT_FALSE(glIsEnabled(a)) << a;
   std::vector<GLuint> buffers;
   for (const typmshgrp& g : m.groups) {
     const vbo_entry* e = find_vbo(g.buffer_slot);
