@@ -67,10 +67,28 @@ bool title_hit(const gg_wndtype& w, int x, int y) {
   return inside(x, y, w.x - 1, w.y - gg_title_height, w.width + 2, gg_title_height);
 }
 
+namespace {
+
+void keep_on_screen(gg_wndtype& w) {
+  if (!w.framed) return;
+  w.x = clamp_on_screen(w.x, screen.width - w.width);
+  w.y = clamp_on_screen(w.y, screen.height - w.height);
+}
+
+// A window is hit where it is drawn: one shown since the last frame is kept on the
+// screen here too, so a click that comes before that frame is not lost.
+bool shown_under(gg_wndtype& w, int x, int y) {
+  if (!w.exists || !w.visible) return false;
+  keep_on_screen(w);
+  return window_hit(w, x, y);
+}
+
+}  // namespace
+
 gg_wndtype* target_window(int x, int y) {
-  if (gui.modal) return gui.modal->visible && window_hit(*gui.modal, x, y) ? gui.modal : nullptr;
+  if (gui.modal) return shown_under(*gui.modal, x, y) ? gui.modal : nullptr;
   for (auto it = gui.windows.rbegin(); it != gui.windows.rend(); ++it)
-    if ((*it)->exists && (*it)->visible && window_hit(**it, x, y)) return *it;
+    if (shown_under(**it, x, y)) return *it;
   return nullptr;
 }
 
@@ -490,8 +508,7 @@ constexpr uint32_t knob = pack_rgba(255, 255, 255, 255);
 constexpr uint32_t modal_shade = pack_rgba(0, 0, 0, 96);   // dims what a modal window holds back
 
 void draw_frame(gg_wndtype& w) {
-  w.x = clamp_on_screen(w.x, screen.width - w.width);
-  w.y = clamp_on_screen(w.y, screen.height - w.height);
+  keep_on_screen(w);
   fill_rect(w.x - 1, w.y - gg_title_height, w.width + 2, gg_title_height, gg_title_fill, gg_outline);
   fill_rect(w.x - 1, w.y - 1, w.width + 2, w.height + 2, gg_body, gg_outline);
   draw_text_centred(w.title, gg_title_text, w.x + w.width / 2, w.y - gg_title_height);

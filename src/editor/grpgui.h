@@ -21,6 +21,9 @@
 //     takes in its one-pixel border and the 15-pixel title bar above it
 //   - windows later in the list lie on top; events go to the top-most
 //     visible window under the point
+//   - a framed window is kept on the screen before every hit test as well as
+//     when drawn, so a click right after it is shown, before the next frame,
+//     lands where the window will be drawn
 //   - a release anywhere ends every button press and every drag selection;
 //     a button clicks only when pressed and released over it
 //   - a character-buffer text box knows its buffer's capacity and never

@@ -355,6 +355,15 @@ TEST_F(Toolkit, AWindowLargerThanTheScreenSticksAtZero) {
   EXPECT_EQ(top.y, 0);
 }
 
+TEST_F(Toolkit, AWindowShownPartlyOffTheScreenTakesClicksWhereItWillBeDrawnBeforeAnyFrame) {
+  gui_window(top, 440, 150, 600, 300, false, "Wide");   // kept at x 200 on an 800-wide screen
+  gui_button(top, 2, 2, 100, 20, "Add", 1, on_click);
+  top.visible = true;
+  click(252, 162);
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(target_window(210, 200), &top);
+}
+
 TEST_F(Toolkit, CheckboxesToggleAndSlidersFollowTheMouse) {
   gg_inprec& c = gui_checkbox(win, 10, 60, 16, 16, false, 5, on_toggle);
   click(115, 165);
