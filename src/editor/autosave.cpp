@@ -11,9 +11,14 @@ autosave_state autosave;
 
 namespace {
 
+bool changed_since_written() {
+  if (history.revision == autosave.started) return false;
+  return history.revision != autosave.written || design.header.design_time != autosave.written_time;
+}
+
 // Writes when the design changed since the last write; io_error as the writer raises it.
 void write_if_changed() {
-  if (history.revision == autosave.written) return;
+  if (!changed_since_written()) return;
   const std::string name = autosave.root + "/" + autosave_file;
   make_folders(name.substr(0, name.find_last_of('/')));   // a failure shows as the write's error
   vessel_design copy;
@@ -21,13 +26,14 @@ void write_if_changed() {
   copy.data = design.data;
   write_design_file(copy, name);
   autosave.written = history.revision;
+  autosave.written_time = copy.header.design_time;
   autosave.failing = false;
 }
 
 }  // namespace
 
 void autosave_init(const std::string& root, double now) {
-  autosave = autosave_state{root, history.revision, now, false};
+  autosave = autosave_state{root, history.revision, history.revision, design.header.design_time, now, false};
 }
 
 void autosave_tick(double now) {

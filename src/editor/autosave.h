@@ -4,15 +4,16 @@
 // every minute while it changes and whenever the designer ends (Exit, the
 // window's close button, Escape, Alt+F4), through the design file's writer,
 // which replaces the file whole or not at all. "Load" opens it like any
-// other design file.
+// other design file. A designer that is killed loses at most the last minute.
 //
 // Builds on: designfile (the writer), undo (the revision that says the design
 // changed, the last checkpoint), kvwindows (the message), base/sys (folders).
 //
 // Notes:
-//   - a design that did not change since start-up or since the last write is
-//     not written again, so ending an untouched session keeps the autosave of
-//     the one before
+//   - a design that did not change since start-up is never written, so an
+//     untouched session keeps the autosave of the one before; once it changed,
+//     its growing design time is a change too, and the file is rewritten every
+//     minute with the time spent so far
 //   - a failing write shows one message; the next failures stay quiet until a
 //     write succeeds again, and the editor goes on either way
 //   - the live design is written through a copy: its playing animations and
@@ -28,7 +29,9 @@ constexpr double autosave_period = 60.0;   // seconds between writes while the d
 
 struct autosave_state {            // written by the functions below
   std::string root;                // the folder the file is written under
+  uint64_t started = 0;            // undo revision at start-up
   uint64_t written = 0;            // undo revision of the design last written (or found at start)
+  double written_time = 0;         // design time of the design last written
   double last = 0;                 // time of the last write or attempt, seconds
   bool failing = false;            // the last write failed and said so
 };

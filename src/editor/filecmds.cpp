@@ -80,9 +80,27 @@ addon_sources package_sources() {
   return src;
 }
 
+// Names the files a written package lacks, as many as the message window shows, then how many more.
+std::string left_out_message(const astr& names) {
+  const size_t room = message_line_chars * message_lines;
+  const auto count = [](size_t n) { return std::to_string(n) + (n == 1 ? " file" : " files"); };
+  std::string text = "The package was written without " + count(names.size()) + " that could not be read: ";
+  size_t shown = 0;
+  for (; shown < names.size(); ++shown) {
+    const size_t rest = names.size() - shown - 1;
+    const std::string next = (shown ? ", " : "") + names[shown];
+    const std::string more = rest ? " and " + std::to_string(rest) + " more" : "";
+    if (text.size() + next.size() + more.size() + 1 > room) break;
+    text += next;
+  }
+  if (shown < names.size()) text += (shown ? " and " + std::to_string(names.size() - shown) + " more" : count(names.size()));
+  return text + ".";
+}
+
 void write_addon(const std::string& path) {
   astr messages;
-  generate_addon(design, package_sources(), path, messages);
+  const addon_report report = generate_addon(design, package_sources(), path, messages);
+  if (!report.left_out_files.empty()) messages.push_back(left_out_message(report.left_out_files));
   if (!messages.empty()) show_message(joined(messages));
 }
 

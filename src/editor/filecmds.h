@@ -16,6 +16,8 @@
 //     replace their targets whole
 //   - a design is saved as dll_name + ".vessdef" in the root; a name that
 //     would leave the root is refused with a message
+//   - a package written without some of the files the design names (missing
+//     or unreadable meshes, textures, library) says which in a message
 //   - loading and generating show the progress screen first, as both can take
 //     a while with large meshes
 //   - a mesh chosen through the dialog must lie in the meshes folder: its name

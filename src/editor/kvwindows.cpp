@@ -446,8 +446,6 @@ void build_help() {
 
 // --- Draw procedures of the question and message windows -------------------------------------------
 
-constexpr size_t message_line_chars = 72;
-
 void draw_confirm(gg_wndtype& w) { draw_text_centred(pages.question, gg_text, w.x + w.width / 2, w.y + 10); }
 
 // "Vessel data": the summary, and below it the thruster groups' forces and torques.
@@ -458,7 +456,7 @@ void vessel_data_draw(gg_wndtype& w) {
 
 void draw_message(gg_wndtype& w) {
   const std::string& m = pages.message;
-  for (size_t at = 0, line = 0; at < m.size() && line < 3; at += message_line_chars, ++line)
+  for (size_t at = 0, line = 0; at < m.size() && line < message_lines; at += message_line_chars, ++line)
     draw_text_centred(m.substr(at, message_line_chars), gg_text, w.x + w.width / 2, w.y + 8 + 18 * int(line));
 }
 

@@ -91,6 +91,8 @@ void pages_toggle(gg_inprec& c);   // every checkbox, by tag
 void pages_change(gg_txtboxrec& t); // every text box, by identifier, after it stored its value
 
 // --- Showing pages, questions, messages ----------------------------------------------------------
+constexpr size_t message_line_chars = 72;  // characters of one line of the message window
+constexpr size_t message_lines = 3;        // lines it shows; the rest of a longer message is cut
 gg_wndtype& page(page_id p);
 void show_page(page_id p);
 void hide_page(page_id p);

@@ -153,6 +153,7 @@ bool add_source(package_build& b, const std::string& what, const std::string& na
   const read_result r = read_source(b.src.root, rel, bytes);
   if (!r) {
     b.report.left_out.push_back("The " + what + " \"" + name + "\" was left out: " + r.message);
+    b.report.left_out_files.push_back(rel);
     return false;
   }
   add_bytes(b.z, entry, bytes.data(), bytes.size());

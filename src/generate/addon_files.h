@@ -56,6 +56,7 @@ struct addon_sources {
 // What a package is missing of what the design names.
 struct addon_report {
   astr left_out;                           // one line per mesh, texture or library that could not be read, and why
+  astr left_out_files;                     // the same files by their names below the root ("Meshes/x.msh")
   int meshes_packed = 0;                   // design meshes found and packed
 };
 // Builds every entry into z (resetting every animation first); messages

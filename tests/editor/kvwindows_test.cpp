@@ -10,6 +10,7 @@
 #include "common/scratch_dir.h"
 #include "design/designfile.h"
 #include "design/designtemplate.h"
+#include "design/kvgen.h"
 #include "design/veltools.h"
 #include "editor/filecmds.h"
 #include "editor/kvlists.h"
@@ -321,7 +322,15 @@ TEST_F(Pages, MeshBrowserPagesByColumnsAndSelectsWithTheSubPath) {
 }
 
 TEST_F(Pages, ExportRoutesEachFilterAndShowsFailures) {
-  export_design(dir.file("plain"), 1);
+  for (int i = 0; i < 30; ++i) add_mesh(design, "part" + std::to_string(i), visibility_external);
+  export_design(dir.file("plain"), 1);             // no mesh is in this folder: the message names them
+  EXPECT_TRUE(page(page_message).visible);
+  EXPECT_EQ(pages.message.rfind("The package was written without ", 0), 0u) << pages.message;
+  EXPECT_NE(pages.message.find("Meshes/part0.msh, Meshes/part1.msh"), std::string::npos) << pages.message;
+  EXPECT_NE(pages.message.find(" more."), std::string::npos) << pages.message;
+  EXPECT_LE(pages.message.size(), message_line_chars * message_lines);
+  hide_page(page_message);
+  design.data.meshes.clear();                      // nothing named, nothing left out: no message
   export_design(dir.file("pkg"), 5);
   export_design(dir.file("mod.dll"), 2);
   export_design(dir.file("list.txt"), 3);

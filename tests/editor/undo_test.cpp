@@ -153,6 +153,7 @@ TEST_F(Undo, ALoadIsOneStepAndTheHistoryKeepsItsLimit) {
 
 TEST_F(Undo, AutosaveWritesChangesOnlyAndSaysOnceWhenItCannot) {
   const std::string file = dir.file(autosave_file);
+  design.header.design_time = 50;               // time alone, before any change, is no change
   EXPECT_TRUE(autosave_final());
   EXPECT_FALSE(std::filesystem::exists(file));  // nothing changed: an older autosave stays
   design.header.empty_mass = 777;
@@ -163,19 +164,23 @@ TEST_F(Undo, AutosaveWritesChangesOnlyAndSaysOnceWhenItCannot) {
   vessel_design read;
   ASSERT_EQ(read_design_file(read, file).status, design_read_ok);
   EXPECT_EQ(read.header.empty_mass, 777.0);
+  design.header.design_time = 110;              // once changed, the time spent is kept every minute
+  autosave_tick(120);
+  ASSERT_EQ(read_design_file(read, file).status, design_read_ok);
+  EXPECT_EQ(read.header.design_time, 110.0);
 
   // A file where the folder should be: the write fails, as in a read-only folder, even for root.
   std::filesystem::rename(dir.file("Vessel_Design"), dir.file("kept"));
   dir.put("Vessel_Design", "");
   design.header.empty_mass = 888;
   undo_checkpoint();
-  autosave_tick(120);
+  autosave_tick(180);
   EXPECT_TRUE(page(page_message).visible);
   EXPECT_NE(pages.message.find("Autosave"), std::string::npos);
   hide_page(page_message);
   design.header.empty_mass = 889;
   undo_checkpoint();
-  autosave_tick(180);
+  autosave_tick(240);
   EXPECT_FALSE(page(page_message).visible);     // one message, not one a minute
   EXPECT_FALSE(autosave_final());
   std::filesystem::remove(dir.file("Vessel_Design"));

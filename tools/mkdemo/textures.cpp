@@ -114,9 +114,17 @@ rgba screen(double u, double v) {
   return trace ? rgba{0.2, 1, 0.3, 1} : grid ? rgba{0.05, 0.3, 0.1, 1} : rgba{0.02, 0.06, 0.03, 1};
 }
 
+// The flame atlas: a strip in the left quarter (bright along its middle,
+// fading from v = 0, where the flame starts, to v = 1) and a round glow in
+// the upper right quarter; the rest is clear.
 rgba exhaust(double u, double v) {
-  const double r = std::min(1.0, std::hypot(u - 0.5, v - 0.5) * 2);
-  const double glow = std::pow(1 - r, 2);
+  if (u < 0.25) {
+    const double across = 1 - std::fabs(u * 8 - 1);
+    const double a = std::pow(across, 1.5) * (1 - v);
+    return {1, 0.8 + 0.2 * across, 0.5 + 0.5 * across, a};
+  }
+  const double r = std::min(1.0, std::hypot(u - 0.75, v - 0.25) * 4);
+  const double glow = u >= 0.5 && v < 0.5 ? std::pow(1 - r, 2) : 0;
   return {1, 0.85 + 0.15 * glow, 0.6 + 0.4 * glow, glow};
 }
 

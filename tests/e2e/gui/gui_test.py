@@ -11,11 +11,13 @@ the widget gallery's reports. Usage: gui_test.py [paths] CASE
 import argparse
 import ctypes
 import gzip
+import json
 import math
 import os
 import re
 import select
 import signal
+import stat
 import struct
 import subprocess
 import sys
@@ -29,6 +31,7 @@ SETTINGS = os.path.join("Vessel_Design", "vrk.cfg")
 BACKGROUND = (0, 0, 128)
 SCREEN = "1024x768x24"
 DISPLAY_LIMIT = 30.0  # seconds for Xvfb to report its display and answer; about 0.2 s when idle
+POINTER_LIMIT = 10.0  # seconds for the server to put the pointer where asked; at once when idle
 
 
 class Failure(Exception):
@@ -44,17 +47,33 @@ def xdotool(*args):
     return subprocess.run(["xdotool", *map(str, args)], capture_output=True, text=True).stdout.strip()
 
 
+def shell_values(*args, keys):
+    """The integers named keys in the NAME=VALUE lines that xdotool prints with --shell."""
+    values = dict(line.split("=", 1) for line in xdotool(*args).split())
+    return tuple(int(values[k]) for k in keys)
+
+
+def move_pointer(*args):
+    """An xdotool pointer move with --sync among args: it returns once the server has put the
+    pointer there, so the program receives the move before any event sent after it."""
+    try:
+        subprocess.run(["xdotool", *map(str, args)], capture_output=True, check=True, timeout=POINTER_LIMIT)
+    except (subprocess.TimeoutExpired, subprocess.CalledProcessError) as e:
+        raise Failure("the pointer did not move (xdotool %s) within %.0f s: %s" % (" ".join(map(str, args)), POINTER_LIMIT, e))
+
+
 class Designer:
     """One run of the program in its own temporary root."""
 
-    def __init__(self, program, root):
+    def __init__(self, program, root, prefix=()):
         self.root = root
         self.out = open(os.path.join(root, "stdout.txt"), "w+")
         self.err = open(os.path.join(root, "stderr.txt"), "w+")
         env = dict(os.environ, ASAN_OPTIONS="detect_leaks=0")
         self.started = time.monotonic()
-        self.proc = subprocess.Popen([program], cwd=root, stdout=self.out, stderr=self.err, env=env)
+        self.proc = subprocess.Popen([*prefix, program], cwd=root, stdout=self.out, stderr=self.err, env=env)
         self.window = None
+        self.origin = None                           # the window's top-left corner on the screen
 
     def wait_for_title(self, limit=30.0):
         """The window id once its title shows the frame rate; fails after limit seconds.
@@ -78,11 +97,18 @@ class Designer:
     def type_text(self, text):
         xdotool("type", "--window", self.window, "--delay", "30", text)
 
+    def move(self, x, y):
+        """The pointer to (x, y) of the window. xdotool's --sync waits for the pointer to leave
+        where it is, forever when it is there already: that move is left out."""
+        if self.origin is None:
+            self.origin = shell_values("getwindowgeometry", "--shell", self.window, keys=("X", "Y"))
+        target = (self.origin[0] + x, self.origin[1] + y)
+        if shell_values("getmouselocation", "--shell", keys=("X", "Y")) != target:
+            move_pointer("mousemove", "--sync", *target)
+
     def click(self, x, y):
-        xdotool("mousemove", "--window", self.window, x, y)
-        time.sleep(0.15)
+        self.move(x, y)
         xdotool("click", "1")
-        time.sleep(0.15)
 
     def wait(self, limit=15):
         try:
@@ -212,8 +238,7 @@ def case_screenshot(args, root):
     d = Designer(args.designer, root)
     d.wait_for_title()
     mx, my = 600, 450
-    xdotool("mousemove", "--window", d.window, mx, my)
-    time.sleep(0.3)
+    d.move(mx, my)
     w, h, pixel = d.screenshot()
     check((w, h) == (800, 600), "the whole window: %dx%d" % (w, h))
     # The overlay line, red, centred at half the width, 90 pixels from the top;
@@ -887,14 +912,13 @@ def case_camera_orbit_wheel_keys(args, root):
 
     def orbit():
         camera(lambda: xdotool("mousedown", "3"), "the right button down")
-        xdotool("mousemove_relative", "--", "40", "-20")
+        move_pointer("mousemove_relative", "--sync", "--", "40", "-20")
         return camera(lambda: xdotool("mouseup", "3"), "the right button up")
 
     def moved(a, b):
         return math.dist(map(float, a["position"].split(",")), map(float, b["position"].split(",")))
 
-    xdotool("mousemove", "--window", d.window, 700, 300)   # over the preview, off every window
-    time.sleep(0.3)
+    d.move(700, 300)                                 # over the preview, off every window
     c = camera(lambda: d.key("0"), "0")
     check((c["mode"], c["speed"], c["fine"]) == ("3", "0.01", "0"), "free flight: %r" % c)
     b = wheel()
@@ -1083,20 +1107,99 @@ def case_autosave_endings(args, root):
             check(header_value(autosave, "d", 528) == 100 + number, "%s: the autosave holds the typed mass" % ending)
 
 
+def keep_running(d, seconds, why):
+    """Waits seconds while the designer runs on; it must not end meanwhile."""
+    print("waiting %d s: %s" % (seconds, why))
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        check(d.proc.poll() is None, "the designer ended while waiting: " + d.stderr())
+        time.sleep(1)
+
+
+def design_info(args, path):
+    """The design in path as corvane-tool reads it."""
+    run = subprocess.run([args.tool, "info", path], capture_output=True, text=True,
+                         env=dict(os.environ, ASAN_OPTIONS="detect_leaks=0"))
+    check(run.returncode == 0, "%s reads as a design: %s" % (path, run.stderr))
+    return json.loads(run.stdout)
+
+
+FRAME_SLACK = 3.0  # seconds: the minute's write waits for the next frame, slow on a loaded machine
+
+
+def case_autosave_kill(args, root):
+    """A change, a little over two minutes, SIGKILL: the autosave holds the change and is at most a
+    minute old, as a changed design is written every minute (its growing design time with it)."""
+    d = Designer(args.designer, root)
+    d.wait_for_title()
+    change_mass(d, "4321")
+    d.sync()
+    keep_running(d, 125, "two minutes of autosaves")
+    killed = time.time()
+    d.proc.kill()
+    d.proc.wait()
+    path = os.path.join(root, AUTOSAVE)
+    check(os.path.exists(path), "the autosave exists after the kill")
+    age = killed - os.stat(path).st_mtime
+    print("the autosave was written %.1f s before the kill" % age)
+    check(0 <= age <= 60 + FRAME_SLACK, "the autosave is at most a minute old: %.1f s" % age)
+    check(design_info(args, path)["header"]["empty_mass"] == 4321.0, "the autosave holds the typed mass")
+
+
+MESSAGE = placed(W // 2 - 300, H // 2 - 50, 600, 100)   # the "Message" window's body
+
+
+def message_shown(args, d):
+    """The first line of the message window, or None when it is hidden."""
+    w, h, pixel = d.screenshot()
+    mx, my, mw, mh = MESSAGE
+    if not is_title_bar(pixel(mx + 5, my - 8)):
+        return None
+    white = [x for x in range(mx, mx + mw) for y in range(my + 8, my + 24) if pixel(x, y) == (255, 255, 255)]
+    return read_line(args, pixel, min(white), my + 8) if white else ""
+
+
+def case_autosave_read_only(args, root):
+    """An autosave into a read-only "Vessel_Design" says so once; the editor goes on, and the
+    ending's failed write is reported on standard error."""
+    folder = os.path.join(root, "Vessel_Design")
+    os.mkdir(folder)
+    os.chmod(folder, stat.S_IRUSR | stat.S_IXUSR | stat.S_IRGRP | stat.S_IXGRP | stat.S_IROTH | stat.S_IXOTH)
+    # Root writes anywhere; without these capabilities it meets the folder's mode like anyone.
+    prefix = ["setpriv", "--bounding-set=-dac_override,-dac_read_search,-fowner", "--"] if os.geteuid() == 0 else []
+    d = Designer(args.designer, root, prefix)
+    d.wait_for_title()
+    change_mass(d, "4321")
+    keep_running(d, 55, "the first autosave, a minute after the start")
+    deadline = time.monotonic() + 60
+    while (line := message_shown(args, d)) is None:
+        check(time.monotonic() < deadline, "no message within two minutes of the start")
+        time.sleep(1)
+    check(line.startswith("Autosave failed: "), "the message tells of the autosave: %r" % line)
+    d.click(MESSAGE[0] + MESSAGE[2] // 2, MESSAGE[1] + MESSAGE[3] - 14)   # "OK"
+    keep_running(d, 65, "the next autosave, which fails quietly")
+    check(message_shown(args, d) is None, "one message, not one a minute")
+    d.key("Escape")
+    check(d.wait() == 0, "Escape ends with exit code 0")
+    check("Autosave failed" in d.stderr(), "the ending's failed write is reported: %r" % d.stderr())
+    check(not os.listdir(folder), "nothing was written into the read-only folder")
+
+
 def die_with_parent():
     """Run in the child before exec: the server ends with this script, even when it is killed."""
     ctypes.CDLL(None, use_errno=True).prctl(1, signal.SIGTERM)  # PR_SET_PDEATHSIG
 
 
 class VirtualDisplay:
-    """An Xvfb of this case's own; DISPLAY names it while the case runs."""
+    """An Xvfb of this case's own; DISPLAY names it while the case runs. Its keys do not repeat:
+    on a loaded machine xdotool's release can come late enough for a pressed key to repeat."""
 
     def __init__(self, xvfb, log_path):
         started = time.monotonic()
         reader, writer = os.pipe()
         self.log = open(log_path, "w")
         self.proc = subprocess.Popen([xvfb, "-displayfd", str(writer), "-screen", "0", SCREEN,
-                                      "-nolisten", "tcp", "-noreset"],
+                                      "-nolisten", "tcp", "-noreset", "-r"],
                                      pass_fds=(writer,), stdin=subprocess.DEVNULL, stdout=self.log,
                                      stderr=self.log, preexec_fn=die_with_parent)
         os.close(writer)
