@@ -60,6 +60,8 @@ function(corvane_test name)
     set_target_properties(test_${name} PROPERTIES CROSSCOMPILING_EMULATOR "${CORVANE_TEST_RUNNER}")
     set(leaks 0)
   endif()
-  gtest_discover_tests(test_${name} DISCOVERY_MODE PRE_TEST
+  # Listing the tests starts the program (and, through the runner, a virtual X
+  # server): on a loaded machine that can take far longer than the default 5 s.
+  gtest_discover_tests(test_${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
     PROPERTIES ENVIRONMENT "ASAN_OPTIONS=detect_leaks=${leaks}:abort_on_error=0;UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1")
 endfunction()

@@ -522,7 +522,8 @@ def start_in_demo(args, root):
 
 
 def case_vessel_preview(args, root):
-    """The template vessel stands in the middle of the window, textured and lit, with sky around it."""
+    """The template vessel stands in the middle of the window, textured and lit, with sky around it;
+    turned down, the view shows the textured Earth with its atmosphere below and the stars above."""
     d = start_in_demo(args, root)
     w, h, pixel = d.screenshot()
     middle = {pixel(x, y) for x in range(w // 2 - 150, w // 2 + 150, 3) for y in range(h // 2 - 60, h // 2 + 60, 3)}
@@ -530,6 +531,137 @@ def case_vessel_preview(args, root):
     check(len(coloured) > 300, "the middle holds %d distinct colours that are not sky" % len(coloured))
     for x, y in ((4, 4), (w - 5, 4), (4, h - 5)):
         check(is_sky(pixel(x, y)), "corner (%d, %d) shows the sky: %r" % (x, y, pixel(x, y)))
+
+    # 150 pixels down with the right button turn the view down to the Earth below.
+    xdotool("mousemove", "--sync", "--window", d.window, 600, 200)
+    xdotool("mousedown", "3")
+    for y in range(230, 351, 30):
+        xdotool("mousemove", "--sync", "--window", d.window, 600, y)
+    xdotool("mouseup", "3")
+    xdotool("mousemove", "--sync", "--window", d.window, 700, 520)   # the cursor over the main menu
+    w, h, pixel = d.screenshot()
+    menu = lambda x, y: MENU[0] - 4 <= x and MENU[1] - 20 <= y
+    lower = [pixel(x, y) for x in range(0, w, 4) for y in range(h // 2, h, 4) if not menu(x, y)]
+    blue = [p for p in lower if p[2] > p[0] + 25 and p[2] >= p[1]]
+    check(len(blue) > len(lower) // 4, "the lower half shows the Earth: %d of %d pixels blue" % (len(blue), len(lower)))
+    check(len(set(blue)) > 100, "its surface is textured: %d blues" % len(set(blue)))
+    row = [pixel(x, 450) for x in range(200)]        # from the sky on the left into the disc
+    edge = next(x for x, p in enumerate(row) if max(p) > 20)
+    rim, inside = max(p[2] for p in row[edge:edge + 15]), max(p[2] for p in row[edge + 20:edge + 40])
+    check(rim > inside + 40, "a bright atmosphere rim at x = %d: blue %d, %d further in" % (edge, rim, inside))
+    stars = sum(max(pixel(x, y)) > 100 for x in range(w) for y in range(70))
+    check(stars > 10 and all(is_sky(pixel(x, y)) for x in range(0, w, 5) for y in range(0, 70, 5)),
+          "the stars stay visible above the Earth: %d star pixels" % stars)
+    d.key("Escape")
+    check(d.wait() == 0, "Escape ends with exit code 0")
+
+
+FOCAL = (H / 2) / math.tan(math.radians(30))        # pixels per metre at one metre: 60 degrees from top to bottom
+
+
+def project(point):
+    """The window pixel of a point of the vessel frame, for the camera as it starts: 20 m behind
+    the vessel, looking forward along +z, +x to the right and +y up."""
+    depth = point[2] + 20
+    return round(W / 2 + point[0] * FOCAL / depth), round(H / 2 - point[1] * FOCAL / depth)
+
+
+def selected_marker(d):
+    """The centre of the selected marker on screen: the pixels of its unlit red-to-green pulse."""
+    for _ in range(5):                               # the pulse is near pure red or green a tenth of the time
+        width, height, pixel = d.screenshot()
+        spots = [(x, y) for x in range(0, width, 2) for y in range(0, height, 2)
+                 if pixel(x, y)[2] == 0 and min(pixel(x, y)[:2]) >= 12 and abs(math.hypot(*pixel(x, y)[:2]) - 255) <= 6]
+        if len(spots) > 20:
+            return sum(x for x, y in spots) / len(spots), sum(y for x, y in spots) / len(spots)
+    raise Failure("no pulsing marker on screen")
+
+
+def thruster_position(path, index):
+    data = open(path, "rb").read()
+    tanks = struct.unpack_from("<i", data, 788)[0]
+    return struct.unpack_from("<3d", data, HEADER + 8 * tanks + 120 * index)
+
+
+def handle_drag(d, start, by):
+    """A press at start, a move by (dx, dy) in two steps, the release."""
+    xdotool("mousemove", "--sync", "--window", d.window, *start)
+    d.sync()
+    xdotool("mousedown", "1")
+    d.sync()
+    for step in (1, 2):
+        xdotool("mousemove", "--sync", "--window", d.window, start[0] + by[0] * step // 2, start[1] + by[1] * step // 2)
+        d.sync()
+    xdotool("mouseup", "1")
+    d.sync()
+
+
+def case_preview_pick_drag(args, root):
+    """A thruster's marker clicked in the preview becomes current in its list and in "3D controls"; a typed
+    X moves it; its +x handle moves it along x only, also through a window lying over the handle; an
+    exhaust's handle changes nothing."""
+    d = start_in_demo(args, root)
+    saved = os.path.join(root, DESIGN)
+    press(d, "Engines")
+    press(d, "3D controls")
+    cx, cy, cw, ch = PAGES["3D controls"][0]
+    tx, ty, tw, th = THRUSTERS
+    engines_close = (tx + tw - 22, ty + th // 2)
+
+    def position_saved():                            # the list lies over "Save": closed meanwhile
+        d.click(*engines_close)
+        block = saved_design(d, root)
+        press(d, "Engines")
+        return thruster_position(saved, 6), block
+    rcs = (-6.0, 0.7, -0.4)                          # thruster #7, the first of the default RCS
+    d.click(*project(rcs))
+    width, height, pixel = d.screenshot()
+    check(pixel(tx + 112 + 20, ty + 4 + 22 * 6 + 1) == (128, 128, 200), "row #7 is current in Thrusters")
+    check(read_line(args, pixel, cx + 2, cy + 20) == "typ=1 msh=1 grp=12", "the selection line")
+    shown = [read_line(args, pixel, cx + 25, cy + 50 + 20 * i, 10, range(1, 15)) for i in range(3)]
+    check(shown == ["-6", "0.7", "-0.4"], "the thruster's position in the boxes: %r" % shown)
+    marker = selected_marker(d)
+    check(math.dist(marker, project(rcs)) < 3, "the marker pulses at %r" % (marker,))
+
+    # The +x arm reaches 10 m (half the camera's distance) to the right; 40 pixels along it are 10 m.
+    # Off the middle of the view a z arm also points sideways: the press lies beyond its end.
+    centre = project(rcs)
+    check(project((-6.0, 0.7, 9.6))[0] < centre[0] + 100 < project((4.0, 0.7, -0.4))[0], "the press lies on +x alone")
+    handle_drag(d, (centre[0] + 100, centre[1]), (40, 0))
+    position = position_saved()[0]
+    check(position == (4.0, 0.7, -0.4), "the drag moved x alone: %r" % (position,))
+
+    d.click(cx + 25 + 76, cy + 50 + 8)               # X: typed, then the box is left
+    replace_text(d, "8")
+    d.click(cx + 100, cy + 30)
+    d.click(cx + cw - 22, cy + ch // 2)              # "3D controls" closed: the marker's new place is clear
+    moved = (8.0, 0.7, -0.4)
+    marker = selected_marker(d)
+    check(math.dist(marker, project(moved)) < 3, "its marker moved to %r" % (marker,))
+    position = position_saved()[0]
+    check(position == moved, "X moved the thruster: %r" % (position,))
+
+    # "Exhausts" lies over the -x arm, which also acts on x: a press on the window, between its
+    # buttons and its list, starts the drag (a press on the open preview would pick the marker under it).
+    d.click(*engines_close)                          # the list lies over "Exhausts"
+    press(d, "Exhausts")
+    press(d, "Engines")
+    ex, ey, ew, eh = PAGES["Exhausts"][0]
+    start = (ex + 106, project(moved)[1])
+    check(project((-2.0, 0.7, -0.4))[0] < start[0] < project((8.0, 0.7, 9.6))[0], "the press lies on -x alone")
+    handle_drag(d, start, (-80, 0))
+    position, before = position_saved()
+    check(position == (-12.0, 0.7, -0.4), "the drag through the window: %r" % (position,))
+
+    d.click(cx + cw - 22, cy + ch // 2)              # "3D controls" closed; a drag start shows it again
+    d.click(ex + 112 + 100, ey + 4 + 9)              # exhaust #1, at main thruster #1
+    centre = project((-1.0, 0.0, -7.7))
+    check(project((-1.0, 0.0, 2.3))[0] < ex + 106, "the press lies on the exhaust's +x arm alone")
+    handle_drag(d, (ex + 106, centre[1]), (40, 0))
+    width, height, pixel = d.screenshot()
+    check(read_line(args, pixel, cx + 2, cy + 20) == "typ=1 msh=2 grp=0", "the press on the exhaust's handle started a drag")
+    d.click(*engines_close)
+    check(saved_design(d, root) == before, "dragging an exhaust's handle changes nothing")
     d.key("Escape")
     check(d.wait() == 0, "Escape ends with exit code 0")
 
@@ -841,18 +973,19 @@ def case_pages_run_veltora(args, root):
     check(settings_text(root) == b"author_name=%authorname\r\n", "Exit writes the settings")
 
 
-def read_line(args, pixel, left, top, limit=60):
-    """The text drawn in white from (left, top), read back glyph by glyph with the program's font;
+def read_line(args, pixel, left, top, limit=60, rows_read=range(16)):
+    """The text drawn in white from (left, top), read back glyph by glyph with the program's font,
+    by the glyph rows given (a text box's outline covers the first and the last);
     it ends at the first cell that matches no glyph but the blank."""
     font = gzip.open(args.font).read()
     glyphs = {}
     for code in range(32, 127):
-        rows = font[4 + 16 * code: 4 + 16 * code + 16]
+        rows = bytes(font[4 + 16 * code + y] for y in rows_read)
         glyphs.setdefault(rows, chr(code))
     text = ""
     for i in range(limit):
         rows = bytes(sum(0x80 >> x for x in range(8) if pixel(left + 8 * i + x, top + y) == (255, 255, 255))
-                     for y in range(16))
+                     for y in rows_read)
         if rows not in glyphs:
             break
         text += glyphs[rows]
@@ -946,7 +1079,8 @@ def case_camera_orbit_wheel_keys(args, root):
 
 
 def case_pages_lists_summary(args, root):
-    """The summary's drawn numbers are the design's; list rows show the current row; Play moves the ruler mark."""
+    """The summary's drawn numbers are the design's; list rows show the current row; Play moves the ruler mark
+    and the gear in the preview."""
     d = start_in_demo(args, root)
     press(d, "Save")
     d.sync()
@@ -986,13 +1120,21 @@ def case_pages_lists_summary(args, root):
         column = [x for x in range(bx + 60, bx + bw - 200) if pixel(x, by + 22 + 20) == (0, 255, 0)]  # between two rows
         check(len(column) == 1, "one green position line: %r" % column)
         return column[0]
-    before = mark()
+    gear = [(x, y) for x in range(480, 550, 2) for y in range(320, 390, 2)]   # the right main gear, below the hull
+
+    def gear_pixels():
+        width, height, pixel = d.screenshot()
+        return [pixel(x, y) for x, y in gear]
+    before, gear_before = mark(), gear_pixels()
     d.click(bx + 2 + 50, by + bh - 20 + 9)           # "Play |>"
     deadline = time.monotonic() + 20                 # a second when idle; generous for a loaded machine
     after = mark()
     while after == before and time.monotonic() < deadline:
         after = mark()
     check(after != before, "playing moves the position mark (%d, then %d)" % (before, after))
+    time.sleep(1)                                    # a seventh of the gear's travel
+    changed = sum(a != b for a, b in zip(gear_before, gear_pixels()))
+    check(changed > len(gear) // 10, "playing moves the gear in the preview: %d of %d pixels changed" % (changed, len(gear)))
     d.click(bx + 112 + 50, by + bh - 20 + 9)         # "Stop |=|"
     d.key("Escape")
     check(d.wait() == 0, "Escape ends with exit code 0")
@@ -1030,7 +1172,7 @@ def saved_design(d, root):
 
 
 def case_undo_redo(args, root):
-    """A typed mass, an added thruster, its moved position and a deleted tank: four Ctrl+Z give the
+    """A typed mass, an added thruster, its position dragged in the preview and a deleted tank: four Ctrl+Z give the
     design back byte for byte, four Ctrl+Y the changed one; a Load is undone; Escape leaves the
     changed design in the autosave."""
     d = start_in_demo(args, root)
@@ -1039,16 +1181,9 @@ def case_undo_redo(args, root):
     change_mass(d, "2500")
     press(d, "Engines")
     tx, ty, tw, th = THRUSTERS
-    d.click(tx + 2 + 50, ty + 2 + 10)                # "Add": the new thruster is selected
-    d.click(tx + tw - 22, ty + th // 2)
-    # In place of a handle drag, which waits for the view camera: "X=" of "3D controls", the same
-    # design operation on the selected thruster's position.
-    press(d, "3D controls")
-    cx, cy, cw, ch = PAGES["3D controls"][0]
-    d.click(cx + 25 + 76, cy + 50 + 8)
-    replace_text(d, "4")
-    d.click(cx + cw - 22, cy + ch // 2)              # "Close" stores it
-    press(d, "Engines")
+    d.click(tx + 2 + 50, ty + 2 + 10)                # "Add": the new thruster, at the origin, is selected
+    # Its +x arm runs 10 m to the right; the press lies off every marker, 16 pixels move it 4 m.
+    handle_drag(d, (540, H // 2), (16, 0))
     d.click(tx + 2 + 50, ty + 68 + 10)               # "Propellant": the fuel tanks
     lx, ly, lw, lh = placed(20, H - 220, 400, 200)
     d.click(lx + 2 + 50, ly + 24 + 10)               # "Delete" tank 1
@@ -1060,7 +1195,8 @@ def case_undo_redo(args, root):
     check(count == thrusters_of(os.path.join(root, "original.vessdef"))[0] + 1, "a thruster was added")
     data = open(os.path.join(root, DESIGN), "rb").read()
     check(struct.unpack_from("<i", data, 788)[0] == 1, "a tank went")
-    check(struct.unpack_from("<d", data, HEADER + 8 + 120 * (count - 1))[0] == 4.0, "the thruster moved to x = 4")
+    moved = thruster_position(os.path.join(root, DESIGN), count - 1)
+    check(moved == (4.0, 0.0, 0.0), "the drag moved the thruster to x = 4: %r" % (moved,))
     for _ in range(3):
         d.key("ctrl+z")
     saved_design(d, root)
@@ -1247,6 +1383,14 @@ class VirtualDisplay:
         self.log.close()
 
 
+def keep_last_screenshot(root, name):
+    """The newest picture the program took, copied beside the test for a look after a failure."""
+    shots = sorted(f for f in os.listdir(root) if f.startswith("screenshot-") and f.endswith(".bmp"))
+    if shots:
+        shutil.copy(os.path.join(root, shots[-1]), name)
+        print("the last screenshot is kept as %s" % os.path.abspath(name))
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--designer", required=True)
@@ -1271,6 +1415,7 @@ def main():
             case(args, root)
         except Failure as f:
             print("FAILED %s: %s" % (args.case, f))
+            keep_last_screenshot(root, "failed-%s.bmp" % args.case)
             for name in ("stdout.txt", "stderr.txt", "xvfb.txt"):
                 path = os.path.join(root, name)
                 if os.path.exists(path):
