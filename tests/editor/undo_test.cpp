@@ -29,6 +29,7 @@ class Undo : public ::testing::Test {
     design = vessel_design{};
     apply_template(design);
     clear_selection();
+    screen = {1024, 768};                // the window the pages are laid out for
     pages_build(1024, 768);
     undo_start();
     autosave_init(dir.path.string(), 0);
