@@ -241,10 +241,12 @@ struct oem_key {
   int plain, shifted;               // characters; 0: types nothing
 };
 constexpr oem_key oem_keys[] = {
-  {186, ';', ':'}, {188, ',', '<'}, {190, '.', '>'}, {191, '/', '?'}, {192, '`', '~'},
-  {219, '[', 0},   {220, '\\', '|'}, {221, ']', 0},  {222, '\'', '"'},
+  {186, ';', ':'}, {187, '=', '+'}, {188, ',', '<'}, {189, '-', '_'}, {190, '.', '>'}, {191, '/', '?'},
+  {192, '`', '~'}, {219, '[', 0},   {220, '\\', '|'}, {221, ']', 0},  {222, '\'', '"'},
 };
 constexpr char shifted_digits[] = ")!@#$%^&*(";
+constexpr uint16_t keypad_first = 96, keypad_last = 111;   // keypad 0..9, * + (separator) - . /
+constexpr char keypad_characters[] = "0123456789*+\0-./";
 
 }  // namespace
 
@@ -252,6 +254,10 @@ int key_character(uint16_t key, bool shift) {
   if (key < 32) return -1;
   if (key >= 'A' && key <= 'Z') return shift ? key : key + ('a' - 'A');
   if (key >= '0' && key <= '9' && shift) return shifted_digits[key - '0'];
+  if (key >= keypad_first && key <= keypad_last) {
+    const char c = keypad_characters[key - keypad_first];
+    return c ? c : -1;
+  }
   if (key <= 128) return key;
   for (const oem_key& k : oem_keys)
     if (k.key == key) return shift ? k.shifted : k.plain;

@@ -219,7 +219,9 @@ void          textbox_commit(gg_txtboxrec& t);          // text to variable, the
 gg_txtboxrec* focused_textbox();                        // first text box with the focused identifier
 void          gui_set_focus(int id);                    // commits the old focus, loads the new one
 // The character a key types: -1 for none (the key does nothing), 0 for a key
-// that types nothing yet moves the cursor, else the character code.
+// that types nothing yet moves the cursor, else the character code. The minus
+// and equals keys and the keypad type their own characters, so a negative or
+// signed number can be typed.
 int           key_character(uint16_t key, bool shift);
 
 // --- Drawing ------------------------------------------------------------------------------------

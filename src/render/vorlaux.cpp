@@ -119,19 +119,9 @@ void build_backdrop(vorlscene& s) {
   add_sun(s);
   try {
     build_star_field(s);
-    upload_star_field(s);
   } catch (...) {
     report_error("VORLAUX", "Error in setstars");
   }
-}
-
-void release_star_field() {
-  if (vorl_res.star_buffer) {
-    const GLuint names[2] = {vorl_res.star_buffer, vorl_res.star_index_buffer};
-    gl_ext.glDeleteBuffersARB(2, names);
-  }
-  vorl_res.star_buffer = vorl_res.star_index_buffer = 0;
-  vorl_res.star_colour_offset = vorl_res.star_index_count = 0;
 }
 
 void delete_render(vorlscene& s) {
@@ -169,28 +159,6 @@ void build_star_field(vorlscene& s) {
     s.star_colours.push_back(0xFFFFFFFFu);
     s.star_indices.push_back(uint16_t(i));
   }
-}
-
-void upload_star_field(const vorlscene& s) {
-  release_star_field();
-  if (!gl_caps.vertex_buffers || s.star_indices.empty()) return;
-  const size_t point_bytes = s.star_points.size() * sizeof(svec3), colour_bytes = s.star_colours.size() * 4;
-  GLuint names[2] = {0, 0};
-  gl_ext.glGenBuffersARB(2, names);
-  vorl_res.star_buffer = names[0];
-  vorl_res.star_index_buffer = names[1];
-  gl_ext.glBindBufferARB(GL_ARRAY_BUFFER_ARB, names[0]);
-  gl_ext.glBufferDataARB(GL_ARRAY_BUFFER_ARB, GLsizeiptrARB(point_bytes + colour_bytes), nullptr, GL_STATIC_DRAW_ARB);
-  gl_ext.glBufferSubDataARB(GL_ARRAY_BUFFER_ARB, 0, GLsizeiptrARB(point_bytes), s.star_points.data());
-  gl_ext.glBufferSubDataARB(GL_ARRAY_BUFFER_ARB, GLintptrARB(point_bytes), GLsizeiptrARB(colour_bytes),
-                            s.star_colours.data());
-  gl_ext.glBindBufferARB(GL_ELEMENT_ARRAY_BUFFER_ARB, names[1]);
-  gl_ext.glBufferDataARB(GL_ELEMENT_ARRAY_BUFFER_ARB, GLsizeiptrARB(s.star_indices.size() * 2), s.star_indices.data(),
-                         GL_STATIC_DRAW_ARB);
-  gl_ext.glBindBufferARB(GL_ARRAY_BUFFER_ARB, 0);
-  gl_ext.glBindBufferARB(GL_ELEMENT_ARRAY_BUFFER_ARB, 0);
-  vorl_res.star_colour_offset = point_bytes;
-  vorl_res.star_index_count = s.star_indices.size();
 }
 
 void start_engine(vorlscene& s, int width, int height, progress_fn progress) {
@@ -233,7 +201,6 @@ void stop_engine(vorlscene& s) {
   for (GLuint* t : {&vorl_res.exhaust, &vorl_res.cloud, &vorl_res.default_exhaust, &vorl_res.noise, &vorl_res.ramp})
     release_texture(*t);
   for (GLuint& t : vorl_res.sprites) release_texture(t);
-  release_star_field();
   delete_render(s);
   release_programs();
 }

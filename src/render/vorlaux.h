@@ -15,8 +15,6 @@
 //     65,536 numbers from it; the star field draws after that, so the field is
 //     the same on every start
 //   - a missing exhaust or cloud texture leaves its name 0
-//   - the star field never changes after start, so its points, colours and
-//     indices go into vertex buffers once instead of every frame
 #pragma once
 #include <GL/gl.h>
 #include <array>
@@ -38,10 +36,6 @@ struct vorl_resources {             // written by start_engine and stop_engine
   std::array<typmsh, 2> grids;      // 16 x 16 cells carrying the gradients
   typmsh sun_sprite;                // core and glow quads
   typmsh flare_sprite;              // one quad
-  GLuint star_buffer = 0;           // the star field's points, then its colours; 0 without vertex buffers
-  GLuint star_index_buffer = 0;     // its 16-bit indices
-  size_t star_colour_offset = 0;    // bytes into star_buffer
-  size_t star_index_count = 0;
 };
 extern vorl_resources vorl_res;
 
@@ -52,6 +46,5 @@ constexpr double sun_radius = 696000000;  // metres
 void start_engine(vorlscene& s, int width, int height, progress_fn progress);
 void stop_engine(vorlscene& s);                    // every GL object of the engine released
 void build_star_field(vorlscene& s);               // 3000 points from the random generator
-void upload_star_field(const vorlscene& s);        // into vertex buffers once, when the GL offers them
 int switch_flags();                                // repeat wrapping, filtering and compression as the switches say
 GLuint upload_engine_texture(const rgba_image& img);      // uploaded as the global filtering and compression switches say

@@ -86,11 +86,8 @@ void frame_set_up(vorlscene& s) {
 
 // --- Sky and suns ----------------------------------------------------------------------
 
-// From the buffers start_engine filled when there are any and the vertex
-// buffer switch is on, else from the scene's arrays: the same one draw.
 void draw_star_field(const vorlscene& s) {
-  const bool buffered = vorl_res.star_buffer != 0 && glmesh.buffers_on;
-  if ((buffered ? vorl_res.star_index_count : s.star_indices.size()) == 0) return;
+  if (s.star_indices.empty()) return;
   switch_gl(switch_lighting, false);
   switch_gl(switch_depth_test, false);
   switch_gl(switch_texture_2d, false);
@@ -98,19 +95,9 @@ void draw_star_field(const vorlscene& s) {
   glEnableClientState(GL_COLOR_ARRAY);
   glDisable(GL_POINT_SMOOTH);       // a smoothed 1-pixel point is a dimmer 2 x 2 smear, and on the
                                     // software renderer it costs as much as the rest of the sky
-  if (buffered) {
-    gl_ext.glBindBufferARB(GL_ARRAY_BUFFER_ARB, vorl_res.star_buffer);
-    gl_ext.glBindBufferARB(GL_ELEMENT_ARRAY_BUFFER_ARB, vorl_res.star_index_buffer);
-    glVertexPointer(3, GL_FLOAT, 0, nullptr);
-    glColorPointer(4, GL_UNSIGNED_BYTE, 0, reinterpret_cast<const void*>(vorl_res.star_colour_offset));
-    glDrawElements(GL_POINTS, GLsizei(vorl_res.star_index_count), GL_UNSIGNED_SHORT, nullptr);
-    gl_ext.glBindBufferARB(GL_ARRAY_BUFFER_ARB, 0);
-    gl_ext.glBindBufferARB(GL_ELEMENT_ARRAY_BUFFER_ARB, 0);
-  } else {
-    glVertexPointer(3, GL_FLOAT, 0, s.star_points.data());
-    glColorPointer(4, GL_UNSIGNED_BYTE, 0, s.star_colours.data());
-    glDrawElements(GL_POINTS, GLsizei(s.star_indices.size()), GL_UNSIGNED_SHORT, s.star_indices.data());
-  }
+  glVertexPointer(3, GL_FLOAT, 0, s.star_points.data());
+  glColorPointer(4, GL_UNSIGNED_BYTE, 0, s.star_colours.data());
+  glDrawElements(GL_POINTS, GLsizei(s.star_indices.size()), GL_UNSIGNED_SHORT, s.star_indices.data());
   glDisableClientState(GL_COLOR_ARRAY);
   glDisableClientState(GL_VERTEX_ARRAY);
   glEnable(GL_POINT_SMOOTH);

@@ -160,7 +160,8 @@ TEST_F(Toolkit, EnterOrEscapeReleasedCommitsAndClearsTheFocus) {
 
 TEST_F(Toolkit, KeysTypeTheirTableCharacters) {
   struct { uint16_t key; uint16_t state; const char* typed; } cases[] = {
-    {46, 0, "."}, {96, 0, "`"}, {97, 0, "a"}, {105, 0, "i"}, {189, 0, ""}, {187, 0, ""},
+    {46, 0, "."}, {96, 0, "0"}, {105, 0, "9"}, {109, 0, "-"}, {110, 0, "."}, {107, 0, "+"}, {108, 0, ""},
+    {189, 0, "-"}, {189, shift, "_"}, {187, 0, "="}, {187, shift, "+"},
     {'A', 0, "a"}, {'Z', shift, "Z"}, {'0', shift, ")"}, {'1', shift, "!"}, {'9', shift, "("},
     {'5', 0, "5"}, {186, 0, ";"}, {186, shift, ":"}, {222, shift, "\""}, {220, 0, "\\"},
     {192, shift, "~"}, {219, 0, "["}, {219, shift, ""}, {221, shift, ""}, {250, 0, ""},
