@@ -192,7 +192,12 @@ inline void print_frame_rounds(const frame_rounds& r, const std::string& baselin
   std::printf("%-26s %9s %9s   %-30s %s\n", "case", "CPU ms", "wall ms",
               ("CPU x " + baseline + ": median (quartiles; extremes)").c_str(), "wall x");
   for (const std::string& name : r.names) {
-    const auto& costs = r.costs.at(name);
+    const auto found = r.costs.find(name);
+    if (found == r.costs.end()) {
+      std::printf("%-26s no run\n", name.c_str());
+      continue;
+    }
+    const auto& costs = found->second;
     std::printf("%-26s %9.3f %9.3f", name.c_str(), median_ms(costs, true), median_ms(costs, false));
     if (name != baseline) {
       const ratio_spread c = ratio_of(r, name, baseline), w = ratio_of(r, name, baseline, false);
