@@ -30,6 +30,8 @@ constexpr uint8_t pure = 255, pure_negative = 254;
 constexpr float line_width = 1, hover_widening = 2, pick_line_width = 10, pick_hover_width = 12;
 constexpr double arrow_start = 0.9, arrow_spread = 0.1; // arrow heads: from 90 % of the arm, 10 % off it
 constexpr vec3 origin{0, 0, 0};
+constexpr int thruster_slot = 1, exhaust_slot = 2;
+constexpr int object_light = 2;                   // an object's own light: 0 is the main light, 1 the camera's
 
 draw_rec* record(vorlscene& s, int index) {
   if (index < 0 || size_t(index) >= s.objects.size() || !s.objects[size_t(index)]) return nullptr;
@@ -244,15 +246,18 @@ void draw_object(vorlscene& s, scene_object& o, int index, int pass, bool identi
     if (pass == 0 && !identification) draw_point_light(origin, 1);
     return;
   }
+  const bool own_light = !identification && s.multilight;
   if (!identification) {
     switch_gl(switch_lighting, true);
     glEnable(GL_LIGHT0);
     set_light_colour(r.light);
   }
+  if (own_light) point_light(object_light, false, 0, origin);
   draw_meshes(s, r, index, pass, identification);
   const bool handles = !identification || kvvorl.identifying_handles;
   if (typmshgrp* g = selected_group(s, r, index); g && handles && pass == (r.cockpit_view ? 1 : 0))
     draw_handles(s, o, *g, identification);
+  if (own_light) glDisable(GL_LIGHT0 + object_light);
 }
 
 // A flame strip or glow quad: corners at along x a and across x c, texture (u, v) per corner.
@@ -316,6 +321,22 @@ void refresh_exhausts(draw_rec& r, const vessel_design& d) {
     r.exhausts[i].length = e.length;
     r.exhausts[i].width = e.width;
   }
+}
+
+// Exhausts belong to thrusters: attached ones stand where their thruster
+// does, and copying a thruster copies its exhausts, attached or free.
+bool exhausts_follow_thrusters(const vessel_design& d) {
+  const auto owned = [&](const exhaust_def& e) { return in_range(d.data.thrusters, e.thruster); };
+  return std::ranges::any_of(d.data.exhausts, owned);
+}
+
+void rebuild_slot(typmsh& m, const vessel_design& d, int kind) {
+  std::vector<typmshgrp> fresh = slot_groups(d, kind);
+  for (size_t i = 0; i < std::min(fresh.size(), m.groups.size()); ++i) fresh[i].diffuse = m.groups[i].diffuse;
+  m.groups = std::move(fresh);
+  m.group_count = int32_t(m.groups.size());
+  m.loaded = true;
+  kvvorl.stale[size_t(kind)] = false;
 }
 
 void reset_markers(vorlscene& s) {
@@ -470,13 +491,9 @@ void show_vessel(vorlscene& s, const std::string& name, double size) {
 void rebuild_markers(vorlscene& s, const vessel_design& d, int kind) {
   draw_rec* r = record(s, marker_object);
   if (!r || kind < 0 || kind >= marker_slots || !in_range(r->meshes, kind)) return;
-  typmsh& m = r->meshes[size_t(kind)];
-  std::vector<typmshgrp> fresh = slot_groups(d, kind);
-  for (size_t i = 0; i < std::min(fresh.size(), m.groups.size()); ++i) fresh[i].diffuse = m.groups[i].diffuse;
-  m.groups = std::move(fresh);
-  m.group_count = int32_t(m.groups.size());
-  m.loaded = true;
-  kvvorl.stale[size_t(kind)] = false;
+  rebuild_slot(r->meshes[size_t(kind)], d, kind);
+  if (kind == thruster_slot && kvvorl.shown[exhaust_slot] && exhausts_follow_thrusters(d))
+    rebuild_slot(r->meshes[exhaust_slot], d, exhaust_slot);
 }
 
 void show_markers(vorlscene& s, const vessel_design& d, int kind) {

@@ -32,6 +32,11 @@
 //     reduction on (a marker page is open): only markers can be picked then
 //   - a marker slot is rebuilt whole; the colours its groups had are kept, so
 //     a drag does not flash the markers white until the pages paint them
+//   - rebuilding the thrusters' slot rebuilds the shown exhausts' slot too:
+//     attached exhausts stand where their thrusters are; the flames read the
+//     same places again every frame
+//   - with the engine's multilight switch on, each object drawn lit carries a
+//     white point light of its own at its origin, GL light 2, off again after it
 //   - after a design reset the shown slots are rebuilt on the next frame,
 //     from the design that replaced the old one
 //   - handles are drawn without depth test, so they stay visible and
@@ -84,7 +89,7 @@ bool vessel_group_reference(const vorlscene& s, int mesh, int group, vec3& out);
 void show_vessel(vorlscene& s, const std::string& name, double size); // name and visibility radius
 
 // --- Markers --------------------------------------------------------------------------------
-void rebuild_markers(vorlscene& s, const vessel_design& d, int kind);   // the slot whole, colours kept
+void rebuild_markers(vorlscene& s, const vessel_design& d, int kind);   // the slot whole, colours kept (+ exhausts)
 void show_markers(vorlscene& s, const vessel_design& d, int kind);      // shown from now on, rebuilt
 void hide_markers(vorlscene& s, int kind);                              // hidden, emptied
 void set_markers_mode(vorlscene& s, bool on);                           // the hull at reduced alpha

@@ -2,6 +2,7 @@
 // their decoding, and the marker slots built from the template.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "design/designtemplate.h"
@@ -83,6 +84,21 @@ TEST_F(KvvorlMarkers, AddingOrDeletingRebuildsOnlyItsSlotAndKeepsTheColours) {
   EXPECT_EQ(slot(1)[0].diffuse, 0xFF0000FFu);
   hide_markers(s, 1);
   EXPECT_TRUE(slot(1).empty());
+}
+
+TEST_F(KvvorlMarkers, MovingAThrusterMovesTheMarkersAndFlameOfAnExhaustAttachedToIt) {
+  d.preview = scene_preview_link(s, d);
+  const auto attached = std::ranges::find(d.data.exhausts, int32_t(exhaust_attached), &exhaust_def::mode);
+  ASSERT_NE(attached, d.data.exhausts.end());
+  const size_t e = size_t(attached - d.data.exhausts.begin());
+  const thruster_def& t = d.data.thrusters[size_t(attached->thruster)];
+  set_exhaust_levels(s, d, 1);
+  const vec3 moved{5, 6, 7};
+  set_element_point(d, 1, 2 * attached->thruster, moved.x, moved.y, moved.z);
+  EXPECT_EQ(xyz(slot(2)[2 * e].centre), xyz(moved));
+  EXPECT_EQ(xyz(slot(2)[2 * e + 1].centre), xyz(sub(moved, t.dir)));
+  update_scene(s, d);
+  EXPECT_EQ(xyz(*s.objects[vessel_object]->draw->exhausts[e].position), xyz(moved));
 }
 
 }  // namespace

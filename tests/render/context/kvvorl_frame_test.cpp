@@ -1,6 +1,7 @@
 // The designer's scene in a real GL context, with the template vessel read
 // from a copy of the demo installation: meshes and size, picks of the hull,
-// of markers and of handles, the gear moving the vessel's groups, and flames.
+// of markers and of handles, the gear moving the vessel's groups, flames and
+// the objects' own lights.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -51,6 +52,11 @@ class ScenePreview : public engine_folder {
     glFinish();
     glReadPixels(0, 0, gl_window::size, gl_window::size, GL_RGBA, GL_UNSIGNED_BYTE, px.data());
     return px;
+  }
+  static int reds_changed(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
+    int n = 0;
+    for (size_t i = 0; i < a.size(); i += 4) n += std::abs(int(a[i]) - int(b[i])) > 30;
+    return n;
   }
   void select(int object, int mesh, int group) {
     vorl_scene.picked_object = object;
@@ -135,10 +141,17 @@ TEST_F(ScenePreview, ExhaustsWithALevelBurnInFrontOfTheCamera) {
   const std::vector<uint8_t> dark = frame();
   set_exhaust_levels(vorl_scene, d, 1);
   look_at({0, 0, 0}, 20);
-  const std::vector<uint8_t> lit = frame();
-  int changed = 0;
-  for (size_t i = 0; i < lit.size(); i += 4) changed += std::abs(int(lit[i]) - int(dark[i])) > 30;
-  EXPECT_GT(changed, 100);
+  EXPECT_GT(reds_changed(dark, frame()), 100);
+}
+
+TEST_F(ScenePreview, MultilightGivesEachObjectALightOfItsOwnWithoutAGlError) {
+  show_markers(vorl_scene, d, 1);
+  look_at({0, 0, 0}, 20);
+  const std::vector<uint8_t> plain = frame();
+  vorl_scene.multilight = true;
+  look_at({0, 0, 0}, 20);
+  EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+  EXPECT_GT(reds_changed(plain, frame()), 100);
 }
 
 }  // namespace
