@@ -17,6 +17,7 @@
 #include "editor/kvwindows.h"
 #include "editor/selection.h"
 #include "generate/module_writer.h"
+#include "editor/pages_setup.h"
 
 namespace {
 
@@ -43,18 +44,7 @@ class Pages : public ::testing::Test {
     gui_final();
     design = vessel_design{};
   }
-  void build(int w, int h) {
-    gui_final();
-    gui_init();
-    screen = {w, h};
-    pages = pages_state{};
-    files = file_commands_state{};
-    file_commands_init(dir.path.string());
-    design = vessel_design{};
-    apply_template(design);
-    clear_selection();
-    pages_build(w, h);
-  }
+  void build(int w, int h) { start_pages(dir.path.string(), w, h); }
   void click(int x, int y) {
     gui_mouse_down(left, x, y);
     gui_mouse_up(left, x, y);

@@ -13,6 +13,7 @@
 #include "editor/kvwindows.h"
 #include "editor/selection.h"
 #include "editor/undo.h"
+#include "editor/pages_setup.h"
 
 namespace {
 
@@ -22,15 +23,7 @@ class Undo : public ::testing::Test {
  protected:
   scratch_dir dir;
   void SetUp() override {
-    gui_init();
-    pages = pages_state{};
-    files = file_commands_state{};
-    file_commands_init(dir.path.string());
-    design = vessel_design{};
-    apply_template(design);
-    clear_selection();
-    screen = {1024, 768};                // the window the pages are laid out for
-    pages_build(1024, 768);
+    start_pages(dir.path.string(), 1024, 768);
     undo_start();
     autosave_init(dir.path.string(), 0);
   }
