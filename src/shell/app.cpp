@@ -241,9 +241,9 @@ void progress_screen(const std::string& main_line, const std::string& second_lin
   pump_single_message();
 }
 
-int run_designer(bool gallery) {
+bool start_designer(bool gallery) {
   read_user_settings(settings);
-  if (!create_window(app.win, window_width, window_height, program_title, frame, input, false)) return 1;
+  if (!create_window(app.win, window_width, window_height, program_title, frame, input, false)) return false;
   probe_capabilities();
   build_font();
   progress_screen("Starting up", program_title, false);
@@ -266,11 +266,20 @@ int run_designer(bool gallery) {
   autosave_init(files.root, 0);
   make_render_textures();
   mesh_view_start(app.render_colour, app.render_depth, &app.time);  // no thumbnail mesh loaded
-  int code = message_loop();
-  autosave_final();                 // Escape and Alt+F4 end the loop
+  return true;
+}
+
+void stop_designer() {
   mesh_view_final();
   for (GLuint* t : {&app.cursor_texture, &app.render_colour, &app.render_depth}) release_texture(*t);
   stop_scene(vorl_scene);
   stop_engine(vorl_scene);
+}
+
+int run_designer(bool gallery) {
+  if (!start_designer(gallery)) return 1;
+  int code = message_loop();
+  autosave_final();                 // Escape and Alt+F4 end the loop
+  stop_designer();
   return code;
 }

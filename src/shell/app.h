@@ -46,6 +46,8 @@ constexpr int render_texture_size = 512;                // pixels, square
 constexpr uint32_t overlay_red = 0xFF0000FFu;           // (255, 0, 0, 255)
 
 int  run_designer(bool gallery);    // the main body; returns the exit code
+bool start_designer(bool gallery);  // everything up to the message loop; false when no window opened
+void stop_designer();               // what start_designer made, released; needs the context
 void frame(double dt, double t);    // one frame, seconds
 void input(int kind, int x, int y, uint16_t shift, uint16_t key);      // one input event
 void progress_screen(const std::string& main_line, const std::string& second_line, bool loading); // draw, swap, one message
