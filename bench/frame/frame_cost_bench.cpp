@@ -243,6 +243,19 @@ void large_mesh_frames(benchmark::State& state) {
   trade_meshes();
 }
 
+// What one designer frame at 800 x 600 calls, function by function.
+void print_calls_of_a_frame() {
+  resize_to(sizes[0]);
+  designer_frame();
+  std::map<std::string, uint64_t> before;
+  for (const auto& [name, calls] : gl_calls_by_function()) before[name] = calls;
+  designer_frame();
+  std::printf("GL calls of one designer frame at 800x600:");
+  for (const auto& [name, calls] : gl_calls_by_function())
+    if (calls > before[name]) std::printf(" %s %llu", name.c_str(), (unsigned long long)(calls - before[name]));
+  std::printf("\n");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -274,6 +287,7 @@ int main(int argc, char** argv) {
   add_frame_case(large_case, large_mesh_frames);
   const frame_rounds r = run_frame_rounds(argc, argv);
   print_frame_rounds(r, "empty 800x600");
+  print_calls_of_a_frame();
   check_ratio(r, "designer 800x600", "reference 800x600", 1.5);
   check_ratio(r, "designer 1280x1005", "reference 1280x1005", 1.3);
   for (const window_size& s : sizes) {

@@ -11,9 +11,14 @@
 // Builds on: the linker's --wrap, x86-64 assembly (gl_stubs.S).
 #pragma once
 #include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
 
 extern "C" uint64_t gl_call_count;                 // calls so far, every counted function
 
 // A counting stand-in for the driver's entry point of `name`, or the real
 // one when the stubs are used up; null when the driver has none.
 void* counting_lookup(const char* name);
+// Every counted function with its calls so far, the most called first.
+std::vector<std::pair<std::string, uint64_t>> gl_calls_by_function();

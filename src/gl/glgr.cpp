@@ -2,10 +2,12 @@
 #include "gl/glgr.h"
 #include <SDL.h>
 #include <GL/glu.h>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
+#include <utility>
 #include "base/asys.h"
 #include "data/assets.h"
 #include "base/sys.h"
@@ -42,6 +44,13 @@ glyph_font make_font() {
     f.bottom[g] = float(row * 16 + 16) / atlas_height;
   }
   f.advance.fill(8);
+  for (int g = 0; g < font_glyph_count; ++g)
+    if (std::all_of(font_cp437_8x16 + g * font_glyph_rows, font_cp437_8x16 + (g + 1) * font_glyph_rows,
+                    [](uint8_t row) { return row == 0xFF; })) {
+      f.white_u = (f.left[g] + f.right[g]) / 2;
+      f.white_v = (f.top[g] + f.bottom[g]) / 2;
+      break;
+    }
   return f;
 }
 
@@ -166,6 +175,7 @@ constexpr GLenum switch_caps[switch_count] = {GL_TEXTURE_2D, GL_LIGHTING, GL_DEP
 
 void switch_gl(gl_switch which, bool on) {
   if (gl_state.enabled[which] == int8_t(on)) return;
+  flush_2d();
   gl_state.enabled[which] = int8_t(on);
   if (on) glEnable(switch_caps[which]);
   else glDisable(switch_caps[which]);
@@ -173,15 +183,66 @@ void switch_gl(gl_switch which, bool on) {
 
 void bind_texture(GLuint texture) {
   if (gl_state.texture == int64_t(texture)) return;
+  flush_2d();
   gl_state.texture = texture;
   glBindTexture(GL_TEXTURE_2D, texture);
 }
 
 void blend_func(GLenum src, GLenum dst) {
   if (gl_state.blend_src == src && gl_state.blend_dst == dst) return;
+  flush_2d();
   gl_state.blend_src = src;
   gl_state.blend_dst = dst;
   glBlendFunc(src, dst);
+}
+
+void set_material(const gl_material& m) {
+  flush_2d();
+  const bool known = gl_state.material_known;
+  const gl_material& now = gl_state.material;
+  const std::pair<GLenum, uint32_t> colours[3] = {
+      {GL_DIFFUSE, m.diffuse}, {GL_EMISSION, m.emission}, {GL_SPECULAR, m.specular}};
+  const uint32_t had[3] = {now.diffuse, now.emission, now.specular};
+  for (int i = 0; i < 3; ++i)
+    if (!known || had[i] != colours[i].second) {
+      const colquad c = unpack_rgba(colours[i].second);
+      glMaterialfv(GL_FRONT_AND_BACK, colours[i].first, &c.r);
+    }
+  if (!known || now.shininess != m.shininess) glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, m.shininess);
+  gl_state.material_known = true;
+  gl_state.material = m;
+}
+
+void client_arrays(int arrays) {
+  if (gl_state.arrays == arrays) return;
+  flush_2d();
+  static constexpr std::pair<int, GLenum> kinds[4] = {
+      {array_Vertex, GL_VERTEX_ARRAY}, {array_Normal, GL_NORMAL_ARRAY}, {array_TexCoord, GL_TEXTURE_COORD_ARRAY},
+      {array_Colour, GL_COLOR_ARRAY}};
+  const bool known = gl_state.arrays >= 0;
+  for (const auto& [bit, array] : kinds) {
+    const bool on = arrays & bit;
+    if (known && bool(gl_state.arrays & bit) == on) continue;
+    if (on) glEnableClientState(array);
+    else glDisableClientState(array);
+  }
+  gl_state.arrays = int8_t(arrays);
+}
+
+void bind_buffer(GLenum target, GLuint buffer) {
+  int64_t& bound = target == GL_ELEMENT_ARRAY_BUFFER_ARB ? gl_state.element_buffer : gl_state.array_buffer;
+  if (bound == int64_t(buffer) || !gl_ext.glBindBufferARB) return;
+  flush_2d();
+  bound = buffer;
+  gl_ext.glBindBufferARB(target, buffer);
+}
+
+void release_buffers(std::span<const GLuint> buffers) {
+  for (GLuint b : buffers) {                     // deleting a bound buffer unbinds it
+    if (gl_state.array_buffer == int64_t(b)) gl_state.array_buffer = 0;
+    if (gl_state.element_buffer == int64_t(b)) gl_state.element_buffer = 0;
+  }
+  gl_ext.glDeleteBuffersARB(GLsizei(buffers.size()), buffers.data());
 }
 
 void forget_gl_state() { gl_state = gl_state_record{}; }
@@ -196,6 +257,7 @@ void restore_3d_switches() {
 }
 
 gl_state_record push_gl_state() {
+  flush_2d();
   glPushAttrib(GL_ALL_ATTRIB_BITS);
   glPushClientAttrib(GL_CLIENT_ALL_ATTRIB_BITS);
   return gl_state;
@@ -231,41 +293,135 @@ colquad unpack_rgba(uint32_t p) {
 
 void set_colour(uint32_t p) {
   if (gl_state.colour_known && gl_state.colour == p) return;
+  flush_2d();
   gl_state.colour_known = true;
   gl_state.colour = p;
   colquad c = unpack_rgba(p);
   glColor4f(c.r, c.g, c.b, c.a);
 }
 
-// --- 2D drawing frame ------------------------------------------------------------------
+// --- 2D drawing frame and batch ------------------------------------------------------
+
+batch_2d_state batch_2d;
 
 namespace {
 
 // Every 2D call starts here: lighting, depth testing, culling and line
-// smoothing off, texturing as the call needs it, alpha blending unless it is
-// a line. Nothing is switched back
-// afterwards (restore_3d_switches does that), so a page of consecutive 2D
-// calls changes no state between them; the matrices are not touched at all.
-void flat_begin(bool textured, bool blended = true) {
+// smoothing off, texturing on, alpha blending unless it is a line. Nothing
+// is switched back afterwards (restore_3d_switches does that), so a page of
+// consecutive 2D calls changes no state between them and its primitives
+// gather in one batch; the matrices are not touched at all.
+void flat_begin(bool blended = true) {
   switch_gl(switch_lighting, false);
   switch_gl(switch_depth_test, false);
   switch_gl(switch_cull_face, false);           // 2D quads run clockwise on screen
   switch_gl(switch_line_smooth, false);         // lines and outlines exactly on their pixels
-  switch_gl(switch_texture_2d, textured);
+  switch_gl(switch_texture_2d, fonts[0].atlas != 0);
   if (!blended) return;
   switch_gl(switch_blend, true);
   blend_func(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
 }
 
-// The four corners of a quad inside a glBegin(GL_QUADS) batch.
-void quad_vertices(double x, double y, double w, double h, float l, float r, float t, float b) {
-  glTexCoord2f(l, t); glVertex2d(x, y);
-  glTexCoord2f(r, t); glVertex2d(x + w, y);
-  glTexCoord2f(r, b); glVertex2d(x + w, y + h);
-  glTexCoord2f(l, b); glVertex2d(x, y + h);
+// Untextured primitives sample one texel of the font atlas that is opaque
+// white, so that they go in the same draws as the text; none without it.
+int64_t plain_texture() { return fonts[0].atlas != 0 ? int64_t(fonts[0].atlas) : -1; }
+
+void add_run(GLenum mode, int64_t texture, std::span<const vertex_2d> vertices) {
+  if (batch_2d.runs.empty() || batch_2d.runs.back().mode != mode || batch_2d.runs.back().texture != texture)
+    batch_2d.runs.push_back({mode, texture, batch_2d.vertices.size(), 0});
+  batch_2d.vertices.insert(batch_2d.vertices.end(), vertices.begin(), vertices.end());
+  batch_2d.runs.back().count += vertices.size();
+}
+
+// The lines held back so far, now in drawing order.
+void place_lines() {
+  if (batch_2d.lines.empty()) return;
+  add_run(GL_LINES, plain_texture(), batch_2d.lines);
+  batch_2d.lines.clear();
+  batch_2d.line_boxes.clear();
+}
+
+// Triangles go in order; the lines before them are held back (and so drawn
+// together) unless the triangles may touch one of their pixels.
+void add_triangles(int64_t texture, std::span<const vertex_2d> vertices) {
+  box_2d b{vertices[0].x, vertices[0].y, vertices[0].x, vertices[0].y};
+  for (const vertex_2d& v : vertices) b = {std::min(b.x0, v.x), std::min(b.y0, v.y), std::max(b.x1, v.x), std::max(b.y1, v.y)};
+  const auto touches = [&](const box_2d& l) {   // a line lights pixels up to one beyond its ends
+    return b.x0 <= l.x1 + 1 && l.x0 - 1 <= b.x1 && b.y0 <= l.y1 + 1 && l.y0 - 1 <= b.y1;
+  };
+  if (std::ranges::any_of(batch_2d.line_boxes, touches)) place_lines();
+  add_run(GL_TRIANGLES, texture, vertices);
+}
+
+void add_line(double x1, double y1, double x2, double y2, uint32_t colour) {
+  const glyph_font& f = fonts[0];
+  const float ax = float(x1), ay = float(y1), bx = float(x2), by = float(y2);
+  batch_2d.lines.push_back({ax, ay, f.white_u, f.white_v, colour});
+  batch_2d.lines.push_back({bx, by, f.white_u, f.white_v, colour});
+  batch_2d.line_boxes.push_back({std::min(ax, bx), std::min(ay, by), std::max(ax, bx), std::max(ay, by)});
+}
+
+// Two triangles over the rectangle, texture coordinates from left/top to right/bottom.
+void add_quad(int64_t texture, double x, double y, double w, double h, float l, float r, float t, float b,
+              uint32_t colour) {
+  const float x0 = float(x), y0 = float(y), x1 = float(x + w), y1 = float(y + h);
+  const vertex_2d c[4] = {{x0, y0, l, t, colour}, {x1, y0, r, t, colour}, {x1, y1, r, b, colour},
+                          {x0, y1, l, b, colour}};
+  const vertex_2d two[6] = {c[0], c[1], c[2], c[0], c[2], c[3]};
+  add_triangles(texture, two);
+}
+
+void add_plain_quad(double x, double y, double w, double h, uint32_t colour) {
+  const glyph_font& f = fonts[0];
+  add_quad(plain_texture(), x, y, w, h, f.white_u, f.white_u, f.white_v, f.white_v, colour);
+}
+
+// The loop's segments as separate lines: on the pixels a line loop lights.
+void add_outline(std::span<const vec2> points, uint32_t colour) {
+  for (size_t i = 0; i < points.size(); ++i) {
+    const vec2& a = points[i];
+    const vec2& b = points[(i + 1) % points.size()];
+    add_line(a.x, a.y, b.x, b.y, colour);
+  }
+}
+
+// Outside a batch every 2D call is drawn at once.
+void done_2d() {
+  if (!batch_2d.on) flush_2d();
 }
 
 }  // namespace
+
+void begin_2d_batch() { batch_2d.on = true; }
+
+void end_2d_batch() {
+  flush_2d();
+  batch_2d.on = false;
+}
+
+void flush_2d() {
+  place_lines();
+  if (batch_2d.vertices.empty()) return;
+  std::vector<vertex_2d> vertices;
+  std::vector<run_2d> runs;
+  std::swap(vertices, batch_2d.vertices);       // the state calls below find nothing to flush
+  std::swap(runs, batch_2d.runs);
+  client_arrays(array_Vertex | array_TexCoord | array_Colour);
+  bind_buffer(GL_ARRAY_BUFFER_ARB, 0);
+  glVertexPointer(2, GL_FLOAT, sizeof(vertex_2d), &vertices[0].x);
+  glTexCoordPointer(2, GL_FLOAT, sizeof(vertex_2d), &vertices[0].u);
+  glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(vertex_2d), &vertices[0].colour);
+  for (const run_2d& r : runs) {
+    switch_gl(switch_texture_2d, r.texture >= 0);
+    if (r.texture >= 0) bind_texture(GLuint(r.texture));
+    glDrawArrays(r.mode, GLint(r.first), GLsizei(r.count));
+  }
+  forget_colour();                              // a colour array leaves the current colour undefined
+  vertices.clear();
+  runs.clear();
+  std::swap(vertices, batch_2d.vertices);       // keeps the room for the next frame
+  std::swap(runs, batch_2d.runs);
+}
 
 // --- Font and text ------------------------------------------------------------------------
 
@@ -311,24 +467,21 @@ double centred_left(std::string_view s, double x, double scale, int font) {
 void draw_text(std::string_view s, uint32_t colour, double x, double y, double scale, int font) {
   if (s.empty()) return;
   const glyph_font& f = fonts[font];
-  flat_begin(true);
-  set_colour(colour);
-  bind_texture(f.atlas);
+  flat_begin();
   double top = y - f.baseline;
   // Each glyph's quad covers only its ink: the cell's clear pixels would
   // leave the window as it is anyway, and on a software renderer every
   // covered pixel costs.
   const float du = (f.right[0] - f.left[0]) / f.glyph_width, dv = (f.bottom[0] - f.top[0]) / f.glyph_height;
-  glBegin(GL_QUADS);
   for (unsigned char c : s) {
     const glyph_box& b = f.ink[c];
     if (b.x1 > b.x0)
-      quad_vertices(x + scale * b.x0, top + scale * b.y0, scale * (b.x1 - b.x0), scale * (b.y1 - b.y0),
-                    f.left[c] + du * b.x0, f.left[c] + du * b.x1, f.top[c] + dv * b.y0, f.top[c] + dv * b.y1);
+      add_quad(f.atlas, x + scale * b.x0, top + scale * b.y0, scale * (b.x1 - b.x0), scale * (b.y1 - b.y0),
+               f.left[c] + du * b.x0, f.left[c] + du * b.x1, f.top[c] + dv * b.y0, f.top[c] + dv * b.y1, colour);
     x += scale * f.advance[c];
   }
-  glEnd();
   primitives_drawn += s.size();
+  done_2d();
 }
 
 void draw_text_centred(std::string_view s, uint32_t colour, double x, double y, double scale, int font) {
@@ -338,6 +491,7 @@ void draw_text_centred(std::string_view s, uint32_t colour, double x, double y, 
 // --- Projections and 2D primitives ------------------------------------------------------------
 
 void mode_2d(int width, int height) {
+  flush_2d();
   glViewport(0, 0, width, height);
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
@@ -347,6 +501,7 @@ void mode_2d(int width, int height) {
 }
 
 void perspective(int width, int height, double fov_y_degrees, double near_plane, double far_plane) {
+  flush_2d();
   glViewport(0, 0, width, height);
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
@@ -356,29 +511,13 @@ void perspective(int width, int height, double fov_y_degrees, double near_plane,
   restore_3d_switches();
 }
 
-namespace {
-
-void outline_loop(std::span<const vec2> points, uint32_t colour) {
-  set_colour(colour);
-  glBegin(GL_LINE_LOOP);
-  for (const vec2& p : points) glVertex2d(p.x, p.y);
-  glEnd();
-}
-
-}  // namespace
-
 void fill_rect(double x, double y, double w, double h, uint32_t fill, uint32_t outline) {
-  flat_begin(false);
-  set_colour(fill);
-  glBegin(GL_QUADS);
-  glVertex2d(x, y);
-  glVertex2d(x + w, y);
-  glVertex2d(x + w, y + h);
-  glVertex2d(x, y + h);
-  glEnd();
+  flat_begin();
+  add_plain_quad(x, y, w, h, fill);
   const vec2 corners[4] = {{x, y}, {x + w, y}, {x + w, y + h}, {x, y + h}};
-  outline_loop(corners, outline);
+  add_outline(corners, outline);
   ++primitives_drawn;
+  done_2d();
 }
 
 bool chamfer_filled(double h, double corner) { return h / 2 > corner; }
@@ -390,31 +529,27 @@ std::array<vec2, 8> chamfer_outline(double x, double y, double w, double h, doub
 
 void draw_panel(double x, double y, double w, double h, double corner, uint32_t fill, uint32_t outline) {
   std::array<vec2, 8> p = chamfer_outline(x, y, w, h, corner);
-  flat_begin(false);
+  flat_begin();
   if (chamfer_filled(h, corner)) {
-    set_colour(fill);
-    glBegin(GL_TRIANGLES);              // a fan around the first corner point
-    for (size_t i = 1; i + 1 < p.size(); ++i) {
-      glVertex2d(p[0].x, p[0].y);
-      glVertex2d(p[i].x, p[i].y);
-      glVertex2d(p[i + 1].x, p[i + 1].y);
-    }
-    glEnd();
+    const glyph_font& f = fonts[0];
+    std::vector<vertex_2d> fan;                 // around the first corner point
+    for (size_t i = 1; i + 1 < p.size(); ++i)
+      for (const vec2& q : {p[0], p[i], p[i + 1]})
+        fan.push_back({float(q.x), float(q.y), f.white_u, f.white_v, fill});
+    add_triangles(plain_texture(), fan);
   }
-  outline_loop(p, outline);
+  add_outline(p, outline);
   ++primitives_drawn;
+  done_2d();
 }
 
 void draw_textured_part(GLuint texture, uint32_t colour, double x, double y, double w, double h,
                         float left, float right, float top, float bottom, bool swap_vertical) {
-  flat_begin(true);
-  set_colour(colour);
-  bind_texture(texture);
+  flat_begin();
   if (swap_vertical) std::swap(top, bottom);
-  glBegin(GL_QUADS);
-  quad_vertices(x, y, w, h, left, right, top, bottom);
-  glEnd();
+  add_quad(texture, x, y, w, h, left, right, top, bottom, colour);
   ++primitives_drawn;
+  done_2d();
 }
 
 void draw_textured(GLuint texture, bool flip, uint32_t colour, double x, double y, double w, double h) {
@@ -422,12 +557,9 @@ void draw_textured(GLuint texture, bool flip, uint32_t colour, double x, double 
 }
 
 void draw_line(double x1, double y1, double x2, double y2, uint32_t colour) {
-  flat_begin(false, false);
-  set_colour(colour);
-  glBegin(GL_LINES);
-  glVertex2d(x1, y1);
-  glVertex2d(x2, y2);
-  glEnd();
+  flat_begin(false);
+  add_line(x1, y1, x2, y2, colour);
+  done_2d();
 }
 
 // --- Textures ----------------------------------------------------------------------------------
@@ -519,6 +651,7 @@ std::vector<uint8_t> screenshot_bmp(int width, int height, std::span<const uint8
 }
 
 std::string take_screenshot(int width, int height) {
+  flush_2d();
   std::vector<uint8_t> px(size_t(4) * size_t(width) * size_t(height));
   glReadBuffer(GL_BACK);
   glPixelStorei(GL_PACK_ALIGNMENT, 4);

@@ -24,14 +24,18 @@
 //   - colours are packed 32-bit values, red in the lowest byte, then green,
 //     blue, alpha; drawing divides each byte by 255
 //   - the 2D calls switch lighting, depth testing, face culling and line
-//     smoothing off and leave them off,
-//     so that a page of labels changes no state between its texts; perspective()
+//     smoothing off and leave them off, and texturing on: fills and lines
+//     sample an all-white texel of the font atlas, so that text, fills and
+//     lines go in the same draws and a page changes no state between its
+//     calls; perspective()
 //     (or restore_3d_switches) switches lighting, depth testing and texturing on
 //     again and unbinds texture unit 0. Callers drawing 2D over 3D set 2D mode
 //     first and their own 3D state afterwards
-//   - switches, the bound texture, the blend function and the colour go
-//     through the state record, which skips changes GL already has; code that
-//     changes them behind it calls forget_gl_state
+//   - switches, the bound texture, the blend function, the colour, the
+//     material, the client arrays and the bound vertex buffers go through the
+//     state record, which skips changes GL already has; code that changes
+//     them behind it calls forget_gl_state. Whoever draws from client memory
+//     binds buffer 0 first (bind_buffer), as a draw may leave its buffers bound
 //   - every GL object made here belongs to whoever keeps its name: the font
 //     atlas to this unit (released by glgr_final), every other texture to its
 //     caller, who releases it with release_texture or replace_texture
@@ -135,9 +139,19 @@ void probe_capabilities();                              // fills gl_caps and gl_
 void set_swap_interval(int frames);                     // 0 switches vertical synchronisation off
 
 // --- GL state record and object ownership ------------------------------------------
+// The client arrays a draw reads.
+enum client_array { array_None = 0, array_Vertex = 1 << 0, array_Normal = 1 << 1, array_TexCoord = 1 << 2,
+                    array_Colour = 1 << 3 };
+
 // The few switches the 2D layer and the preview turn most often.
 enum gl_switch { switch_texture_2d, switch_lighting, switch_depth_test, switch_blend, switch_cull_face,
                  switch_line_smooth, switch_count };
+
+// The front-and-back material a mesh group sets; colours packed.
+struct gl_material {
+  uint32_t diffuse = 0, emission = 0, specular = 0;
+  float shininess = 0;
+};
 
 // What GL has now, as far as the calls below know; -1 (or `known` false): not known.
 struct gl_state_record {
@@ -146,12 +160,20 @@ struct gl_state_record {
   GLenum blend_src = 0, blend_dst = 0; // 0: not known
   bool colour_known = false;
   uint32_t colour = 0;              // packed, the current colour
+  bool material_known = false;
+  gl_material material;
+  int8_t arrays = -1;               // client_array bits switched on
+  int64_t array_buffer = -1, element_buffer = -1;  // bound buffer names
 };
 extern gl_state_record gl_state;    // written only by the state calls below and forget_gl_state
 
 void switch_gl(gl_switch which, bool on);               // glEnable / glDisable unless already so
 void bind_texture(GLuint texture);                      // unit 0, 2D target
 void blend_func(GLenum src, GLenum dst);
+void set_material(const gl_material& m);                // each part that differs from what GL has
+void client_arrays(int arrays);                         // exactly these client_array bits on
+void bind_buffer(GLenum target, GLuint buffer);         // array or element buffer; 0 before drawing from memory
+void release_buffers(std::span<const GLuint> buffers);  // deleted, and unbound in the record where bound
 void forget_gl_state();                                 // after GL state was changed behind the record
 void forget_colour();                                   // after a colour array left the current colour undefined
 void restore_3d_switches();                             // lighting, depth testing, texturing on; texture 0
@@ -194,6 +216,7 @@ struct glyph_font {
   std::array<float, 256> bottom{};
   std::array<float, 256> advance{};             // pixels the pen moves, 8
   std::array<glyph_box, 256> ink{};             // what of each cell a glyph quad covers
+  float white_u = 0, white_v = 0;               // the centre of an all-white cell: untextured 2D primitives sample it
 };
 constexpr int atlas_columns = 16;               // glyphs per atlas row; 16 rows
 constexpr int font_count = 1;
@@ -208,6 +231,37 @@ void   draw_text(std::string_view s, uint32_t colour, double x, double y, double
 void   draw_text_centred(std::string_view s, uint32_t colour, double x, double y, double scale = 1, int font = 0);
 
 // --- Projections and 2D primitives --------------------------------------------------
+// The 2D calls put their vertices in one array; outside a batch each call
+// draws them at once, inside one (begin_2d_batch) they are drawn at its end
+// or just before GL state changes through the calls of this unit, in runs
+// of one primitive kind and texture each. Lines wait until a later
+// triangle's box comes within a pixel of theirs (or the end): what does not
+// touch the same pixels may be drawn in either order, so the outlines of a
+// page go in one draw instead of one between every two fills.
+struct vertex_2d {
+  float x, y, u, v;
+  uint32_t colour;                  // packed, as the colour array reads it
+};
+struct run_2d {
+  GLenum mode;                      // GL_TRIANGLES or GL_LINES
+  int64_t texture;                  // -1: texturing off
+  size_t first, count;              // vertices
+};
+struct box_2d {
+  float x0, y0, x1, y1;             // smallest and largest corner
+};
+struct batch_2d_state {             // written by the 2D calls and flush_2d
+  bool on = false;                  // inside begin_2d_batch .. end_2d_batch
+  std::vector<vertex_2d> vertices;  // not drawn yet
+  std::vector<run_2d> runs;
+  std::vector<vertex_2d> lines;     // held back until a triangle may touch them, two per line
+  std::vector<box_2d> line_boxes;   // one per line
+};
+extern batch_2d_state batch_2d;
+void begin_2d_batch();                                  // the 2D calls from now on drawn together
+void end_2d_batch();                                    // what is gathered drawn; calls draw at once again
+void flush_2d();                                        // what is gathered drawn now
+
 void mode_2d(int width, int height);                    // one unit one pixel, y down, model-view identity
 void perspective(int width, int height, double fov_y_degrees, double near_plane, double far_plane); // and restore_3d_switches
 void fill_rect(double x, double y, double w, double h, uint32_t fill, uint32_t outline); // quad, then outline

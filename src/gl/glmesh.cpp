@@ -2,7 +2,9 @@
 #include "gl/glmesh.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
+#include <map>
 
 #include "gl/glgr.h"
 
@@ -12,21 +14,23 @@ namespace {
 
 // --- Material -----------------------------------------------------------------------
 
+// What a group's material is with its alpha reduced. A group without
+// specular power leaves the specular colour as it was, and every draw puts
+// it back to black afterwards: black, also between the draws of a batch.
+gl_material group_material(const typmshgrp& g, uint8_t alpha_reduction) {
+  const int alpha = std::max(0, int(g.diffuse >> 24) - int(alpha_reduction));
+  const uint32_t specular = g.specular_power != 0 ? g.specular : 0;
+  return {(g.diffuse & 0x00FFFFFFu) | uint32_t(alpha) << 24, g.emissive, specular, std::min(g.specular_power, 128.0f)};
+}
+
 void apply_material(const typmshgrp& g, const draw_params& p) {
-  colquad diffuse = unpack_rgba(g.diffuse);
-  const int alpha = std::max(0, int(g.diffuse >> 24) - int(p.alpha_reduction));
-  diffuse.a = float(alpha) / 255.0f;
-  glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, &diffuse.r);
-  if (gl_caps.shaders && p.colour_location != -1)
-    gl_ext.glUniform4f(p.colour_location, diffuse.r, diffuse.g, diffuse.b, diffuse.a);
-  const colquad emission = unpack_rgba(g.emissive);
-  glMaterialfv(GL_FRONT_AND_BACK, GL_EMISSION, &emission.r);
-  glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, std::min(g.specular_power, 128.0f));
-  if (g.specular_power != 0) {
-    const colquad specular = unpack_rgba(g.specular);
-    glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, &specular.r);
+  const gl_material m = group_material(g, p.alpha_reduction);
+  set_material(m);
+  if (gl_caps.shaders && p.colour_location != -1) {
+    const colquad c = unpack_rgba(m.diffuse);
+    gl_ext.glUniform4f(p.colour_location, c.r, c.g, c.b, c.a);
   }
-  set_colour((g.diffuse & 0x00FFFFFFu) | uint32_t(alpha) << 24);
+  set_colour(m.diffuse);
 }
 
 void bind_group_texture(const typmshgrp& g, int32_t texture) {
@@ -40,11 +44,8 @@ void bind_group_texture(const typmshgrp& g, int32_t texture) {
 }
 
 void reset_material() {
-  static constexpr GLfloat black[4] = {0, 0, 0, 0};
   switch_gl(switch_texture_2d, true);
-  glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, 0);
-  glMaterialfv(GL_FRONT_AND_BACK, GL_EMISSION, black);
-  glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, black);
+  set_material({gl_state.material_known ? gl_state.material.diffuse : 0xFFFFFFFFu, 0, 0, 0});
 }
 
 bool is_identity(const draw_params& p) {
@@ -52,17 +53,47 @@ bool is_identity(const draw_params& p) {
          p.rotation.z == 0 && p.scale.x == 1 && p.scale.y == 1 && p.scale.z == 1;
 }
 
-// Puts the group in place on the modelview; false (and nothing pushed) when
-// the placement is the identity, which leaves the matrix exactly as it was.
+// The column-major product a x b.
+void multiply(double a[16], const double b[16]) {
+  double t[16];
+  for (int c = 0; c < 4; ++c)
+    for (int r = 0; r < 4; ++r) t[c * 4 + r] = a[r] * b[c * 4] + a[4 + r] * b[c * 4 + 1] + a[8 + r] * b[c * 4 + 2] +
+                                             a[12 + r] * b[c * 4 + 3];
+  std::copy(t, t + 16, a);
+}
+
+void turn(double m[16], double degrees, int axis) {
+  if (degrees == 0) return;
+  const double c = std::cos(degrees * pi / 180), s = std::sin(degrees * pi / 180);
+  const int i = (axis + 1) % 3, j = (axis + 2) % 3;   // the plane the turn moves
+  double r[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+  r[i * 4 + i] = r[j * 4 + j] = c;
+  r[i * 4 + j] = s;
+  r[j * 4 + i] = -s;
+  multiply(m, r);
+}
+
+void stretch(double m[16], const vec3& s) {
+  for (int r = 0; r < 4; ++r) {
+    m[r] *= s.x;
+    m[4 + r] *= s.y;
+    m[8 + r] *= s.z;
+  }
+}
+
+// Puts the group in place on the modelview, as one product: moved, turned
+// about x, y and z, scaled before or after turning; false (and nothing
+// pushed) when the placement is the identity.
 bool place(const draw_params& p) {
   if (is_identity(p)) return false;
+  double m[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, p.position.x, p.position.y, p.position.z, 1};
+  if (p.scale_first) stretch(m, p.scale);
+  turn(m, p.rotation.x, 0);
+  turn(m, p.rotation.y, 1);
+  turn(m, p.rotation.z, 2);
+  if (!p.scale_first) stretch(m, p.scale);
   glPushMatrix();
-  glTranslated(p.position.x, p.position.y, p.position.z);
-  if (p.scale_first) glScaled(p.scale.x, p.scale.y, p.scale.z);
-  if (p.rotation.x != 0) glRotated(p.rotation.x, 1, 0, 0);
-  if (p.rotation.y != 0) glRotated(p.rotation.y, 0, 1, 0);
-  if (p.rotation.z != 0) glRotated(p.rotation.z, 0, 0, 1);
-  if (!p.scale_first) glScaled(p.scale.x, p.scale.y, p.scale.z);
+  glMultMatrixd(m);
   return true;
 }
 
@@ -71,7 +102,7 @@ bool place(const draw_params& p) {
 GLuint buffer_of(GLenum target, const void* data, size_t bytes) {
   GLuint b = 0;
   gl_ext.glGenBuffersARB(1, &b);
-  gl_ext.glBindBufferARB(target, b);
+  bind_buffer(target, b);
   gl_ext.glBufferDataARB(target, GLsizeiptrARB(bytes), data, GL_STATIC_DRAW_ARB);
   return b;
 }
@@ -103,54 +134,29 @@ vbo_entry build_vbo(typmshgrp& g) {
   } else {
     e.indices = buffer_of(GL_ELEMENT_ARRAY_BUFFER_ARB, g.indices.data(), g.indices.size() * 4);
   }
-  gl_ext.glBindBufferARB(GL_ARRAY_BUFFER_ARB, 0);
-  gl_ext.glBindBufferARB(GL_ELEMENT_ARRAY_BUFFER_ARB, 0);
   glmesh.table.push_back(e);
   return e;
 }
 
 void delete_vbo(const vbo_entry& e) {
   const GLuint names[4] = {e.normals, e.texcoords, e.indices, e.positions};
-  gl_ext.glDeleteBuffersARB(4, names);
+  release_buffers(names);
 }
 
-void set_arrays(bool on) {
-  if (glmesh.arrays_held) return;
-  for (GLenum a : {GL_VERTEX_ARRAY, GL_NORMAL_ARRAY, GL_TEXTURE_COORD_ARRAY})
-    on ? glEnableClientState(a) : glDisableClientState(a);
-  glDisableClientState(GL_COLOR_ARRAY);
-}
-
-// The arrays on once for every group of a mesh, not on and off around each;
-// off again however the drawing ends.
-struct held_arrays {
-  held_arrays() {
-    set_arrays(true);
-    glmesh.arrays_held = true;
-  }
-  ~held_arrays() {
-    glmesh.arrays_held = false;
-    set_arrays(false);
-  }
-  held_arrays(const held_arrays&) = delete;
-  held_arrays& operator=(const held_arrays&) = delete;
-};
+void mesh_arrays() { client_arrays(array_Vertex | array_Normal | array_TexCoord); }
 
 int32_t draw_buffered(typmshgrp& g) {
   const vbo_entry* found = find_vbo(g.buffer_slot);
   const vbo_entry e = found ? *found : build_vbo(g);
-  set_arrays(true);
-  gl_ext.glBindBufferARB(GL_ARRAY_BUFFER_ARB, e.normals);
+  mesh_arrays();
+  bind_buffer(GL_ARRAY_BUFFER_ARB, e.normals);
   glNormalPointer(GL_FLOAT, 0, nullptr);
-  gl_ext.glBindBufferARB(GL_ARRAY_BUFFER_ARB, e.texcoords);
+  bind_buffer(GL_ARRAY_BUFFER_ARB, e.texcoords);
   glTexCoordPointer(2, GL_FLOAT, 0, nullptr);
-  gl_ext.glBindBufferARB(GL_ARRAY_BUFFER_ARB, e.positions);
+  bind_buffer(GL_ARRAY_BUFFER_ARB, e.positions);
   glVertexPointer(3, GL_FLOAT, 0, nullptr);
-  gl_ext.glBindBufferARB(GL_ELEMENT_ARRAY_BUFFER_ARB, e.indices);
+  bind_buffer(GL_ELEMENT_ARRAY_BUFFER_ARB, e.indices);
   glDrawElements(GL_TRIANGLES, e.index_count, e.index_width == 1 ? GL_UNSIGNED_SHORT : GL_UNSIGNED_INT, nullptr);
-  gl_ext.glBindBufferARB(GL_ARRAY_BUFFER_ARB, 0);
-  gl_ext.glBindBufferARB(GL_ELEMENT_ARRAY_BUFFER_ARB, 0);
-  set_arrays(false);
   return e.index_count;
 }
 
@@ -160,12 +166,13 @@ int32_t draw_client_arrays(const typmshgrp& g) {
   const size_t count = g.indices.size();
   if (count == 0 || count != count / 3 * 3 || g.vertices.empty()) return 0;
   const auto* base = reinterpret_cast<const char*>(g.vertices.data());
-  set_arrays(true);
+  mesh_arrays();
+  bind_buffer(GL_ARRAY_BUFFER_ARB, 0);
+  bind_buffer(GL_ELEMENT_ARRAY_BUFFER_ARB, 0);
   glNormalPointer(GL_FLOAT, GLsizei(vertex_stride), base + offsetof(pntyp, normal));
   glVertexPointer(3, GL_FLOAT, GLsizei(vertex_stride), base + offsetof(pntyp, position));
   glTexCoordPointer(2, GL_FLOAT, GLsizei(vertex_stride), base + offsetof(pntyp, u));
   glDrawElements(GL_TRIANGLES, GLsizei(count), GL_UNSIGNED_INT, g.indices.data());
-  set_arrays(false);
   return int32_t(count);
 }
 
@@ -188,7 +195,224 @@ int32_t draw_quads(const typmshgrp& g) {
   return drawn;
 }
 
+// --- Batches -------------------------------------------------------------------------
+
+bool has_translucent_texels(const std::vector<uint8_t>& rgba) {
+  for (size_t i = 3; i < rgba.size(); i += 4)
+    if (rgba[i] != 255) return true;
+  return false;
+}
+
+// The texture and material of a group, as far as they tell draws apart.
+struct group_look {
+  int32_t texture;
+  packed_colour diffuse, emissive, specular;
+  float power;
+  bool operator==(const group_look&) const = default;
+  auto operator<=>(const group_look&) const = default;
+};
+
+group_look look_of(const typmshgrp& g, bool colour_per_vertex) {
+  return {g.texture.index, colour_per_vertex ? 0 : g.diffuse, g.emissive, g.specular_power != 0 ? g.specular : 0,
+          g.specular_power};
+}
+
+// Triangles that a buffer can hold as they are: whole and inside the group.
+bool sound_triangles(const typmshgrp& g) {
+  if (g.primitive_kind != 0 || g.outline_style != 0 || g.indices.empty() || g.indices.size() % 3 != 0) return false;
+  return std::ranges::all_of(g.indices, [&](int32_t i) { return i >= 0 && size_t(i) < g.vertices.size(); });
+}
+
+bool blends(const typmshgrp& g, uint8_t alpha_reduction) {
+  return alpha_reduction != 0 || (g.diffuse >> 24) != 255 ||
+         std::ranges::find(glmesh.translucent_textures, uint32_t(g.texture.index)) != glmesh.translucent_textures.end();
+}
+
+mesh_batch* find_batch(const typmsh& m) {
+  if (m.groups.empty()) return nullptr;
+  for (mesh_batch& b : glmesh.batches)
+    if (b.groups == m.groups.data() && b.base.size() == m.groups.size()) return &b;
+  return nullptr;
+}
+
+void delete_batch(const mesh_batch& b) {
+  const GLuint names[2] = {b.vertices, b.indices};
+  release_buffers(names);
+}
+
+// Every vertex of the mesh in one buffer, as the records lie (stride 48).
+mesh_batch& build_batch(typmsh& m) {
+  mesh_batch b;
+  b.groups = m.groups.data();
+  std::vector<pntyp> all;
+  for (const typmshgrp& g : m.groups) {
+    b.base.push_back(int32_t(all.size()));
+    all.insert(all.end(), g.vertices.begin(), g.vertices.end());
+  }
+  b.vertices = buffer_of(GL_ARRAY_BUFFER_ARB, all.data(), all.size() * sizeof(pntyp));
+  gl_ext.glGenBuffersARB(1, &b.indices);
+  glmesh.batches.push_back(std::move(b));
+  return glmesh.batches.back();
+}
+
+void point_arrays_at_batch(const mesh_batch& b) {
+  mesh_arrays();
+  bind_buffer(GL_ARRAY_BUFFER_ARB, b.vertices);
+  bind_buffer(GL_ELEMENT_ARRAY_BUFFER_ARB, b.indices);
+  const auto at = [](size_t offset) { return reinterpret_cast<const void*>(offset); };
+  glNormalPointer(GL_FLOAT, GLsizei(vertex_stride), at(offsetof(pntyp, normal)));
+  glVertexPointer(3, GL_FLOAT, GLsizei(vertex_stride), at(offsetof(pntyp, position)));
+  glTexCoordPointer(2, GL_FLOAT, GLsizei(vertex_stride), at(offsetof(pntyp, u)));
+}
+
+void replan(mesh_batch& b, const typmsh& m, std::vector<uint8_t> places) {
+  batch_plan plan = plan_batch(m, places, false);
+  bind_buffer(GL_ELEMENT_ARRAY_BUFFER_ARB, b.indices);
+  gl_ext.glBufferDataARB(GL_ELEMENT_ARRAY_BUFFER_ARB, GLsizeiptrARB(plan.indices.size() * 4), plan.indices.data(),
+                         GL_STATIC_DRAW_ARB);
+  b.draws = std::move(plan.draws);
+  b.places = std::move(places);
+}
+
 }  // namespace
+
+// --- Batches ------------------------------------------------------------------------------
+
+bool batches_on() { return glmesh.buffers_on && gl_caps.vertex_buffers; }
+
+std::vector<uint8_t> batch_places(const typmsh& m, uint8_t alpha_reduction, int32_t alone) {
+  std::vector<uint8_t> places(m.groups.size(), place_free);
+  for (size_t k = 0; k < m.groups.size(); ++k) {
+    const typmshgrp& g = m.groups[k];
+    if (int32_t(k) == alone || !g.buffered || !sound_triangles(g)) places[k] = place_alone;
+    else if (blends(g, alpha_reduction)) places[k] = place_kept;
+  }
+  return places;
+}
+
+batch_plan plan_batch(const typmsh& m, const std::vector<uint8_t>& places, bool colour_per_vertex) {
+  const auto look = [&](size_t k) { return look_of(m.groups[k], colour_per_vertex); };
+  std::vector<uint32_t> base;
+  uint32_t vertices = 0;
+  for (const typmshgrp& g : m.groups) {
+    base.push_back(vertices);
+    vertices += uint32_t(g.vertices.size());
+  }
+  batch_plan plan;
+  std::map<group_look, std::vector<size_t>> stretch;   // the free groups since the last kept one, by look
+  const auto append = [&](size_t k) {
+    for (int32_t i : m.groups[k].indices) plan.indices.push_back(base[k] + uint32_t(i));
+  };
+  const auto open_draw = [&](size_t k) {
+    plan.draws.push_back({int32_t(k), int32_t(plan.indices.size()), 0});
+  };
+  const auto close_draw = [&] { plan.draws.back().count = int32_t(plan.indices.size()) - plan.draws.back().first; };
+  const auto end_stretch = [&] {
+    for (const auto& [look, groups] : stretch) {
+      open_draw(groups.front());
+      for (size_t k : groups) append(k);
+      close_draw();
+    }
+    stretch.clear();
+  };
+  bool kept_open = false;               // the last draw is a kept group's that a like neighbour may join
+  for (size_t k = 0; k < m.groups.size(); ++k) {
+    const uint8_t place = k < places.size() ? places[k] : uint8_t(place_alone);
+    if (place == place_free) {
+      stretch[look(k)].push_back(k);
+      kept_open = false;
+      continue;
+    }
+    end_stretch();
+    if (place == place_alone) {
+      plan.draws.push_back({int32_t(k), 0, 0});
+      kept_open = false;
+      continue;
+    }
+    if (!kept_open || look(size_t(plan.draws.back().group)) != look(k)) open_draw(k);
+    append(k);
+    close_draw();
+    kept_open = true;
+  }
+  end_stretch();
+  return plan;
+}
+
+void draw_mesh_batched(typmsh& m, uint8_t alpha_reduction, int32_t alone,
+                       const std::function<void(typmshgrp& g, int group)>& draw_alone) {
+  if (!m.loaded || !batches_on()) return;
+  mesh_batch* found = find_batch(m);
+  mesh_batch& b = found ? *found : build_batch(m);
+  std::vector<uint8_t> places = batch_places(m, alpha_reduction, alone);
+  if (places != b.places) replan(b, m, std::move(places));
+  point_arrays_at_batch(b);
+  uint64_t drawn = 0;
+  for (const batch_draw& d : b.draws) {
+    typmshgrp& g = m.groups[size_t(d.group)];
+    if (d.count == 0) {                 // its own draw points the arrays elsewhere
+      draw_alone(g, d.group);
+      point_arrays_at_batch(b);
+      continue;
+    }
+    bind_group_texture(g, texture_own);
+    apply_material(g, {.alpha_reduction = alpha_reduction});
+    glDrawElements(GL_TRIANGLES, d.count, GL_UNSIGNED_INT, reinterpret_cast<const void*>(size_t(d.first) * 4));
+    drawn += uint64_t(d.count);
+  }
+  reset_material();
+  glmesh.drawn_indices += drawn;
+}
+
+namespace {
+
+struct coloured_vertex {            // a mesh vertex with its group's colour
+  svec3 normal, position;
+  float u, v;
+  uint32_t colour;                  // packed, as the colour array reads it
+};
+
+void point_arrays_at(const std::vector<coloured_vertex>& v) {
+  client_arrays(array_Vertex | array_Normal | array_TexCoord | array_Colour);
+  bind_buffer(GL_ARRAY_BUFFER_ARB, 0);
+  bind_buffer(GL_ELEMENT_ARRAY_BUFFER_ARB, 0);
+  glNormalPointer(GL_FLOAT, sizeof(coloured_vertex), &v[0].normal);
+  glVertexPointer(3, GL_FLOAT, sizeof(coloured_vertex), &v[0].position);
+  glTexCoordPointer(2, GL_FLOAT, sizeof(coloured_vertex), &v[0].u);
+  glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(coloured_vertex), &v[0].colour);
+}
+
+}  // namespace
+
+void draw_mesh_coloured(typmsh& m, uint8_t alpha_reduction, int32_t alone,
+                        const std::function<void(typmshgrp& g, int group)>& draw_alone) {
+  if (!m.loaded || m.groups.empty()) return;
+  std::vector<uint8_t> places(m.groups.size(), place_kept);
+  std::vector<coloured_vertex> vertices;
+  for (size_t k = 0; k < m.groups.size(); ++k) {
+    const typmshgrp& g = m.groups[k];
+    if (int32_t(k) == alone || !sound_triangles(g)) places[k] = place_alone;
+    const uint32_t colour = group_material(g, alpha_reduction).diffuse;
+    for (const pntyp& v : g.vertices) vertices.push_back({v.normal, v.position, v.u, v.v, colour});
+  }
+  if (vertices.empty()) return;
+  const batch_plan plan = plan_batch(m, places, true);
+  point_arrays_at(vertices);
+  for (const batch_draw& d : plan.draws) {
+    typmshgrp& g = m.groups[size_t(d.group)];
+    if (d.count == 0) {
+      forget_colour();                  // the colour array left it undefined
+      draw_alone(g, d.group);
+      point_arrays_at(vertices);
+      continue;
+    }
+    bind_group_texture(g, texture_own);
+    apply_material(g, {.alpha_reduction = alpha_reduction});
+    glDrawElements(GL_TRIANGLES, d.count, GL_UNSIGNED_INT, plan.indices.data() + d.first);
+    glmesh.drawn_indices += uint64_t(d.count);
+  }
+  forget_colour();
+  reset_material();
+}
 
 // --- Drawing --------------------------------------------------------------------------
 
@@ -232,7 +456,6 @@ void draw_mesh(typmsh& m, const vec3& position, const vec3& rotation, const vec3
   p.position = position;
   p.rotation = rotation;
   p.scale = scale;
-  held_arrays held;
   for (typmshgrp& g : m.groups) draw_group(g, p);
 }
 
@@ -257,6 +480,7 @@ void upload_mesh_textures(typmsh& m) {
       m.gl_textures[entry] = sized ? texture_from_pixels(g.texture.width, g.texture.height, px,
                                                          texture_Repeat | texture_Linear | texture_Compressed)
                                    : empty_texture(1, 1, texture_Repeat | texture_Linear);
+      if (!sized || has_translucent_texels(*g.texture.pixels)) glmesh.translucent_textures.push_back(m.gl_textures[entry]);
     }
     g.texture.pixels.reset();
   }
@@ -268,6 +492,10 @@ void upload_mesh_textures(typmsh& m) {
 }
 
 void release_mesh_gl(typmsh& m) {
+  if (const mesh_batch* b = find_batch(m)) {
+    delete_batch(*b);
+    std::erase_if(glmesh.batches, [&](const mesh_batch& x) { return x.groups == m.groups.data(); });
+  }
   for (typmshgrp& g : m.groups) {
     auto e = std::find_if(glmesh.table.begin(), glmesh.table.end(),
                           [&](const vbo_entry& v) { return g.buffer_slot != 0 && v.slot == g.buffer_slot; });
@@ -279,6 +507,7 @@ void release_mesh_gl(typmsh& m) {
     if (!m.gl_textures.empty()) g.texture.index = -1;
   }
   for (uint32_t& t : m.gl_textures) {
+    std::erase(glmesh.translucent_textures, t);
     GLuint name = t;
     release_texture(name);
     t = 0;
@@ -289,4 +518,6 @@ void release_mesh_gl(typmsh& m) {
 void glmesh_final() {
   for (const vbo_entry& e : glmesh.table) delete_vbo(e);
   glmesh.table.clear();
+  for (const mesh_batch& b : glmesh.batches) delete_batch(b);
+  glmesh.batches.clear();
 }

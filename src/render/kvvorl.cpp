@@ -230,6 +230,20 @@ void draw_meshes(vorlscene& s, draw_rec& r, int index, int pass, bool identifica
     const int32_t flags = m < r.mesh_flags.size() ? r.mesh_flags[m] : 0;
     if (!mesh.loaded || !mesh_in_pass(flags, pass, r.cockpit_view)) continue;
     if (identification && m >= size_t(code_room)) break;
+    const bool selected_mesh = s.picked_object == index && s.picked_mesh == int(m);
+    const int32_t alone = selected_mesh ? s.picked_group : -1;
+    const auto draw_alone = [&](typmshgrp& g, int k) {
+      if (k == alone) draw_selected(g, s);
+      else draw_group(g, {.alpha_reduction = r.alpha_reduction});
+    };
+    if (!identification && index == marker_object) {   // rebuilt often: from memory, one draw a slot
+      draw_mesh_coloured(mesh, r.alpha_reduction, alone, draw_alone);
+      continue;
+    }
+    if (!identification && batches_on()) {
+      draw_mesh_batched(mesh, r.alpha_reduction, alone, draw_alone);
+      continue;
+    }
     for (size_t k = 0; k < mesh.groups.size(); ++k) {
       typmshgrp& g = mesh.groups[k];
       if (identification) identify_group(g, index, int(m), int(k));

@@ -50,6 +50,7 @@ void one_time_state() {
   glLineWidth(1);
   glEnable(GL_NORMALIZE);
   if (gl_caps.shaders) gl_ext.glUseProgram(0);
+  gl_state.material_known = false;  // set here behind the state record
 }
 
 bool bind_screen_frame(const vorlscene& s) {
@@ -91,15 +92,14 @@ void draw_star_field(const vorlscene& s) {
   switch_gl(switch_lighting, false);
   switch_gl(switch_depth_test, false);
   switch_gl(switch_texture_2d, false);
-  glEnableClientState(GL_VERTEX_ARRAY);
-  glEnableClientState(GL_COLOR_ARRAY);
+  client_arrays(array_Vertex | array_Colour);
+  bind_buffer(GL_ARRAY_BUFFER_ARB, 0);
+  bind_buffer(GL_ELEMENT_ARRAY_BUFFER_ARB, 0);
   glDisable(GL_POINT_SMOOTH);       // a smoothed 1-pixel point is a dimmer 2 x 2 smear, and on the
                                     // software renderer it costs as much as the rest of the sky
   glVertexPointer(3, GL_FLOAT, 0, s.star_points.data());
   glColorPointer(4, GL_UNSIGNED_BYTE, 0, s.star_colours.data());
   glDrawElements(GL_POINTS, GLsizei(s.star_indices.size()), GL_UNSIGNED_SHORT, s.star_indices.data());
-  glDisableClientState(GL_COLOR_ARRAY);
-  glDisableClientState(GL_VERTEX_ARRAY);
   glEnable(GL_POINT_SMOOTH);
   forget_colour();                  // the colour array leaves the current colour undefined
 }

@@ -57,6 +57,7 @@ long long available_megabytes() {
 
 void draw_overlay() {
   mode_2d(app.win.width, app.win.height);
+  begin_2d_batch();                 // the overlay, the windows and the cursor in a few draws
   draw_engine_overlay(vorl_scene);
   int half = app.win.width / 2;
   draw_text_centred(vorl_scene.camera.mode == camera_free ? "Free flight (0 toggle)" : "Target mode (0 toggle)",
@@ -65,6 +66,7 @@ void draw_overlay() {
   gui_draw_all();
   draw_textured(app.cursor_texture, false, white, app.mouse_x - cursor_size / 2, app.mouse_y - cursor_size / 2,
                 cursor_size, cursor_size);
+  end_2d_batch();
 }
 
 void screenshot_if_due() {

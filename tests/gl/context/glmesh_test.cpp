@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "common/gl_window.h"
 #include "gl/glmesh.h"
@@ -113,7 +115,9 @@ TEST(GlMesh, GroupsNamingOneTextureShareItAndReleaseFreesEverything) {
   EXPECT_EQ(m.groups[0].texture.pixels, nullptr);
   EXPECT_TRUE(glIsTexture(GLuint(m.groups[0].texture.index)));
   draw_mesh(m, {128, 128, 0}, {0, 0, 0}, {100, 100, 1});
-  for (GLenum a : {GL_VERTEX_ARRAY, GL_NORMAL_ARRAY, GL_TEXTURE_COORD_ARRAY}) EXPECT_FALSE(glIsEnabled(a)) << a;
+  for (auto [bit, a] : {std::pair{array_Vertex, GL_VERTEX_ARRAY}, {array_Normal, GL_NORMAL_ARRAY},
+                        {array_TexCoord, GL_TEXTURE_COORD_ARRAY}, {array_Colour, GL_COLOR_ARRAY}})
+    EXPECT_EQ(bool(glIsEnabled(a)), bool(gl_state.arrays & bit)) << a;   // the record knows what GL has
   std::vector<GLuint> buffers;
   for (const typmshgrp& g : m.groups) {
     const vbo_entry* e = find_vbo(g.buffer_slot);
@@ -159,3 +163,74 @@ TEST(GlMesh, KeptCompressedDdsDataIsUploadedAsItIs) {
 }
 
 }  // namespace
+
+namespace {
+
+std::vector<uint8_t> whole_window() {
+  std::vector<uint8_t> px(size_t(gl_window::size) * gl_window::size * 4);
+  glFinish();
+  glReadPixels(0, 0, gl_window::size, gl_window::size, GL_RGBA, GL_UNSIGNED_BYTE, px.data());
+  return px;
+}
+
+// Overlapping fans at depths of their own, drawn lit and blended: two looks
+// mixed in one stretch, a translucent one between, one moved by an animation.
+typmsh layered_mesh() {
+  typmsh m;
+  const packed_colour colours[6] = {0xFF0000FFu, 0xFF00FF00u, 0xFF0000FFu, 0x8000FFFFu, 0xFF00FF00u, 0xFFFF0000u};
+  for (int k = 0; k < 6; ++k) {
+    typmshgrp g = fan(16, true);
+    translate_group(g, {0.3 * (k % 3) - 0.3, 0.2 * (k / 3), -0.1 * k});
+    g.diffuse = colours[k];
+    g.specular = 0xFFFFFFFFu;
+    g.specular_power = k == 1 ? 20.0f : 0.0f;
+    m.groups.push_back(std::move(g));
+  }
+  m.groups[5].buffered = false;
+  m.group_count = 6;
+  m.loaded = true;
+  return m;
+}
+
+void lit_view() {
+  clear_and_project();
+  glLoadIdentity();
+  glTranslated(128, 128, 0);
+  glScaled(100, 100, 1);
+  switch_gl(switch_lighting, true);
+  switch_gl(switch_depth_test, true);
+  switch_gl(switch_blend, true);
+  blend_func(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  glEnable(GL_LIGHT0);
+  glEnable(GL_COLOR_MATERIAL);
+}
+
+}  // namespace
+
+TEST(GlMesh, BatchesAndColouredDrawsPutThePixelsOfGroupByGroupOnScreen) {
+  typmsh m = layered_mesh();
+  for (uint8_t alpha : {0, 100}) {
+    lit_view();
+    for (typmshgrp& g : m.groups) draw_group(g, {.alpha_reduction = alpha});
+    const std::vector<uint8_t> one_by_one = whole_window();
+    lit_view();
+    std::vector<int> alone;
+    draw_mesh_batched(m, alpha, -1, [&](typmshgrp& g, int k) {
+      alone.push_back(k);
+      draw_group(g, {.alpha_reduction = alpha});
+    });
+    EXPECT_EQ(alone, std::vector<int>{5});             // the moved group, from its own vertices
+    EXPECT_TRUE(whole_window() == one_by_one) << int(alpha);
+    lit_view();                                         // as markers are drawn: colours per vertex
+    draw_mesh_coloured(m, alpha, 1, [&](typmshgrp& g, int k) { draw_group(g, {.alpha_reduction = alpha}); });
+    EXPECT_TRUE(whole_window() == one_by_one) << int(alpha);
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+  }
+  ASSERT_EQ(glmesh.batches.size(), 1u);
+  EXPECT_EQ(glmesh.batches[0].draws.size(), 6u);        // with every group kept only neighbours merge
+  lit_view();
+  draw_mesh_batched(m, 0, -1, [](typmshgrp& g, int) { draw_group(g, {}); });
+  EXPECT_EQ(glmesh.batches[0].draws.size(), 5u);        // the two reds share a draw
+  release_mesh_gl(m);
+  EXPECT_TRUE(glmesh.batches.empty());
+}
