@@ -591,6 +591,13 @@ GLuint texture_from_pixels(int width, int height, const uint8_t* rgba, int flags
   return t;
 }
 
+GLuint target_texture(int width, int height, int flags) {
+  GLuint t = new_texture(flags);
+  glTexImage2D(GL_TEXTURE_2D, 0, 4, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+  bind_texture(0);
+  return t;
+}
+
 GLuint empty_texture(int width, int height, int flags) {
   std::vector<uint8_t> zero(size_t(width) * size_t(height) * 4, 0);
   return texture_from_pixels(width, height, zero.data(), flags);

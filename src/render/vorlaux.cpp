@@ -49,7 +49,7 @@ void make_render_textures(vorlscene& s) {
     gl_ext.glGenFramebuffersEXT(2, fb);
     s.render[rt_frame_screen] = fb[0];
     s.render[rt_frame_target] = fb[1];
-    s.render[rt_colour] = empty_texture(s.width, s.height, texture_Linear);
+    s.render[rt_colour] = target_texture(s.width, s.height, texture_Linear);
     gl_ext.glGenRenderbuffersEXT(1, &s.render[rt_depth]);
     gl_ext.glBindRenderbufferEXT(GL_RENDERBUFFER_EXT, s.render[rt_depth]);
     gl_ext.glRenderbufferStorageEXT(GL_RENDERBUFFER_EXT, GL_DEPTH_COMPONENT24, s.width, s.height);
@@ -61,7 +61,7 @@ void make_render_textures(vorlscene& s) {
                                         s.render[rt_depth]);
     gl_ext.glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
   }
-  s.render[rt_quarter] = empty_texture(std::max(1, s.width / 4), std::max(1, s.height / 4), texture_Linear);
+  s.render[rt_quarter] = target_texture(std::max(1, s.width / 4), std::max(1, s.height / 4), texture_Linear);
   if (gl_caps.shaders) s.render[rt_shadow] = depth_texture(s.shadow_map_size, true);
 }
 
@@ -183,8 +183,8 @@ void start_engine(vorlscene& s, int width, int height, progress_fn progress) {
   make_sprites();                                           // 10
   make_grids();
   vorl_res.default_exhaust = file_texture(s.texture_dir + "/Exhaust.dds", switch_flags());
-  s.render[rt_second] = empty_texture(s.second_render_size, s.second_render_size, texture_Linear);
-  s.render[rt_large] = empty_texture(2048, 2048, texture_Linear);
+  s.render[rt_second] = target_texture(s.second_render_size, s.second_render_size, texture_Linear);
+  s.render[rt_large] = target_texture(2048, 2048, texture_Linear);
   build_backdrop(s);                                        // 11
   s.half_fov = 0.5235987755982989;
 }
