@@ -9,11 +9,11 @@
 // Builds on: render/vorldata (the camera block, pick results, projected
 // handle points), editor/grpgui (the GUI's mouse procedures in the middle of
 // the camera's), editor/selection, editor/kvwindows ("3D controls"),
-// editor/undo (a drag is one step), editor/scene_link (the pages' camera
-// hooks), design/kvgen, base/maths.
+// editor/undo (a drag is one step), design/preview_calls (picking),
+// design/kvgen, base/maths.
 //
 // Index:
-//   - state and the preview's pick hook
+//   - state
 //   - camera operations (rotate, zoom, wheel, switch camera)
 //   - drags of design elements
 //   - start-up, frame, keys and mouse events
@@ -55,13 +55,11 @@ struct view_camera_state {          // written by the camera's key, mouse and fr
 };
 extern view_camera_state view;
 
-struct camera_pick_link {           // filled by the preview scene at start-up; empty: nothing is picked
-  // Draws the scene in identification colours and reads the pixel at (x, y):
-  // with handles, sets the scene's picked handle; else its picked object,
-  // mesh and group when the pixel identifies one.
-  void (*pick)(vorlscene& s, int x, int y, bool handles) = nullptr;
-};
-extern camera_pick_link camera_pick;
+
+// --- The pages' camera calls (the preview record's) ----------------------------------------
+bool   live_offset(vec3& offset);                              // the live camera minus the vessel's position
+void   place_at_offset(const vec3& offset);                    // second camera at vessel + offset, switched to
+void   view_second();                                          // view through the second camera
 
 // --- Camera operations ---------------------------------------------------------------------
 vec3   view_direction(const camera_block& c);                  // (0, 0, 1) turned by the negated angles
