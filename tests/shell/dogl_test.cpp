@@ -254,15 +254,61 @@ TEST_F(WindowEvents, TheRateTickShowsTheCountAndStartsAgain) {
   EXPECT_EQ(w.frame_counter, 0);
   EXPECT_EQ(rate_title(w), "Veltora Corvane (FPS=57)");
   w.last_frame_tick = w.last_rate_tick = 10000;
-  run_timers(10000);                              // nothing due yet
+  w.redraw = false;
+  run_timers(11000);
+  EXPECT_EQ(w.fps, 0);                            // the title counts frames drawn: none
   EXPECT_TRUE(frames.empty());
-  run_timers(10001);                              // one frame tick however many were missed
+}
+
+// Frames come after events (at most at the refresh rate) and at the times the
+// frame procedure asks for; in between the loop may sleep until the next is due.
+TEST_F(WindowEvents, FramesArePacedAndDrawnOnlyWhenDue) {
+  EXPECT_EQ(frame_interval_for(0), 17);           // unknown: 60 Hz
+  EXPECT_EQ(frame_interval_for(60), 17);
+  EXPECT_EQ(frame_interval_for(144), 7);
+  w.last_frame_tick = w.last_rate_tick = 10000;
+  w.redraw = false;
   run_timers(10500);
+  EXPECT_TRUE(frames.empty()) << "nothing changed, nothing asked for";
+  EXPECT_EQ(loop_wait(10500), 100) << "asleep, waking now and then for signals";
+  handle_event(motion(5, 5));
+  EXPECT_EQ(loop_wait(10510), 0) << "long after the last frame: at once";
+  run_timers(10510);
+  handle_event(motion(6, 6));
+  EXPECT_EQ(loop_wait(10520), 7) << "right after one: once the interval has passed";
+  run_timers(10526);
+  EXPECT_EQ(frames.size(), 1u);
+  run_timers(10527);
   EXPECT_EQ(frames.size(), 2u);
-  EXPECT_EQ(w.frame_counter, 2);
-  run_timers(11001);
-  EXPECT_EQ(w.fps, 2);
-  EXPECT_EQ(w.frame_counter, 1);                  // the tick after the rate update
+  w.next_frame_in = 200;                          // a timed effect
+  run_timers(10600);
+  EXPECT_EQ(frames.size(), 2u);
+  EXPECT_EQ(loop_wait(10600), 100);
+  EXPECT_EQ(loop_wait(10690), 37);
+  run_timers(10727);
+  EXPECT_EQ(frames.size(), 3u);
+  w.next_frame_in = 0;                            // moving: every interval
+  run_timers(10744);
+  EXPECT_EQ(frames.size(), 4u);
+  w.no_frame_cap = true;                          // measuring: every turn
+  run_timers(10744);
+  run_timers(10744);
+  EXPECT_EQ(frames.size(), 6u);
+  EXPECT_EQ(loop_wait(10744), 0);
+  SDL_Event wake{};                               // another thread's wake_loop asks for a frame
+  wake.type = SDL_USEREVENT;
+  w.no_frame_cap = false;
+  w.next_frame_in = -1;
+  handle_event(wake);
+  EXPECT_TRUE(w.redraw);
+}
+
+TEST_F(WindowEvents, AfterAPauseTheTimeIsNotSmoothed) {
+  w.creation_tick = 0;
+  frame_tick(w, 100);                             // 50: smoothed
+  frame_tick(w, 60000);                           // a minute later: at once, not half-way
+  EXPECT_DOUBLE_EQ(frames[1].second, 60.0);
+  EXPECT_DOUBLE_EQ(frames[1].first, 59.95);
 }
 
 TEST(Stopwatch, MeasuresMicrosecondsPerSlot) {
