@@ -279,7 +279,10 @@ void input(int kind, int x, int y, uint16_t shift, uint16_t key) {
       camera_mouse_down(shift, x, y);
       remember_mouse(x, y);
       break;
-    default: break;                 // resize: the window layer has done it all
+    case input_resize:              // the preview follows in the window layer; the pages here
+      gui_screen_resized(x, y);
+      break;
+    default: break;
   }
   if (kind == input_button_up) undo_commit();  // a release ends any drag, wherever it happens
   else undo_checkpoint();           // whatever the event changed is one step

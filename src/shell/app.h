@@ -17,6 +17,9 @@
 //     SIGINT (exit code 128 + the signal), an exception that escapes the loop
 //     (its reason shown, exit code 1), the engine's fatal error and a quit
 //     seen by the progress screen
+//   - the pages are placed for the window's size when they are built and again
+//     whenever it changes, so a window that the window manager maximises
+//     after start-up gets the layout of its real size
 //   - a frame asks for the next one only while something moves by itself: a
 //     playing animation, the turning mesh thumbnail, the selection's pulse
 //     (slower once the user has left it alone), the minute's autosave

@@ -30,6 +30,7 @@ TITLE = "Veltora Corvane"
 SETTINGS = os.path.join("Vessel_Design", "vrk.cfg")
 BACKGROUND = (0, 0, 128)
 SCREEN = "1024x768x24"
+DESKTOP = "1280x1024x24"  # the screen of the desktop cases, which run under a window manager
 DISPLAY_LIMIT = 30.0  # seconds for Xvfb to report its display and answer; about 0.2 s when idle
 POINTER_LIMIT = 10.0  # seconds for the server to put the pointer where asked; at once when idle
 
@@ -101,7 +102,7 @@ class Designer:
         """The pointer to (x, y) of the window. xdotool's --sync waits for the pointer to leave
         where it is, forever when it is there already: that move is left out."""
         if self.origin is None:
-            self.origin = shell_values("getwindowgeometry", "--shell", self.window, keys=("X", "Y"))
+            self.origin = client_area(self)[:2]
         target = (self.origin[0] + x, self.origin[1] + y)
         if shell_values("getmouselocation", "--shell", keys=("X", "Y")) != target:
             move_pointer("mousemove", "--sync", *target)
@@ -446,9 +447,25 @@ def is_title_bar(p):
     return abs(p[0] - p[2]) <= 10 and 20 <= p[1] - p[0] <= 35 and p[0] >= 97
 
 
-def placed(x, y, w, h):
-    """A framed window's body corner after the toolkit keeps it on the screen."""
-    return max(min(x, W - w), 0), max(min(y, H - h), 0), w, h
+def covered(x, y, w, h, mx, my):
+    """Pixels of a window's hit rectangle (title bar and border included) under the main menu's."""
+    across = min(x + w, mx + 482) - max(x - 1, mx - 1) + 1
+    down = min(y + h, my + 134) - max(y - 15, my - 15) + 1
+    return across * down if across > 0 and down > 0 else 0
+
+
+def placed(x, y, w, h, screen=None):
+    """A page's body corner as the toolkit places it: on the screen, and clear of the main menu, which is
+    kept on top, where the screen has room (else where the menu covers it least)."""
+    sw, sh = screen or (W, H)
+    mx, my = sw - 502, sh - 154
+    fit = lambda px, py: (max(min(px, sw - w), 0), max(min(py, sh - h), 0))
+    tries = [fit(x, y), fit(x, my - 17 - h), fit(mx - 3 - w, y), fit(1, 15)]
+    best = tries[0]
+    for t in tries[1:]:
+        if covered(*t, w, h, mx, my) < covered(*best, w, h, mx, my):
+            best = t
+    return best[0], best[1], w, h
 
 
 # The page each main-menu button shows, and where its "Close" (or "No", "OK") is, relative to the body.
@@ -479,9 +496,9 @@ GENERAL = PAGES["Main data"][0]
 THRUSTERS = PAGES["Engines"][0]
 
 
-def press(d, caption):
+def press(d, caption, menu=MENU):
     c, r = MENU_BUTTONS[caption]
-    d.click(MENU[0] + 2 + 110 * c + 50, MENU[1] + 2 + 22 * r + 10)
+    d.click(menu[0] + 2 + 110 * c + 50, menu[1] + 2 + 22 * r + 10)
 
 
 def near(p, q, tolerance=3):
@@ -1175,6 +1192,83 @@ def saved_design(d, root):
     return design_block(path)
 
 
+def page_appeared(d, caption, page):
+    """Whether pressing caption changed the picture at both ends of page's title bar."""
+    x, y, w, h = page
+    points = [(x + 5, y - 8), (x + w - 5, y - 8)]
+    before = d.screenshot()[2]
+    press(d, caption)
+    after = d.screenshot()[2]
+    return all(before(*p) != after(*p) for p in points)
+
+
+def case_menu_over_lists(args, root):
+    """At 800 x 600 the main menu stays in reach with a list open: "Thrusters" is placed above it,
+    "General parameters", which has no room, lies under it; "Save", "3D controls" and "Help" work."""
+    d = Designer(args.designer, root)
+    d.wait_for_title()
+    check(THRUSTERS[1] + 200 < MENU[1] - 15, "Thrusters above the menu: %r" % (THRUSTERS,))
+    check(page_appeared(d, "Engines", THRUSTERS), "Thrusters shown")
+    saved_design(d, root)                            # "Save" took its click
+    check(GENERAL[:2] == (1, 15), "General parameters in the corner, under the menu: %r" % (GENERAL,))
+    check(page_appeared(d, "Main data", GENERAL), "General parameters shown")
+    for caption in ("3D controls", "Help"):
+        check(page_appeared(d, caption, PAGES[caption][0]), "%s opened its page over the open ones" % caption)
+    d.key("Escape")
+    check(d.wait() == 0, "Escape ends with exit code 0")
+
+
+def client_area(d):
+    """The window's client area on the screen: x, y, width, height (xwininfo's, which also holds under a
+    window manager that puts a frame around the window)."""
+    info = subprocess.run(["xwininfo", "-id", d.window], capture_output=True, text=True).stdout
+    field = lambda name: int(re.search(r"^\s*%s:\s*(-?[0-9]+)" % name, info, re.M).group(1))
+    return field("Absolute upper-left X"), field("Absolute upper-left Y"), field("Width"), field("Height")
+
+
+def settled_client_area(d, wanted, what):
+    """Waits until the window manager has given the window the size wanted(width, height) accepts and the
+    program has drawn a frame since; returns the client area."""
+    wait_until(lambda: wanted(*client_area(d)[2:]), what, 30)
+    d.origin = None
+    d.sync()
+    return client_area(d)
+
+
+def case_desktop_maximised_and_resized(args, root):
+    """Under a window manager on 1280 x 1024 the window is maximised and the pages are placed for it:
+    "Main data" opens where its rule says, a mass typed there is saved by "Save" at the menu's place;
+    after un-maximising to 1000 x 700 "Save" at the new corner's place writes the design again."""
+    d = Designer(args.designer, root)
+    d.wait_for_title()
+    x, y, sw, sh = settled_client_area(d, lambda w, h: w == 1280 and h > 900, "the window maximised")
+    print("maximised client area %dx%d" % (sw, sh))
+    menu = (sw - 502, sh - 154)
+    press(d, "Main data", menu)
+    general = placed(sw // 2 - 250, sh // 2 - 250, 476, 500, (sw, sh))
+    check(general[:2] == (sw // 2 - 250, sh // 2 - 250), "General parameters by its rule: %r" % (general,))
+    w, h, pixel = d.screenshot()
+    check((w, h) == (sw, sh) and is_title_bar(pixel(general[0] + 5, general[1] - 8)),
+          "General parameters shown at %r" % (general,))
+    d.click(general[0] + 120 + 96, general[1] + 60 + 8)
+    replace_text(d, "2345")
+    d.click(general[0] + 238, general[1] + 500 - 12)           # "Close&Save"
+    d.click(menu[0] + 52, menu[1] + 56)                       # "Save"
+    path = os.path.join(root, DESIGN)
+    wait_until(lambda: os.path.exists(path), "Save in the maximised window")
+    wait_until(lambda: header_value(path, "d", 528) == 2345, "the typed mass saved")
+    os.remove(path)
+    subprocess.run(["wmctrl", "-i", "-r", d.window, "-b", "remove,maximized_vert,maximized_horz"], check=True)
+    subprocess.run(["wmctrl", "-i", "-r", d.window, "-e", "0,10,10,1000,700"], check=True)
+    x, y, sw, sh = settled_client_area(d, lambda w, h: (w, h) == (1000, 700), "the window at 1000 x 700")
+    w, h, pixel = d.screenshot()
+    check((w, h) == (1000, 700) and is_title_bar(pixel(sw - 502 + 5, sh - 154 - 8)), "the menu at the new corner")
+    d.click(sw - 502 + 52, sh - 154 + 56)                    # "Save"
+    wait_until(lambda: os.path.exists(path), "Save after the resize")
+    d.key("Escape")
+    check(d.wait() == 0, "Escape ends with exit code 0")
+
+
 def case_undo_redo(args, root):
     """A typed mass, an added thruster, its position dragged in the preview and a deleted tank: four Ctrl+Z give the
     design back byte for byte, four Ctrl+Y the changed one; a Load is undone; Escape leaves the
@@ -1355,11 +1449,12 @@ class VirtualDisplay:
     """An Xvfb of this case's own; DISPLAY names it while the case runs. Its keys do not repeat:
     on a loaded machine xdotool's release can come late enough for a pressed key to repeat."""
 
-    def __init__(self, xvfb, log_path):
+    def __init__(self, xvfb, log_path, desktop=False):
         started = time.monotonic()
+        self.manager = None
         reader, writer = os.pipe()
         self.log = open(log_path, "w")
-        self.proc = subprocess.Popen([xvfb, "-displayfd", str(writer), "-screen", "0", SCREEN,
+        self.proc = subprocess.Popen([xvfb, "-displayfd", str(writer), "-screen", "0", DESKTOP if desktop else SCREEN,
                                       "-nolisten", "tcp", "-noreset", "-r"],
                                      pass_fds=(writer,), stdin=subprocess.DEVNULL, stdout=self.log,
                                      stderr=self.log, preexec_fn=die_with_parent)
@@ -1367,6 +1462,8 @@ class VirtualDisplay:
         try:
             self.name = ":" + self.read_number(reader, started)
             self.wait_until_answering(started)
+            if desktop:
+                self.start_window_manager(started)
         except Failure:
             self.close()
             raise
@@ -1397,7 +1494,20 @@ class VirtualDisplay:
                   "Xvfb on %s did not answer within %.0f s" % (self.name, DISPLAY_LIMIT))
             time.sleep(0.1)
 
+    def start_window_manager(self, started):
+        """openbox, once it names itself on the root window."""
+        env = dict(os.environ, DISPLAY=self.name)
+        self.manager = subprocess.Popen(["openbox", "--sm-disable"], env=env, stdin=subprocess.DEVNULL,
+                                        stdout=self.log, stderr=self.log, preexec_fn=die_with_parent)
+        while "window id" not in subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=env,
+                                                capture_output=True, text=True).stdout:
+            check(time.monotonic() - started < DISPLAY_LIMIT, "openbox did not start within %.0f s" % DISPLAY_LIMIT)
+            time.sleep(0.05)
+
     def close(self):
+        if self.manager and self.manager.poll() is None:
+            self.manager.terminate()
+            self.manager.wait()
         if self.proc.poll() is None:
             self.proc.terminate()
             try:
@@ -1436,7 +1546,7 @@ def main():
     with tempfile.TemporaryDirectory(prefix="corvane-gui-") as root:
         display = None
         try:
-            display = VirtualDisplay(args.xvfb, os.path.join(root, "xvfb.txt"))
+            display = VirtualDisplay(args.xvfb, os.path.join(root, "xvfb.txt"), args.case.startswith("desktop_"))
             os.environ["DISPLAY"] = display.name
             case(args, root)
         except Failure as f:
