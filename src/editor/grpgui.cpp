@@ -565,16 +565,20 @@ long overlap(const gg_wndtype& a, int x, int y, const gg_wndtype& b) {
   return across > 0 && down > 0 ? across * down : 0;
 }
 
-// Where the rule puts w, unless the window kept on top covers it there: then the place
-// above it, left of it or in the top-left corner that it covers least.
+// Where the rule puts w, unless the window kept on top covers it there: then the place above
+// it, at the top of the screen, left of it or in the top-left corner that it covers least,
+// keeping the middle of the screen (where the preview shows the vessel) clear where it can.
 void clear_of(gg_wndtype& w, const gg_wndtype& top, int screen_w, int screen_h) {
+  if (overlap(w, w.x, w.y, top) == 0) return;
   const std::pair<int, int> tries[] = {{w.x, w.y}, {w.x, top.y - gg_title_height - 2 - w.height},
-                                       {top.x - 3 - w.width, w.y}, {1, gg_title_height}};
+                                       {w.x, gg_title_height}, {top.x - 3 - w.width, w.y}, {1, gg_title_height}};
   long least = -1;
   for (auto [x, y] : tries) {
     x = clamp_on_screen(x, screen_w - w.width);
     y = clamp_on_screen(y, screen_h - w.height);
-    const long covered = overlap(w, x, y, top);
+    const bool middle = x - 1 <= screen_w / 2 && screen_w / 2 <= x + w.width &&
+                        y - gg_title_height <= screen_h / 2 && screen_h / 2 <= y + w.height;
+    const long covered = 2 * overlap(w, x, y, top) + (middle ? 1 : 0);
     if (least >= 0 && covered >= least) continue;
     least = covered;
     w.x = x;
@@ -588,7 +592,7 @@ void place(gg_wndtype& w, int screen_w, int screen_h) {
     w.x = clamp_on_screen(w.rule.x.of(screen_w), screen_w - w.width);
     w.y = clamp_on_screen(w.rule.y.of(screen_h), screen_h - w.height);
     for (const gg_wndtype* top : gui.windows)
-      if (top != &w && top->exists && top->on_top && !w.on_top) clear_of(w, *top, screen_w, screen_h);
+      if (top != &w && top->exists && top->on_top && !w.on_top && !w.fixed) clear_of(w, *top, screen_w, screen_h);
   }
   w.x = clamp_on_screen(w.x, screen_w - w.width);
   w.y = clamp_on_screen(w.y, screen_h - w.height);

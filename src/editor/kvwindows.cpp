@@ -744,6 +744,7 @@ void pages_build(int screen_w, int screen_h) {
     const page_def& d = page_defs[p];
     gui_window(pages.windows[p], 0, 0, 0, 0, p == page_main, d.title);
     pages.windows[p].on_top = p == page_main;     // the menu stays in reach of every page
+    pages.windows[p].fixed = p == page_browser;   // fills the screen above the menu, never dragged
     gui_set_rule(pages.windows[p], d.rule, screen_w, screen_h);
   }
   for (int l = 0; l < list_count; ++l) {
@@ -759,7 +760,6 @@ void pages_build(int screen_w, int screen_h) {
     pages.windows[p].draw = draw;
     pages.windows[p].mouse = mouse;
   }
-  pages.windows[page_browser].fixed = true;
   build_main_menu();
   build_general();
   build_lists();

@@ -89,30 +89,17 @@ TEST(DesignChecks, InstallationFilesAndNamesAreLookedUp) {
     if (x.code == "texture-missing") EXPECT_NE(x.text.find("missing.dds"), std::string::npos);
 }
 
-// Hover and retro thrust should lift and brake without turning: an unequal pair
-// is reported for the group it unbalances, an equal pair is not.
+// Hover and retro thrust should lift and brake without turning: an unequal pair is reported.
 TEST(DesignChecks, UnequalHoverOrRetroPairsTurnTheVessel) {
-  struct pair_case { int group; vec3 first, second, dir; };
-  const pair_case cases[] = {{group_hover, make_vec(0, -1, 4), make_vec(0, -1, -4), make_vec(0, 1, 0)},
-                             {group_retro, make_vec(3, 0, 2), make_vec(-3, 0, 2), make_vec(0, 0, -1)}};
-  for (const pair_case& c : cases)
+  for (auto [group, dir] : {std::pair{group_hover, make_vec(0, 1, 0)}, std::pair{group_retro, make_vec(0, 0, -1)}})
     for (double second : {100.0, 150.0}) {
       vessel_design d;
       reset_design(d);
-      add_fuel_tank(d, 100);
-      add_thruster(d, c.first, c.dir, 0, {c.group}, 100, 1);
-      add_thruster(d, c.second, c.dir, 0, {c.group}, second, 1);
-      std::vector<check_finding> found;
-      for (const check_finding& f : check_design(d, "."))
-        if (f.code == "group-torque") found.push_back(f);
-      const char* name = thruster_group_names[c.group];
-      if (second == 100.0) {
-        EXPECT_TRUE(found.empty()) << name;
-        continue;
-      }
-      ASSERT_EQ(found.size(), 1u) << name;
-      EXPECT_EQ(found[0].index, c.group);
-      EXPECT_NE(found[0].text.find(name), std::string::npos) << found[0].text;
+      add_thruster(d, make_vec(2, 0, 4), dir, 0, {group}, 100, 1);
+      add_thruster(d, make_vec(-2, 0, -4), dir, 0, {group}, second, 1);
+      std::vector<int> found;  // groups with the finding
+      for (const check_finding& f : check_design(d, ".")) if (f.code == "group-torque") found.push_back(f.index);
+      EXPECT_EQ(found, second == 100.0 ? std::vector<int>{} : std::vector<int>{group}) << thruster_group_names[group];
     }
 }
 

@@ -80,15 +80,3 @@ TEST(DesignerStartUp, TheCursorIsA32By32PictureWithTransparency) {
 }
 
 }  // namespace
-
-TEST(DesignerStartUp, OptionsAreKnownOrRefused) {
-  const char* cap[] = {"corvane", "--no-frame-cap"};
-  EXPECT_TRUE(parse_options(2, cap).no_frame_cap);
-  const char* help[] = {"corvane", "--help"};
-  EXPECT_TRUE(parse_options(2, help).help);
-  EXPECT_NE(usage_text().find("--no-frame-cap"), std::string::npos);
-  const char* wrong[] = {"corvane", "--no-frame-cap", "--fast"};
-  const designer_options o = parse_options(3, wrong);
-  EXPECT_EQ(o.error, "unknown option --fast");
-  EXPECT_FALSE(parse_options(1, cap).no_frame_cap);
-}
