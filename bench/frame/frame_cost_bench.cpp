@@ -267,7 +267,7 @@ int main(int argc, char** argv) {
   tim_init();
   dogl_init();
   gui_init();
-  if (!start_designer(false)) {
+  if (!start_designer(false, {.no_frame_cap = true})) {
     std::fprintf(stderr, "bench_glcost: no window (%s)\n", SDL_GetError());
     return 1;
   }
