@@ -161,12 +161,12 @@ struct gltf_reader {
       fail(what + " has attributes of different counts");
     if (p.material >= int(b.materials.size())) fail(what + " names a material that does not exist");
     const std::vector<uint32_t> tri = triangles(corner_list(p, pos.count, what), p.mode);
-    const bool mirror = determinant(world) < 0;
-    msh_group& g = new_group(b, label, p.material + 1);
+    const bool mirror = affine_determinant(world) < 0;
+    msh_group& g = new_group(b, label, p.material >= 0 ? p.material + 1 : 0);
     auto vertex = [&](size_t i, const vec3& face_n) {
       pntyp v{};
-      v.position = to_svec(apply(world, vec_at(pos, i)));
-      v.normal = to_svec(nrm.data ? apply_normal(world, vec_at(nrm, i)) : face_n);
+      v.position = to_svec(affine_point(world, vec_at(pos, i)));
+      v.normal = to_svec(nrm.data ? affine_normal(world, vec_at(nrm, i)) : face_n);
       if (uv.data) v.u = float(component(uv, i, 0)), v.v = float(component(uv, i, 1));
       g.vertices.push_back(v);
     };
@@ -176,9 +176,9 @@ struct gltf_reader {
       return;
     }
     for (size_t i = 0; i < tri.size(); i += 3) {  // each face its own corners with the face's normal
-      const vec3 a = apply(world, vec_at(pos, tri[i])), bb = apply(world, vec_at(pos, tri[i + 1])),
-                 c = apply(world, vec_at(pos, tri[i + 2]));
-      const vec3 n = mirror ? face_normal(a, c, bb) : face_normal(a, bb, c);
+      const vec3 a = affine_point(world, vec_at(pos, tri[i])), bb = affine_point(world, vec_at(pos, tri[i + 1])),
+                 c = affine_point(world, vec_at(pos, tri[i + 2]));
+      const vec3 n = mirror ? triangle_normal(a, c, bb) : triangle_normal(a, bb, c);
       const int32_t first = int32_t(g.vertices.size());
       for (int k = 0; k < 3; ++k) vertex(tri[i + size_t(k)], n);
       push_triangle(g, first, first + 1, first + 2, mirror);
@@ -217,7 +217,7 @@ struct gltf_reader {
     if (reached[size_t(index)]) fail("node " + std::to_string(index) + " is reached twice: the nodes form no tree");
     reached[size_t(index)] = 1;
     const tinygltf::Node& n = model.nodes[size_t(index)];
-    const affine world = compose(parent, local_transform(n, index));
+    const affine world = compose_affine(parent, local_transform(n, index));
     if (n.mesh >= int(model.meshes.size())) fail("node " + std::to_string(index) + " names a mesh that does not exist");
     if (n.mesh >= 0) {
       const tinygltf::Mesh& m = model.meshes[size_t(n.mesh)];
@@ -297,8 +297,7 @@ struct gltf_reader {
     const bool file = !img.uri.empty() && img.uri.rfind("data:", 0) != 0;
     texture_source t;
     t.source = file ? img.uri : "image " + std::to_string(index);
-    const std::string stem = path.substr(path.find_last_of('/') + 1);
-    t.name = file ? texture_name_hint(img.uri, "") : !img.name.empty() ? img.name : stem.substr(0, stem.find('.')) + "_" + std::to_string(index);
+    t.name = file ? texture_name_hint(img.uri, "") : !img.name.empty() ? img.name : stem_part(path) + "_" + std::to_string(index);
     if (img.bufferView >= 0) {
       const auto [bytes, size] = view_bytes(img.bufferView, "image " + std::to_string(index));
       t.bytes.assign(bytes, bytes + size);

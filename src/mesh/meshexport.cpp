@@ -47,16 +47,6 @@ msh_document read_document(const std::string& path) {
   return d;
 }
 
-std::string file_stem(const std::string& path) {
-  const std::string name = path.substr(to_slashes(path).find_last_of('/') + 1);
-  return name.substr(0, name.find_last_of('.'));
-}
-
-std::string folder_of(const std::string& path) {
-  const size_t cut = to_slashes(path).find_last_of('/');
-  return cut == std::string::npos ? "" : path.substr(0, cut + 1);
-}
-
 // Pairs in the order of the material list, each material's textures in the
 // order the groups first use them; a material no group uses still gets one.
 void make_pairs(export_state& s) {
@@ -96,18 +86,18 @@ void write_images(export_state& s, const std::string& out, const std::string& te
       continue;
     }
     std::string rel = to_slashes(name);
-    rel = is_safe_relative(rel) ? rel.substr(0, rel.find_last_of('.')) : file_stem(rel);
+    rel = is_safe_relative(rel) ? rel.substr(0, rel.find_last_of('.')) : stem_part(rel);
     std::string unique = rel + ".png";
     for (int n = 2; !taken.insert(lower_case(unique)).second; ++n) unique = rel + "_" + std::to_string(n) + ".png";
     s.images[p.texture] = unique;
-    s.out.files.push_back({folder_of(out) + unique, encode_png(img)});
+    s.out.files.push_back({folder_part(out) + unique, encode_png(img)});
   }
   for (material_pair& p : s.pairs)
     if (p.texture && s.images[p.texture].empty()) p.texture = 0;
 }
 
-vec3 source_point(const export_state& s, const svec3& p) { return apply(s.to_source, to_vec(p)); }
-vec3 source_normal(const export_state& s, const svec3& n) { return apply(s.to_source, to_vec(n)); }
+vec3 source_point(const export_state& s, const svec3& p) { return affine_point(s.to_source, to_vec(p)); }
+vec3 source_normal(const export_state& s, const svec3& n) { return affine_point(s.to_source, to_vec(n)); }
 
 // Corner k of triangle i in the source's order.
 int32_t corner(const export_state& s, const msh_group& g, size_t i, int k) {
@@ -323,13 +313,13 @@ exported_model export_mesh(const std::string& mesh_path, const std::string& out,
   const affine frame = frame_affine(default_axes(obj ? model_obj : model_gltf), 1);
   for (int i = 0; i < 3; ++i)  // a signed permutation: its inverse is its transpose
     for (int j = 0; j < 3; ++j) s.to_source.m[i][j] = frame.m[j][i];
-  s.mirror = determinant(frame) < 0;
+  s.mirror = affine_determinant(frame) < 0;
   make_pairs(s);
   write_images(s, out, textures_root);
   if (obj) {
-    const std::string mtl = file_stem(out) + ".mtl";
+    const std::string mtl = stem_part(out) + ".mtl";
     const std::string m = mtl_text(s), o = obj_text(s, mtl);
-    s.out.files.push_back({folder_of(out) + mtl, std::vector<uint8_t>(m.begin(), m.end())});
+    s.out.files.push_back({folder_part(out) + mtl, std::vector<uint8_t>(m.begin(), m.end())});
     s.out.files.push_back({out, std::vector<uint8_t>(o.begin(), o.end())});
   } else {
     s.out.files.push_back({out, gltf_bytes(s, glb)});

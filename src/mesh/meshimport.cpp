@@ -41,8 +41,6 @@ axes_map default_axes(model_kind k) {
   return a;
 }
 
-bool mirrors(const axes_map& a) { return determinant(frame_affine(a, 1)) < 0; }
-
 model_kind model_kind_of(const std::string& path) {
   const std::string name = lower_case(path);
   if (name.ends_with(".obj")) return model_obj;

@@ -52,7 +52,6 @@ struct import_options {
 bool        parse_axes(const std::string& text, axes_map& out);   // "+x+y-z"; false unless three distinct signed axes
 std::string axes_text(const axes_map& a);                         // back to "+x+y-z"
 axes_map    default_axes(model_kind k);                           // OBJ: y up, -z forward; glTF: +z forward, -x right
-bool        mirrors(const axes_map& a);                           // the mapping changes handedness
 model_kind  model_kind_of(const std::string& path);               // by extension; import_error for others
 
 // --- The imported model ------------------------------------------------------------

@@ -13,7 +13,7 @@
 
 // --- Transforms --------------------------------------------------------------------
 
-affine compose(const affine& a, const affine& b) {
+affine compose_affine(const affine& a, const affine& b) {
   affine r;
   for (int i = 0; i < 3; ++i) {
     for (int j = 0; j < 3; ++j) r.m[i][j] = a.m[i][0] * b.m[0][j] + a.m[i][1] * b.m[1][j] + a.m[i][2] * b.m[2][j];
@@ -29,13 +29,13 @@ affine frame_affine(const axes_map& axes, double scale) {
   return r;
 }
 
-double determinant(const affine& a) {
+double affine_determinant(const affine& a) {
   const auto& m = a.m;
   return m[0][0] * (m[1][1] * m[2][2] - m[1][2] * m[2][1]) - m[0][1] * (m[1][0] * m[2][2] - m[1][2] * m[2][0]) +
          m[0][2] * (m[1][0] * m[2][1] - m[1][1] * m[2][0]);
 }
 
-vec3 apply(const affine& a, const vec3& p) {
+vec3 affine_point(const affine& a, const vec3& p) {
   const double v[3] = {p.x, p.y, p.z};
   double r[3];
   for (int i = 0; i < 3; ++i) r[i] = a.m[i][0] * v[0] + a.m[i][1] * v[1] + a.m[i][2] * v[2] + a.t[i];
@@ -46,7 +46,7 @@ vec3 apply(const affine& a, const vec3& p) {
 // direction is right for any invertible m, and the sign of the determinant
 // keeps a mirrored normal pointing out. The length stays the source's, as
 // normals in mesh files need not be of unit length.
-vec3 apply_normal(const affine& a, const vec3& n) {
+vec3 affine_normal(const affine& a, const vec3& n) {
   const auto& m = a.m;
   auto cof = [&m](int i, int j) {
     const int i1 = (i + 1) % 3, i2 = (i + 2) % 3, j1 = (j + 1) % 3, j2 = (j + 2) % 3;
@@ -55,7 +55,7 @@ vec3 apply_normal(const affine& a, const vec3& n) {
   const double v[3] = {n.x, n.y, n.z};
   double r[3];
   for (int i = 0; i < 3; ++i) r[i] = cof(i, 0) * v[0] + cof(i, 1) * v[1] + cof(i, 2) * v[2];
-  const double s = determinant(a) < 0 ? -1 : 1;
+  const double s = affine_determinant(a) < 0 ? -1 : 1;
   const vec3 out = unit_or_zero({s * r[0], s * r[1], s * r[2]});
   return std::isfinite(length(n)) ? scale(out, length(n)) : vec3{0, 0, 0};
 }
@@ -65,7 +65,7 @@ vec3 unit_or_zero(const vec3& v) {
   return len > 0 && std::isfinite(len) ? scale(v, 1 / len) : vec3{0, 0, 0};
 }
 
-vec3 face_normal(const vec3& a, const vec3& b, const vec3& c) { return unit_or_zero(cross(sub(b, a), sub(c, a))); }
+vec3 triangle_normal(const vec3& a, const vec3& b, const vec3& c) { return unit_or_zero(cross(sub(b, a), sub(c, a))); }
 
 msh_group& new_group(model_builder& b, const std::string& label, int32_t material) {
   msh_group& g = b.groups.emplace_back();
@@ -138,6 +138,16 @@ rgba_image decode_texture(const texture_source& t, const std::string& path) {
 }
 
 }  // namespace
+
+std::string folder_part(const std::string& path) {
+  const size_t cut = to_slashes(path).find_last_of('/');
+  return cut == std::string::npos ? "" : path.substr(0, cut + 1);
+}
+
+std::string stem_part(const std::string& path) {
+  const std::string name = path.substr(folder_part(path).size());
+  return name.substr(0, name.find_last_of('.'));
+}
 
 std::string texture_name_hint(const std::string& image, const std::string& model_folder) {
   const std::string p = to_slashes(image);

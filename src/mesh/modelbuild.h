@@ -22,13 +22,13 @@ struct affine {
   double t[3] = {0, 0, 0};                     // p' = m·p + t
 };
 
-affine compose(const affine& a, const affine& b);        // a after b
+affine compose_affine(const affine& a, const affine& b);        // a after b
 affine frame_affine(const axes_map& axes, double scale); // source to vessel frame, in metres
-double determinant(const affine& a);                     // of m; below 0: it mirrors
-vec3   apply(const affine& a, const vec3& p);            // a point
-vec3   apply_normal(const affine& a, const vec3& n);     // by the inverse transpose; its length kept
+double affine_determinant(const affine& a);                     // of m; below 0: it mirrors
+vec3   affine_point(const affine& a, const vec3& p);            // a point
+vec3   affine_normal(const affine& a, const vec3& n);           // by the inverse transpose; its length kept
 vec3   unit_or_zero(const vec3& v);                       // v / |v|; 0 when |v| is 0 or not finite
-vec3   face_normal(const vec3& a, const vec3& b, const vec3& c); // unit (B - A) x (C - A); 0 when degenerate
+vec3   triangle_normal(const vec3& a, const vec3& b, const vec3& c); // unit (B - A) x (C - A); 0 when degenerate
 
 struct source_material {
   msh_material material;
@@ -55,6 +55,8 @@ void push_triangle(msh_group& g, int32_t a, int32_t b, int32_t c, bool mirror);
 // Merges materials, names and decodes textures, checks the limits of the mesh
 // file; import_error naming path when the model cannot become a mesh.
 imported_model finish_model(model_builder& b, const std::string& path, const import_options& o);
+std::string folder_part(const std::string& path);                // "" or the folder with its "/" ("\\" taken as "/")
+std::string stem_part(const std::string& path);                  // the file name without its extension
 std::string texture_name_hint(const std::string& image, const std::string& model_folder); // relative when inside
 
 imported_model import_obj(const std::string& path, const import_options& o);   // objimport.cpp

@@ -37,11 +37,6 @@ struct corner_hash {
 
 std::string first_line(const std::string& s) { return s.substr(0, s.find('\n')); }
 
-std::string folder_of(const std::string& path) {
-  const size_t cut = to_slashes(path).find_last_of('/');
-  return cut == std::string::npos ? "" : path.substr(0, cut + 1);
-}
-
 struct obj_reader {
   const tinyobj::attrib_t& attrib;
   const std::string& path;
@@ -50,7 +45,7 @@ struct obj_reader {
 
   vec3 position(int v) const {
     const float* p = &attrib.vertices[3 * size_t(v)];
-    return apply(b.frame, {p[0], p[1], p[2]});
+    return affine_point(b.frame, {p[0], p[1], p[2]});
   }
 
   void check(const tinyobj::index_t& i, size_t face, const std::string& object) const {
@@ -83,7 +78,7 @@ struct obj_reader {
     v.position = to_svec(position(i.vertex_index));
     if (i.normal_index >= 0) {
       const float* n = &attrib.normals[3 * size_t(i.normal_index)];
-      v.normal = to_svec(apply_normal(b.frame, {n[0], n[1], n[2]}));
+      v.normal = to_svec(affine_normal(b.frame, {n[0], n[1], n[2]}));
     } else {
       v.normal = to_svec(face_n);
     }
@@ -174,10 +169,10 @@ imported_model import_obj(const std::string& path, const import_options& o) {
   if (!reader.ParseFromFile(path, config)) throw import_error(path + ": " + first_line(reader.Error()));
   model_builder b;
   b.frame = frame_affine(o.axes_given ? o.axes : default_axes(model_obj), o.scale);
-  const std::string folder = folder_of(path);
+  const std::string folder = folder_part(path);
   read_materials(reader.GetMaterials(), folder, b);
   load_texture_files(b, folder, path);
-  obj_reader r{reader.GetAttrib(), path, b, determinant(b.frame) < 0};
+  obj_reader r{reader.GetAttrib(), path, b, affine_determinant(b.frame) < 0};
   size_t short_faces = 0, lines = 0, points = 0;
   for (const tinyobj::shape_t& s : reader.GetShapes()) {
     r.shape(s, b.materials.size(), short_faces);
