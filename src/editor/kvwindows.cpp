@@ -7,6 +7,7 @@
 #include "base/strval.h"
 #include "editor/checkspage.h"
 #include "editor/filecmds.h"
+#include "editor/importcmd.h"
 #include "editor/kvlists.h"
 #include "editor/meshview.h"
 #include "editor/scene_link.h"
@@ -60,6 +61,7 @@ const page_def page_defs[page_count] = {
   {"Help", {1, -300}, {0, 20}, {0, 600}, {0, 390}},
   {"Message", {1, -300}, {1, -50}, {0, 600}, {0, 100}},
   {"Checks", {1, -300}, {0, 40}, {0, 600}, {0, 400}},
+  {"Import", {1, 200}, {1, -236}, {0, 118}, {0, 130}},          // over "Mesh view"'s right column
 };
 
 // --- Lists ----------------------------------------------------------------------------------------
@@ -363,6 +365,12 @@ void build_small_pages() {
   const gg_wndtype& oc = win(page_browser);
   button(page_browser, oc.width - 42, 2, 40, oc.height / 2 - 4, "Other", 33);
   button(page_browser, oc.width - 42, oc.height / 2 - 2, 40, oc.height / 2 - 4, "Exit", -2);
+  button(page_browser, oc.width - 128, oc.height - 26, 82, 22, "Import...", tag_import);
+  gui_label(win(page_import), 4, 6, "Scale");
+  textbox(page_import, 4, 22, 108, 16, gg_double, &import_window.scale);
+  gui_label(win(page_import), 4, 44, "Axes (+x+y-z)");
+  textbox(page_import, 4, 60, 108, 16, gg_string, &import_window.axes);
+  button(page_import, 4, 84, 108, 20, "Apply", tag_import_apply);
   const gg_wndtype& c = win(page_confirm);
   button(page_confirm, 2, 40, c.width / 2 - 4, c.height - 44, "Yes", -3);
   button(page_confirm, c.width / 2, 40, c.width / 2 - 4, c.height - 44, "No", -4);
@@ -619,6 +627,7 @@ const action actions[] = {
   {-3, confirm_yes}, {-4, [] { hide_page(page_confirm); }}, {tag_message_ok, [] { hide_page(page_message); }},
   {tag_undo, [] { undo_step(); }}, {tag_redo, [] { redo_step(); }}, {tag_checks, open_checks},
   {tag_checks_down, [] { checks_scroll(1); }}, {tag_checks_up, [] { checks_scroll(-1); }},
+  {tag_import, command_import_model}, {tag_import_apply, import_apply},
 };
 
 // Scroll buttons and list openers come from the list tables.
