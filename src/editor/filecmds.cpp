@@ -11,6 +11,7 @@
 #include "design/sc3import.h"
 #include "design/veltools.h"
 #include "editor/filedialog.h"
+#include "editor/importcmd.h"
 #include "editor/kvwindows.h"
 #include "editor/meshview.h"
 #include "editor/selection.h"
@@ -36,6 +37,9 @@ const std::vector<file_filter> load_filters = {
   {"Vessel definitions (*.vessdef)", "*.vessdef"}, {"Vessel modules (*.dll)", "*.dll"},
   {"Spacecraft3 vessels (*.ini)", "*.ini"}, {"All file types", "*.*"}};
 const std::vector<file_filter> mesh_filters = {{"Meshes", "*.msh"}, {"All file types", "*.*"}};
+const std::vector<file_filter> model_filters = {
+  {"Models (*.obj, *.gltf, *.glb)", "*.obj;*.gltf;*.glb"}, {"OBJ (*.obj)", "*.obj"}, {"glTF (*.gltf, *.glb)", "*.gltf;*.glb"},
+  {"All file types", "*.*"}};
 
 std::string dll_name() { return name_of(design.header.dll_name, sizeof design.header.dll_name); }
 std::string design_file_name() { return dll_name() + design_extension; }
@@ -230,13 +234,21 @@ void command_other_mesh() {
               [](const std::string& path, int) { choose_mesh_file(path); });
 }
 
+void command_import_model() {
+  open_dialog({"Import model", "", "", model_filters, 1, fd_FileMustExist | fd_PathMustExist},
+              [](const std::string& path, int) { choose_model_file(path); });
+}
+
 void command_cancel_mesh() {
+  import_drop();
   mesh_view_release();
   files.pending_mesh.clear();
   hide_page(page_mesh_view);
 }
 
 void command_select_mesh() {
+  if (import_pending() && !import_write()) return;
+  import_drop();
   mesh_view_release();
   if (!files.pending_mesh.empty()) add_mesh(design, browser.browse_rel + files.pending_mesh, visibility_external);
   files.pending_mesh.clear();

@@ -3,7 +3,8 @@
 // New, Load, Save, Generate, Run Veltora and Exit of the main menu, the
 // answer to the question window, and the mesh page's commands: the mesh
 // browser window (its geometry, paging and clicks), choosing a mesh file
-// through the dialog, and adding or dropping the mesh waiting in "Mesh view".
+// through the dialog, importing a model (importcmd), and adding or dropping
+// the mesh waiting in "Mesh view".
 // Every dialog puts the current folder back to the root afterwards.
 //
 // Builds on: kvwindows (pages, questions, messages), filedialog, kvgen and
@@ -55,6 +56,7 @@ void choose_mesh_file(const std::string& path);           // "Other": becomes th
 // --- Mesh commands and browser ---------------------------------------------------------------
 void command_browse_meshes();      // "Add" on "Meshes": the browser at "meshes/"
 void command_other_mesh();         // the "Open mesh" dialog
+void command_import_model();       // "Import...": the "Import model" dialog (importcmd)
 void command_cancel_mesh();        // drops the pending mesh
 void command_select_mesh();        // adds it to the design
 

@@ -9,6 +9,7 @@
 #include "base/strval.h"
 #include "editor/checkspage.h"
 #include "editor/filecmds.h"
+#include "editor/importcmd.h"
 #include "editor/kvlists.h"
 #include "editor/meshview.h"
 #include "editor/selection.h"
@@ -61,6 +62,7 @@ const page_def page_defs[page_count] = {
   {"Help", {1, -300}, {0, 20}, {0, 600}, {0, 390}},
   {"Message", {1, -300}, {1, -50}, {0, 600}, {0, 100}},
   {"Checks", {1, -300}, {0, 40}, {0, 600}, {0, 400}},
+  {"Import", {1, 200}, {1, -236}, {0, 118}, {0, 130}},          // over "Mesh view"'s right column
 };
 
 // --- Lists ----------------------------------------------------------------------------------------
@@ -611,6 +613,12 @@ void build_small_pages() {
   const gg_wndtype& oc = win(page_browser);
   button(page_browser, oc.width - 42, 2, 40, oc.height / 2 - 4, "Other", 33, command_other_mesh);
   button(page_browser, oc.width - 42, oc.height / 2 - 2, 40, oc.height / 2 - 4, "Exit", -2, [] { close_page(page_browser); });
+  button(page_browser, oc.width - 128, oc.height - 26, 82, 22, "Import...", tag_import, command_import_model);
+  gui_label(win(page_import), 4, 6, "Scale");
+  textbox(page_import, 4, 22, 108, 16, bind_variable(import_window.scale));
+  gui_label(win(page_import), 4, 44, "Axes (+x+y-z)");
+  textbox(page_import, 4, 60, 108, 16, bind_variable(import_window.axes));
+  button(page_import, 4, 84, 108, 20, "Apply", tag_import_apply, import_apply);
   const gg_wndtype& c = win(page_confirm);
   button(page_confirm, 2, 40, c.width / 2 - 4, c.height - 44, "Yes", -3, confirm_yes);
   button(page_confirm, c.width / 2, 40, c.width / 2 - 4, c.height - 44, "No", -4, [] { hide_page(page_confirm); });

@@ -41,7 +41,7 @@ enum page_id : int {
   page_thrusters, page_exhausts, page_touchdown, page_airfoils, page_tanks, page_groups,
   page_edit_thruster, page_edit_airfoil, page_animation_block, page_vc_config, page_vessel_data,
   page_controls, page_browser, page_mesh_view, page_options, page_confirm,
-  page_edit_beacon, page_edit_exhaust, page_edit_mesh, page_help, page_message, page_checks,
+  page_edit_beacon, page_edit_exhaust, page_edit_mesh, page_help, page_message, page_checks, page_import,
   page_count
 };
 enum list_id : int {               // the element lists, in page order
@@ -55,7 +55,8 @@ enum confirm_action : int { confirm_none = 0, confirm_save = 1, confirm_reset = 
 
 // Tags of the buttons the pages add beside the main menu's.
 enum extra_tag : int { tag_message_ok = -5, tag_undo = -6, tag_redo = -7, tag_copy = -8, tag_mirror = -9,
-                       tag_checks = -10, tag_checks_down = -11, tag_checks_up = -12 };
+                       tag_checks = -10, tag_checks_down = -11, tag_checks_up = -12, tag_import = -13,
+                       tag_import_apply = -14 };
 
 // --- The pages' state --------------------------------------------------------------------
 struct list_state {

@@ -9,6 +9,7 @@ title with the frame rate, the settings file, the program's own screenshots,
 the widget gallery's reports. Usage: gui_test.py [paths] CASE
 """
 import argparse
+import base64
 import ctypes
 import gzip
 import json
@@ -873,6 +874,14 @@ def design_block_bytes(data):
     return bytes(data)
 
 
+def meshes_of(data):
+    """The mesh names of a saved design, in order."""
+    count = struct.unpack_from("<i", data, 804)[0]
+    tanks, thrusters, exhausts = (struct.unpack_from("<i", data, at)[0] for at in (788, 792, 800))
+    first = HEADER + 8 * tanks + 120 * thrusters + 80 * exhausts
+    return [data[first + 268 * i:first + 268 * i + 256].split(b"\0")[0].decode() for i in range(count)]
+
+
 def case_pages_mesh_browser(args, root):
     """After ">" the first cell is entry r; an empty cell does nothing; Select adds the mesh."""
     os.makedirs(os.path.join(root, "Meshes"))
@@ -903,12 +912,8 @@ def case_pages_mesh_browser(args, root):
     d.click(view[0] + view[2] - 60, view[1] + view[3] - 36)   # "Select"
     press(d, "Save")
     d.sync()
-    data = open(os.path.join(root, DESIGN), "rb").read()
-    meshes = struct.unpack_from("<i", data, 804)[0]
-    tanks, thrusters, exhausts = (struct.unpack_from("<i", data, at)[0] for at in (788, 792, 800))
-    last = HEADER + 8 * tanks + 120 * thrusters + 80 * exhausts + 268 * (meshes - 1)
-    check(data[last:last + 256].split(b"\0")[0] == entries[r].encode(),
-          "entry r (%s) was added to the design: %r" % (entries[r], data[last:last + 16]))
+    added = meshes_of(open(os.path.join(root, DESIGN), "rb").read())[-1]
+    check(added == entries[r], "entry r (%s) was added to the design: %r" % (entries[r], added))
     d.key("Escape")
     check(d.wait() == 0, "Escape ends with exit code 0")
 
@@ -944,6 +949,59 @@ def case_mesh_view_thumbnail(args, root):
     d.click(vx + vw - 60, vy + vh - 14)              # "Cancel"
     shown, mesh = thumbnail()
     check(all(c != (0, 0, 0) for c in shown + mesh), "Cancel hid the thumbnail")
+    d.key("Escape")
+    check(d.wait() == 0, "Escape ends with exit code 0")
+
+
+def cube_gltf(path, half):
+    """A cube of side 2 half about the origin as glTF, its buffer inside, without normals."""
+    corners = [(x, y, z) for x in (-half, half) for y in (-half, half) for z in (-half, half)]
+    faces = [(0, 1, 3), (0, 3, 2), (4, 6, 7), (4, 7, 5), (0, 4, 5), (0, 5, 1),
+             (2, 3, 7), (2, 7, 6), (0, 2, 6), (0, 6, 4), (1, 5, 7), (1, 7, 3)]
+    data = b"".join(struct.pack("<3f", *c) for c in corners) + b"".join(struct.pack("<3H", *f) for f in faces)
+    uri = "data:application/octet-stream;base64," + base64.b64encode(data).decode()
+    json.dump({"asset": {"version": "2.0"}, "scenes": [{"nodes": [0]}], "nodes": [{"name": "cube", "mesh": 0}],
+               "meshes": [{"primitives": [{"attributes": {"POSITION": 0}, "indices": 1}]}],
+               "buffers": [{"byteLength": len(data), "uri": uri}],
+               "bufferViews": [{"buffer": 0, "byteLength": 96}, {"buffer": 0, "byteOffset": 96, "byteLength": 72}],
+               "accessors": [{"bufferView": 0, "componentType": 5126, "count": 8, "type": "VEC3",
+                              "min": [-half] * 3, "max": [half] * 3},
+                             {"bufferView": 1, "componentType": 5123, "count": 36, "type": "SCALAR"}]},
+              open(path, "w"))
+
+
+def case_import_model(args, root):
+    """Import... brings a glTF cube, scaled up in the Import window, into the preview; Undo takes it out."""
+    d = start_in_demo(args, root)
+    cube_gltf(os.path.join(root, "cube.gltf"), 1)
+    original = meshes_of(saved_design(d, root))
+    width, height, pixel = d.screenshot()
+    spots = [(x, y) for x in range(40, 400, 20) for y in range(60, 560, 20)]   # left of the Meshes page
+    glider = [pixel(x, y) for x, y in spots]
+    press(d, "Meshes")
+    mx, my, mw, mh = PAGES["Meshes"][0]
+    d.click(mx + 2 + 50, my + 2 + 10)                # "Add": the browser
+    bw, bh = W - 40, H - 40
+    d.click(20 + bw - 128 + 41, 20 + bh - 26 + 11)   # "Import..."
+    fx, fy = (W - 520) // 2, (H - 424) // 2
+    d.click(fx + 132 + 300, fy + 276 + 8)            # the name box of the dialog
+    replace_text(d, "cube.gltf")
+    d.key("Return")
+    ix, iy, iw, ih = placed(W // 2 + 200, H // 2 - 236, 118, 130)
+    d.click(ix + 100, iy + 30)                       # "Scale"
+    replace_text(d, "12")
+    d.click(ix + 58, iy + 94)                        # "Apply": the cube is 24 m wide now
+    vx, vy, vw, vh = placed(W // 2 - 320, H // 2 - 260, 640, 520)
+    d.click(vx + vw - 60, vy + vh - 36)              # "Select"
+    wait_until(lambda: os.path.exists(os.path.join(root, "Meshes", "cube.msh")), "the mesh file written")
+    d.click(mx + mw - 22, my + mh // 2)              # the Meshes page closed
+    width, height, pixel = d.screenshot()
+    changed = sum(pixel(x, y) != p for (x, y), p in zip(spots, glider))
+    check(changed > len(spots) // 3, "the cube fills the preview: %d of %d spots changed" % (changed, len(spots)))
+    check(meshes_of(saved_design(d, root)) == original + ["cube"], "the cube was added to the design")
+    d.key("ctrl+z")
+    check(meshes_of(saved_design(d, root)) == original, "Undo took the cube out of the design")
+    check(os.path.exists(os.path.join(root, "Meshes", "cube.msh")), "the files stay")
     d.key("Escape")
     check(d.wait() == 0, "Escape ends with exit code 0")
 
