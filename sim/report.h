@@ -23,4 +23,4 @@ std::string quoted(const std::string& s);           // "\"s\""
 std::string boolean(bool b);                        // "true" / "false"
 
 // Lets the stand-in add-on libraries write into the record (found by name).
-extern "C" void sim_record(const char* line);
+extern "C" VELTORA_API void sim_record(const char* line);

@@ -1,0 +1,151 @@
+#!/usr/bin/env python3
+"""The Windows build tried under Wine, as an author on Windows would use it.
+
+Usage: windows_test.py WINDOWS_BUILD LINUX_TOOL [CASE...]
+
+designer  corvane.exe in a copy of the demo installation, on a virtual X
+          server: the glider in the middle, the main menu at its corner; a
+          typed mass saved with "Save", another left by Escape in the autosave
+tool      corvane-tool.exe writes the template and generates its add-on; every
+          entry equals the Linux tool's, the module entry's design block too
+fly       the Windows add-on unpacked into a copy of the demo installation and
+          flown by the Windows veltora.exe
+"""
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import zipfile
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "e2e", "gui"))
+import gui_test as gui  # noqa: E402  the Linux GUI cases' designer driver and checks
+
+WINE_RUN = os.path.join(HERE, "..", "..", "scripts", "wine-run")
+IMAGE_SIZE = 69632                                   # the module image in front of the design block
+MODULE_ENTRY = "Modules\\deltaglider_vrk.dll"
+
+
+def copy_demo(build, root):
+    shutil.copytree(os.path.join(build, "demo-root"), root, dirs_exist_ok=True)
+
+
+def wine(program, *args, cwd):
+    return subprocess.run([WINE_RUN, program, *args], cwd=cwd, capture_output=True, text=True, timeout=600)
+
+
+def case_designer(build, linux_tool, root):
+    copy_demo(build, root)
+    d = gui.Designer(os.path.join(build, "corvane.exe"), root, prefix=[WINE_RUN])
+    try:
+        d.wait_for_title(limit=180)                  # Wine's first start makes its prefix
+        w, h, pixel = d.screenshot()
+        subprocess.run(["import", "-window", "root", os.path.join(build, "test-windows-designer.png")])
+        gui.check((w, h) == (gui.W, gui.H), "the window is %dx%d" % (w, h))
+        middle = {pixel(x, y) for x in range(w // 2 - 150, w // 2 + 150, 3) for y in range(h // 2 - 60, h // 2 + 60, 3)}
+        coloured = [p for p in middle if not gui.is_sky(p)]
+        gui.check(len(coloured) > 300, "the glider in the middle: %d colours that are not sky" % len(coloured))
+        corner = pixel(gui.MENU[0] + 5, gui.MENU[1] - 8)
+        gui.check(gui.is_title_bar(corner), "the main menu's title bar at its corner: %r" % (corner,))
+
+        gui.change_mass(d, "1234")
+        saved = os.path.join(root, gui.DESIGN)
+        gui.press(d, "Save")
+        gui.wait_until(lambda: os.path.exists(saved), "Save wrote " + gui.DESIGN)
+        gui.wait_until(lambda: gui.header_value(saved, "d", 528) == 1234, "the saved design holds the typed mass")
+        gui.change_mass(d, "4321")
+        d.key("Escape")
+        gui.check(d.wait(60) == 0, "Escape ends with exit code 0")
+        gui.check(gui.header_value(saved, "d", 528) == 1234, "the saved design keeps the saved mass")
+        autosave = os.path.join(root, gui.AUTOSAVE)
+        gui.check(os.path.exists(autosave) and gui.header_value(autosave, "d", 528) == 4321,
+                  "the autosave holds the mass typed after the save")
+    finally:
+        if d.proc.poll() is None:
+            d.proc.kill()
+
+
+def entries(path):
+    with zipfile.ZipFile(path) as z:
+        gui.check(z.testzip() is None, "%s: every entry's CRC is right" % path)
+        return {i.filename: z.read(i) for i in z.infolist()}
+
+
+def case_tool(build, linux_tool, root):
+    for side in ("windows", "linux"):
+        copy_demo(build, os.path.join(root, side))
+    win, lin = os.path.join(root, "windows"), os.path.join(root, "linux")
+    for args in (["template", "t.vessdef"], ["generate", "t.vessdef", "-o", "t.zip"]):
+        run = wine(os.path.join(build, "corvane-tool.exe"), *args, cwd=win)
+        gui.check(run.returncode == 0, "corvane-tool.exe %s: %s%s" % (" ".join(args), run.stdout, run.stderr))
+        run = subprocess.run([linux_tool, *args], cwd=lin, capture_output=True, text=True)
+        gui.check(run.returncode == 0, "corvane-tool %s: %s%s" % (" ".join(args), run.stdout, run.stderr))
+    template = [open(os.path.join(side, "t.vessdef"), "rb").read() for side in (win, lin)]
+    gui.check(template[0] == template[1], "the two templates are the same bytes")
+    got, want = entries(os.path.join(win, "t.zip")), entries(os.path.join(lin, "t.zip"))
+    gui.check(sorted(got) == sorted(want), "the same entries: %s against %s" % (sorted(got), sorted(want)))
+    for name in want:
+        if name == MODULE_ENTRY:
+            gui.check(got[name][:2] == b"MZ", "the Windows package holds a Windows module")
+            gui.check(got[name][IMAGE_SIZE:] == want[name][IMAGE_SIZE:], "the module's design block is the same")
+        else:
+            gui.check(got[name] == want[name], "%s is the same bytes" % name)
+    print("%d entries compared" % len(want))
+
+
+def case_fly(build, linux_tool, root):
+    copy_demo(build, root)
+    run = wine(os.path.join(build, "corvane-tool.exe"), "template", "t.vessdef", cwd=root)
+    gui.check(run.returncode == 0, "template: %s%s" % (run.stdout, run.stderr))
+    run = wine(os.path.join(build, "corvane-tool.exe"), "generate", "t.vessdef", "-o", "t.zip", cwd=root)
+    gui.check(run.returncode == 0, "generate: %s%s" % (run.stdout, run.stderr))
+    with zipfile.ZipFile(os.path.join(root, "t.zip")) as z:
+        names = [n for n in z.namelist() if n.lower().endswith(".scn")]
+    gui.unpack(root, os.path.join(root, "t.zip"))
+    scenario = next(n for n in names if "ground" in n)
+    run = wine(os.path.join(root, "veltora.exe"), scenario, "--steps", "5", "--report", "flight.log", cwd=root)
+    report = open(os.path.join(root, "flight.log")).read() if os.path.exists(os.path.join(root, "flight.log")) else ""
+    gui.check(run.returncode == 0, "veltora.exe flies the add-on: exit %d %s%s" % (run.returncode, run.stderr, report[-800:]))
+    for call in ("loaded from", "InitModule", "ovcInit", "clbkSetClassCaps", "clbkPreStep", "clbkSaveState"):
+        gui.check(call in report, "the flight report names %s:\n%s" % (call, report[-800:]))
+
+
+CASES = {"designer": case_designer, "tool": case_tool, "fly": case_fly}
+
+
+def main():
+    if len(sys.argv) < 3:
+        print(__doc__)
+        return 2
+    build, linux_tool = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
+    chosen = sys.argv[3:] or list(CASES)
+    passed = failed = 0
+    display = None
+    with tempfile.TemporaryDirectory(prefix="corvane-windows-") as top:
+        try:
+            display = gui.VirtualDisplay("Xvfb", os.path.join(top, "xvfb.txt"))
+            os.environ["DISPLAY"] = display.name
+            for name in chosen:
+                root = os.path.join(top, name)
+                os.makedirs(root)
+                try:
+                    CASES[name](build, linux_tool, root)
+                    print("PASSED %s" % name)
+                    passed += 1
+                except (gui.Failure, subprocess.TimeoutExpired) as f:
+                    print("FAILED %s: %s" % (name, f))
+                    for log in ("stdout.txt", "stderr.txt"):
+                        path = os.path.join(root, log)
+                        if os.path.exists(path):
+                            print("--- %s\n%s" % (log, open(path, errors="replace").read()[-3000:]))
+                    failed += 1
+        finally:
+            if display:
+                display.close()
+    print("%d passed, %d failed" % (passed, failed))
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
