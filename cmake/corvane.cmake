@@ -40,10 +40,10 @@ endfunction()
 
 function(corvane_host_tool name)
   if(CMAKE_CROSSCOMPILING)
-    find_program(${name}_host ${name} PATHS ${CORVANE_HOST_TOOLS} PATH_SUFFIXES data tools/${name}
-                 NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+    # the host build folder mirrors the source tree
+    file(RELATIVE_PATH folder ${CMAKE_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
     add_executable(${name} IMPORTED GLOBAL)
-    set_target_properties(${name} PROPERTIES IMPORTED_LOCATION ${${name}_host})
+    set_target_properties(${name} PROPERTIES IMPORTED_LOCATION ${CORVANE_HOST_TOOLS}/${folder}/${name})
   else()
     add_executable(${name} ${ARGN})
   endif()

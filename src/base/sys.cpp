@@ -230,9 +230,11 @@ static std::string reserved_device(const std::string& path) {
   for (char c : base) upper += char(c >= 'a' && c <= 'z' ? c - 32 : c);
   for (const char* name : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"})
     if (upper == name) return upper;
-  const bool numbered = upper.size() == 4 && (upper.starts_with("COM") || upper.starts_with("LPT")) &&
-                        upper[3] >= '1' && upper[3] <= '9';
-  return numbered ? upper : "";
+  if (!upper.starts_with("COM") && !upper.starts_with("LPT")) return "";
+  const std::string number = upper.substr(3);  // a digit, or a superscript 1, 2 or 3
+  const bool digit = number.size() == 1 && number[0] >= '0' && number[0] <= '9';
+  const bool superscript = number == "\xc2\xb9" || number == "\xc2\xb2" || number == "\xc2\xb3";
+  return digit || superscript ? upper : "";
 }
 
 path_kind kind_of_path(const std::string& path) {
@@ -420,7 +422,7 @@ static bool move_over(const std::string& temp, const std::string& target, int& e
 static const char* reserved_name_problem(const std::string& target) {
   return reserved_device(target).empty()
              ? nullptr
-             : "the name is reserved by Windows for a device (CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9)";
+             : "the name is reserved by Windows for a device (CON, PRN, AUX, NUL, COM0 to COM9, LPT0 to LPT9)";
 }
 
 #endif

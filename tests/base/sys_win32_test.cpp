@@ -27,12 +27,12 @@ std::string message_of_save(const std::string& name) {
 
 TEST(SysWin32, ReservedDeviceNamesAreRefusedAndOtherNamesWritten) {
   scratch_dir t;
-  for (const char* device : {"CON", "con.vessdef", "Aux.txt", "NUL", "com1.zip", "LPT9", "prn .txt"}) {
+  for (const char* device : {"CON", "con.vessdef", "Aux.txt", "NUL", "com1.zip", "LPT0", "prn .txt", "COM\xc2\xb9.dll"}) {
     EXPECT_EQ(kind_of_path(t.file(device)), path_other) << device;
     const std::string why = message_of_save(t.file(device));
     EXPECT_NE(why.find("reserved by Windows for a device"), std::string::npos) << device << ": " << why;
   }
-  for (const char* plain : {"console.vessdef", "com10.txt", "auxiliary", "nul_tank.txt", "LPT0"}) {
+  for (const char* plain : {"console.vessdef", "com10.txt", "auxiliary", "nul_tank.txt", "LPT"}) {
     EXPECT_EQ(message_of_save(t.file(plain)), "") << plain;
     EXPECT_EQ(file_read_all(t.file(plain)), bytes_of("new")) << plain;
   }
