@@ -5,7 +5,6 @@
 // frame benchmarks set steps beside an empty frame.
 #include <benchmark/benchmark.h>
 
-#include <memory>
 #include <set>
 
 #include "design/designtemplate.h"
@@ -16,11 +15,16 @@
 namespace {
 
 void gear_step(benchmark::State& state) {
-  auto store = std::make_shared<mesh_store>();
+  mesh_store* store = &headless_meshes;
   store->root = CORVANE_DEMO_ROOT;
-  auto anims = std::make_shared<preview_anims>();
+  static preview_anims anims_of_gear;
+  preview_anims* anims = &anims_of_gear;
+  preview = mesh_store_calls();
+  preview.anim_registered = [](const vessel_design& d, int anim) { register_preview_animation(anims_of_gear, d, anim); };
+  preview.comp_registered = [](const vessel_design& d, int anim, int comp) {
+    register_preview_component(anims_of_gear, d, anim, comp);
+  };
   vessel_design d;
-  d.preview = animation_link(mesh_store_link(store), [anims] { return anims.get(); });
   apply_template(d);
   const int gear = d.header.gear_anim;
   if (store->meshes.empty() || !store->meshes[0].loaded) return state.SkipWithError("demo meshes not found");
@@ -32,7 +36,7 @@ void gear_step(benchmark::State& state) {
   for (auto _ : state) {
     step = (step + 1) % 40;  // 1 -> 0 in twenty steps, then back
     const double position = step <= 20 ? 1 - step / 20.0 : (step - 20) / 20.0;
-    d.preview.anim_moved(gear, position);
+    move_preview_animation(*anims, gear, position);
     update_animations(*anims, store->meshes);
   }
   state.counters["gear_vertices"] = vertices;

@@ -64,7 +64,8 @@ int main(int argc, char** argv) {
   start_engine(vorl_scene, win.width, win.height, nullptr);
   install_planet_code();
   start_scene(vorl_scene);
-  design_shown.preview = scene_preview_link(vorl_scene, design_shown);
+  preview = scene_preview_calls();
+  preview.shown = &design_shown;
   apply_template(design_shown);
   const draw_rec& vessel = *vorl_scene.objects[vessel_object]->draw;
   if (vessel.meshes.empty() || !vessel.meshes[0].loaded) {

@@ -12,19 +12,27 @@
 
 size_t design_block_size(const vessel_design& d) { return design_block_length(d.data); }
 
-void append_design_block(vessel_design& d, std::vector<uint8_t>& out) {
-  reset_animations(d);
-  sync_counts(d);
-  append_block(out, d.header, d.data);
+vessel_design at_rest(const vessel_design& d) {
+  vessel_design s;
+  s.header = d.header;
+  s.data = d.data;
+  reset_animations(s);
+  sync_counts(s);
+  return s;
 }
 
-std::vector<uint8_t> design_block_bytes(vessel_design& d) {
+void append_design_block(const vessel_design& d, std::vector<uint8_t>& out) {
+  const vessel_design s = at_rest(d);
+  append_block(out, s.header, s.data);
+}
+
+std::vector<uint8_t> design_block_bytes(const vessel_design& d) {
   std::vector<uint8_t> out;
   append_design_block(d, out);
   return out;
 }
 
-void write_design_file(vessel_design& d, const std::string& name, const uint8_t* prefix, size_t prefix_size) {
+void write_design_file(const vessel_design& d, const std::string& name, const uint8_t* prefix, size_t prefix_size) {
   std::vector<uint8_t> bytes(prefix, prefix + prefix_size);
   append_design_block(d, bytes);
   replace_file(name, bytes.data(), bytes.size());

@@ -26,11 +26,12 @@ constexpr const char* design_extension = ".vessdef";  // design files
 
 // --- Writing ----------------------------------------------------------------------------
 size_t design_block_size(const vessel_design& d);      // header + arrays + end marker (the stored length)
-void append_design_block(vessel_design& d, std::vector<uint8_t>& out); // resets animations; block + length
-std::vector<uint8_t> design_block_bytes(vessel_design& d); // the same bytes on their own
+vessel_design at_rest(const vessel_design& d);        // what is stored of d: animations at rest, counts in step
+void append_design_block(const vessel_design& d, std::vector<uint8_t>& out); // of at_rest(d); block + length
+std::vector<uint8_t> design_block_bytes(const vessel_design& d); // the same bytes on their own
 // Writes prefix (a module image, or nothing) and the block to name through a
 // temporary file; io_error "cannot write NAME: reason" on failure.
-void write_design_file(vessel_design& d, const std::string& name,
+void write_design_file(const vessel_design& d, const std::string& name,
                        const uint8_t* prefix = nullptr, size_t prefix_size = 0);
 
 // --- Reading -----------------------------------------------------------------------------

@@ -3,6 +3,45 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
+
+preview_calls preview;
+
+const preview_calls& preview_of(const vessel_design& d) {
+  static const preview_calls silent;
+  return !preview.shown || preview.shown == &d ? preview : silent;
+}
+
+// --- The change report ------------------------------------------------------------------
+
+std::vector<design_change> reported_changes;
+
+std::vector<design_change> take_changes() { return std::exchange(reported_changes, {}); }
+
+// The point kinds in change_part order of their arrays.
+static constexpr std::pair<int, int> marker_parts[] = {
+  {change_beacons, point_beacons}, {change_thrusters, point_thrusters}, {change_exhausts, point_exhausts},
+  {change_docks, point_docks}, {change_touchdown, point_touchdown}, {change_aero, point_aero}};
+
+int marker_kind_of(int part) {
+  for (const auto& [p, kind] : marker_parts)
+    if (p == part) return kind;
+  return -1;
+}
+
+static int part_of_kind(int kind) {
+  for (const auto& [p, k] : marker_parts)
+    if (k == kind) return p;
+  return change_whole;
+}
+
+// Only the design the preview shows is followed; a design read beside it is not.
+static void report(const vessel_design& d, int part, int index = -1) {
+  if (&preview_of(d) != &preview) return;
+  reported_changes.push_back({part, index});
+  for (const auto& [p, kind] : marker_parts)
+    if (part == p || part == change_whole) preview.markers_changed(d, kind);
+}
 
 // --- Array helpers -------------------------------------------------------------------------
 
@@ -37,7 +76,8 @@ void reset_design(vessel_design& d) {
   d.data = vrkdll_data{};                            // empty arrays and the one crew element
   d.anim_playing.clear();
   sync_counts(d);
-  if (d.preview.design_reset) d.preview.design_reset();
+  preview_of(d).design_reset();
+  report(d, change_whole);
 }
 
 void reset_animations(vessel_design& d) {
@@ -67,7 +107,7 @@ void advance_animations(vessel_design& d, double dt) {
     if (d.anim_playing[k] != 1) continue;
     anim_seq& s = d.data.anim_seqs[k].seq;
     step_animation(s, dt);
-    if (d.preview.anim_moved) d.preview.anim_moved(int(k), s.position);
+    preview_of(d).anim_moved(int(k), s.position);
   }
 }
 
@@ -86,17 +126,15 @@ void update_design_frame(vessel_design& d, double dt) {
 }
 
 static void mesh_loaded(vessel_design& d, int index) {
-  if (!d.preview.mesh_added) return;
-  const double radius = d.preview.mesh_added(index, name_of(d.data.meshes[index].name, sizeof d.data.meshes[index].name));
-  d.header.size = std::max(d.header.size, radius);
+  d.header.size = std::max(d.header.size, preview_of(d).mesh_added(d, index));
 }
 
 static void register_animation(vessel_design& d, int anim) {
-  if (d.preview.anim_registered) d.preview.anim_registered(d, anim);
+  preview_of(d).anim_registered(d, anim);
 }
 
 static void register_component(vessel_design& d, int anim, int comp) {
-  if (d.preview.comp_registered) d.preview.comp_registered(d, anim, comp);
+  preview_of(d).comp_registered(d, anim, comp);
 }
 
 void after_load(vessel_design& d) {
@@ -112,36 +150,45 @@ void after_load(vessel_design& d) {
 
 void relink_preview(vessel_design& d) {
   const aointeger playing = d.anim_playing;         // after_load would stop every animation
-  if (d.preview.design_reset) d.preview.design_reset();
+  preview_of(d).design_reset();
   after_load(d);
   if (playing.size() == d.anim_playing.size()) d.anim_playing = playing;
 }
 
 void replace_design(vessel_design& d, vessel_design&& loaded) {
-  preview_link keep = std::move(d.preview);
   d = std::move(loaded);
-  d.preview = std::move(keep);
   relink_preview(d);
+  report(d, change_whole);
+}
+
+void replace_contents(vessel_design& d, const design_header& h, vrkdll_data&& data) {
+  d.header = h;
+  d.data = std::move(data);
+  report(d, change_whole);
 }
 
 // The header field behind each switch, in design_flag order.
 static constexpr int32_t design_header::*flag_fields[] = {
   &design_header::needs_pilot, &design_header::payload_manager, &design_header::transponder, &design_header::have_vc};
 
-void set_design_flag(vessel_design& d, design_flag flag, bool on) { d.header.*flag_fields[flag] = on ? 1 : 0; }
+void set_design_flag(vessel_design& d, design_flag flag, bool on) { set_header_value(d, flag_fields[flag], on ? 1 : 0); }
 
 bool design_flag_set(const vessel_design& d, design_flag flag) { return d.header.*flag_fields[flag] != 0; }
 
 // --- Fuel tanks and thrusters -------------------------------------------------------------------
 
 int add_fuel_tank(vessel_design& d, double max_mass) {
-  return append(d.data.fuel_tanks, d.header.fuel_tank_count, fuel_tank{max_mass});
+  const int i = append(d.data.fuel_tanks, d.header.fuel_tank_count, fuel_tank{max_mass});
+  report(d, change_fuel_tanks, i);
+  return i;
 }
 
 bool delete_fuel_tank(vessel_design& d, int index) {
   if (d.data.fuel_tanks.size() <= 1) return false;
   if (!erase_at(d.data.fuel_tanks, d.header.fuel_tank_count, index)) return false;
   for (thruster_def& t : d.data.thrusters) t.tank = renumbered(t.tank, index, 0);
+  report(d, change_fuel_tanks);
+  report(d, change_thrusters);
   return true;
 }
 
@@ -162,7 +209,9 @@ int add_thruster(vessel_design& d, const vec3& pos, const vec3& dir, int tank,
     t.groups[slot++] = id;
     d.header.thruster_group_count = std::max(d.header.thruster_group_count, id + 1);
   }
-  return append(d.data.thrusters, d.header.thruster_count, t);
+  const int i = append(d.data.thrusters, d.header.thruster_count, t);
+  report(d, change_thrusters, i);
+  return i;
 }
 
 int add_editor_thruster(vessel_design& d, double max_thrust, double isp) {
@@ -174,19 +223,21 @@ bool delete_thruster(vessel_design& d, int index) {
   std::erase_if(d.data.exhausts, [index](const exhaust_def& e) { return e.thruster == index; });
   for (exhaust_def& e : d.data.exhausts) e.thruster = renumbered(e.thruster, index, 0);
   d.header.exhaust_count = int32_t(d.data.exhausts.size());
+  report(d, change_thrusters);
+  report(d, change_exhausts);
   return true;
 }
 
 int set_thruster_tank(vessel_design& d, int thruster, int tank) {
   if (!in_range(d.data.thrusters, thruster)) return 0;
   if (!in_range(d.data.fuel_tanks, tank)) tank = 0;
-  d.data.thrusters[thruster].tank = tank;
+  set_element_value(d, thruster, &thruster_def::tank, tank);
   return tank;
 }
 
 void assign_thruster_tank(vessel_design& d, int thruster, int tank) {
   if (in_range(d.data.thrusters, thruster) && in_range(d.data.fuel_tanks, tank))
-    d.data.thrusters[thruster].tank = tank;
+    set_element_value(d, thruster, &thruster_def::tank, int32_t(tank));
 }
 
 namespace {
@@ -230,13 +281,17 @@ void thruster_group_add(vessel_design& d, int thruster, int id) {
   if (!in_range(d.data.thrusters, thruster)) return;
   int32_t* g = d.data.thrusters[thruster].groups;
   int32_t* free_slot = std::find(g, g + thruster_group_slots, thruster_group_unused);
-  if (free_slot != g + thruster_group_slots) *free_slot = id;
+  if (free_slot == g + thruster_group_slots) return;
+  *free_slot = id;
+  report(d, change_thrusters, thruster);
 }
 
 void thruster_group_remove(vessel_design& d, int thruster, int id) {
   if (!in_range(d.data.thrusters, thruster) || id == thruster_group_unused) return;
   int32_t* g = d.data.thrusters[thruster].groups;
+  if (std::find(g, g + thruster_group_slots, id) == g + thruster_group_slots) return;
   std::replace(g, g + thruster_group_slots, int32_t(id), thruster_group_unused);
+  report(d, change_thrusters, thruster);
 }
 
 // --- Exhausts and meshes ---------------------------------------------------------------------------
@@ -247,7 +302,9 @@ int add_exhaust(vessel_design& d, int thruster, double length, double width) {
   e.mode = exhaust_attached;
   e.length = length;
   e.width = width;
-  return append(d.data.exhausts, d.header.exhaust_count, e);
+  const int i = append(d.data.exhausts, d.header.exhaust_count, e);
+  report(d, change_exhausts, i);
+  return i;
 }
 
 int add_exhaust(vessel_design& d, int thruster, double length, double width,
@@ -261,15 +318,19 @@ int add_exhaust(vessel_design& d, int thruster, double length, double width,
 }
 
 bool delete_exhaust(vessel_design& d, int index) {
-  return erase_at(d.data.exhausts, d.header.exhaust_count, index);
+  if (!erase_at(d.data.exhausts, d.header.exhaust_count, index)) return false;
+  report(d, change_exhausts);
+  return true;
 }
 
 void set_exhaust_mode(vessel_design& d, int exhaust, int mode) {
-  if (in_range(d.data.exhausts, exhaust)) d.data.exhausts[exhaust].mode = mode == exhaust_free ? exhaust_free : exhaust_attached;
+  set_element_value(d, exhaust, &exhaust_def::mode, mode == exhaust_free ? int32_t(exhaust_free) : int32_t(exhaust_attached));
 }
 
 void set_mesh_visibility(vessel_design& d, int mesh, int visibility) {
-  if (in_range(d.data.meshes, mesh)) d.data.meshes[mesh].visibility = visibility;
+  if (!in_range(d.data.meshes, mesh) || d.data.meshes[mesh].visibility == visibility) return;
+  d.data.meshes[mesh].visibility = visibility;
+  report(d, change_meshes, mesh);
 }
 
 bool delete_mesh(vessel_design& d, int index) {
@@ -286,6 +347,7 @@ bool delete_mesh(vessel_design& d, int index) {
   }
   sync_counts(d);
   relink_preview(d);
+  report(d, change_whole);
   return true;
 }
 
@@ -295,6 +357,8 @@ int add_mesh(vessel_design& d, const std::string& name, int visibility) {
   m.visibility = visibility;
   const int i = append(d.data.meshes, d.header.mesh_count, m);
   mesh_loaded(d, i);
+  report(d, change_meshes, i);
+  report(d, change_header);                         // the size may have risen
   return i;
 }
 
@@ -310,13 +374,16 @@ int add_animation(vessel_design& d, int key, double rate, double position) {
   const int i = append(d.data.anim_seqs, d.header.anim_seq_count, a);
   d.anim_playing.resize(d.data.anim_seqs.size(), 0);
   register_animation(d, i);
+  report(d, change_anims, i);
   return i;
 }
 
 int add_group_list(vessel_design& d, int anim, const aointeger& groups) {
   if (!in_range(d.data.anim_seqs, anim) || groups.empty()) return -1;
   anim_entry& a = d.data.anim_seqs[anim];
-  return append(a.group_lists, a.seq.group_list_count, groups);
+  const int i = append(a.group_lists, a.seq.group_list_count, groups);
+  report(d, change_anims, anim);
+  return i;
 }
 
 anim_comp make_component(int mesh, int type, int group_list, const vec3& ref, const vec3& axis,
@@ -338,13 +405,15 @@ int add_component(vessel_design& d, int anim, const anim_comp& c) {
   anim_entry& a = d.data.anim_seqs[anim];
   const int i = append(a.comps, a.seq.comp_count, c);
   register_component(d, anim, i);
+  report(d, change_anims, anim);
   return i;
 }
 
 void update_component(vessel_design& d, int anim, int comp, const anim_comp& c) {
   if (!in_range(d.data.anim_seqs, anim) || !in_range(d.data.anim_seqs[anim].comps, comp)) return;
   d.data.anim_seqs[anim].comps[comp] = c;
-  if (d.preview.comp_updated) d.preview.comp_updated(d, anim, comp);
+  preview_of(d).comp_updated(d, anim, comp);
+  report(d, change_anims, anim);
 }
 
 void set_component_range(vessel_design& d, int anim, int comp, double state0, double state1) {
@@ -357,6 +426,14 @@ void set_component_range(vessel_design& d, int anim, int comp, double state0, do
 
 static anim_seq* animation(vessel_design& d, int anim) {
   return in_range(d.data.anim_seqs, anim) ? &d.data.anim_seqs[anim].seq : nullptr;
+}
+
+// A stored field of an animation, reported when it changes.
+template <class T> static void set_sequence_value(vessel_design& d, int anim, T anim_seq::*field, T value) {
+  anim_seq* s = animation(d, anim);
+  if (!s || std::memcmp(&(s->*field), &value, sizeof value) == 0) return;
+  s->*field = value;
+  report(d, change_anims, anim);
 }
 
 static void set_playing(vessel_design& d, int anim, int32_t flag) {
@@ -372,29 +449,28 @@ void set_animation_position(vessel_design& d, int anim, double position) {
   anim_seq* s = animation(d, anim);
   if (!s) return;
   s->position = std::clamp(position, 0.0, 1.0);
-  if (d.preview.anim_moved) d.preview.anim_moved(anim, s->position);
+  preview_of(d).anim_moved(anim, s->position);
 }
 
 void set_default_position(vessel_design& d, int anim) {
-  if (anim_seq* s = animation(d, anim)) s->default_pos = s->position;
+  if (anim_seq* s = animation(d, anim)) set_sequence_value(d, anim, &anim_seq::default_pos, s->position);
 }
 
 void set_duration(vessel_design& d, int anim, double seconds) {
   // a zero or negative duration would store an infinite or negative rate
-  if (anim_seq* s = animation(d, anim)) s->rate = 1.0 / std::max(seconds, min_duration);
+  set_sequence_value(d, anim, &anim_seq::rate, 1.0 / std::max(seconds, min_duration));
 }
 
 void set_gear_animation(vessel_design& d, int anim) {
-  if (in_range(d.data.anim_seqs, anim)) d.header.gear_anim = anim;
+  if (in_range(d.data.anim_seqs, anim)) set_header_value(d, &design_header::gear_anim, anim);
 }
 
 void set_aero_animation(vessel_design& d, int element, int anim) {
-  if (in_range(d.data.aero_elements, element) && in_range(d.data.anim_seqs, anim))
-    d.data.aero_elements[element].anim = anim;
+  if (in_range(d.data.anim_seqs, anim)) set_element_value(d, element, &aero_def::anim, int32_t(anim));
 }
 
 void set_animation_key(vessel_design& d, int anim, int key) {
-  if (anim_seq* s = animation(d, anim)) s->key = key;
+  set_sequence_value(d, anim, &anim_seq::key, int32_t(key));
 }
 
 bool delete_animation(vessel_design& d, int anim) {
@@ -403,6 +479,7 @@ bool delete_animation(vessel_design& d, int anim) {
   d.header.gear_anim = renumbered(d.header.gear_anim, anim, -1);
   for (aero_def& a : d.data.aero_elements) a.anim = renumbered(a.anim, anim, -1);
   relink_preview(d);
+  report(d, change_whole);
   return true;
 }
 
@@ -418,7 +495,8 @@ bool add_component_group(vessel_design& d, int anim, int comp, int group) {
   aointeger* g = component_groups(d, anim, comp);
   if (!g || group < 0 || std::find(g->begin(), g->end(), group) != g->end()) return false;
   g->push_back(group);
-  if (d.preview.comp_updated) d.preview.comp_updated(d, anim, comp);
+  preview_of(d).comp_updated(d, anim, comp);
+  report(d, change_anims, anim);
   return true;
 }
 
@@ -427,7 +505,8 @@ bool remove_component_group(vessel_design& d, int anim, int comp, int index) {
   // a stored group list is never empty: its count comes first and n >= 1
   if (!g || !in_range(*g, index) || g->size() == 1) return false;
   g->erase(g->begin() + index);
-  if (d.preview.comp_updated) d.preview.comp_updated(d, anim, comp);
+  preview_of(d).comp_updated(d, anim, comp);
+  report(d, change_anims, anim);
   return true;
 }
 
@@ -436,22 +515,30 @@ bool remove_component_group(vessel_design& d, int anim, int comp, int index) {
 int add_vc_view(vessel_design& d, const vc_view& v) {
   vc_view_entry e{v, {}};
   e.view.mfd_count = 0;
-  return append(d.data.vc_views, d.header.vc_view_count, e);
+  const int i = append(d.data.vc_views, d.header.vc_view_count, e);
+  report(d, change_vc_views, i);
+  return i;
 }
 
 int add_mfd_binding(vessel_design& d, int view, int mfd, int mesh, int group) {
   if (!in_range(d.data.vc_views, view)) return -1;
   vc_view_entry& v = d.data.vc_views[view];
-  return append(v.mfds, v.view.mfd_count, vc_mfd_bind{mesh, group, mfd});
+  const int i = append(v.mfds, v.view.mfd_count, vc_mfd_bind{mesh, group, mfd});
+  report(d, change_vc_views, view);
+  return i;
 }
 
-void set_vc_camera(vessel_design& d, const vec3& camera) { d.header.vc_camera = camera; }
+void set_vc_camera(vessel_design& d, const vec3& camera) {
+  for (int axis = 0; axis < 3; ++axis) set_header_axis(d, &design_header::vc_camera, axis, (&camera.x)[axis]);
+}
 
 // --- Touchdown sets, beacons, docks, aero elements ---------------------------------------------------------
 
 int add_touchdown_set(vessel_design& d, const vec3& pt1, const vec3& pt2, const vec3& pt3) {
   if (d.data.touchdown_sets.size() >= 2) return -1;
-  return append(d.data.touchdown_sets, d.header.touchdown_set_count, touchdown_set{pt1, pt2, pt3});
+  const int i = append(d.data.touchdown_sets, d.header.touchdown_set_count, touchdown_set{pt1, pt2, pt3});
+  report(d, change_touchdown, i);
+  return i;
 }
 
 int add_touchdown_set(vessel_design& d) {
@@ -459,7 +546,9 @@ int add_touchdown_set(vessel_design& d) {
 }
 
 bool delete_touchdown_set(vessel_design& d, int index) {
-  return erase_at(d.data.touchdown_sets, d.header.touchdown_set_count, index);
+  if (!erase_at(d.data.touchdown_sets, d.header.touchdown_set_count, index)) return false;
+  report(d, change_touchdown);
+  return true;
 }
 
 beacon_def editor_beacon() {
@@ -477,19 +566,27 @@ beacon_def editor_beacon() {
 int add_beacon(vessel_design& d, const beacon_def& b) {
   beacon_def e = b;
   e.pos_ref = e.col_ref = 0;                        // nothing here points into memory
-  return append(d.data.beacons, d.header.beacon_count, e);
+  const int i = append(d.data.beacons, d.header.beacon_count, e);
+  report(d, change_beacons, i);
+  return i;
 }
 
 bool delete_beacon(vessel_design& d, int index) {
-  return erase_at(d.data.beacons, d.header.beacon_count, index);
+  if (!erase_at(d.data.beacons, d.header.beacon_count, index)) return false;
+  report(d, change_beacons);
+  return true;
 }
 
 void set_beacon_shape(vessel_design& d, int beacon, uint32_t shape) {
-  if (in_range(d.data.beacons, beacon) && shape <= beacon_star) d.data.beacons[beacon].shape = shape;
+  if (!in_range(d.data.beacons, beacon) || shape > beacon_star || d.data.beacons[beacon].shape == shape) return;
+  d.data.beacons[beacon].shape = shape;
+  report(d, change_beacons, beacon);
 }
 
 int add_dock(vessel_design& d, const vec3& pos, const vec3& dir, const vec3& rot) {
-  return append(d.data.docks, d.header.dock_count, dock_def{pos, dir, rot});
+  const int i = append(d.data.docks, d.header.dock_count, dock_def{pos, dir, rot});
+  report(d, change_docks, i);
+  return i;
 }
 
 int add_dock(vessel_design& d) {
@@ -497,7 +594,9 @@ int add_dock(vessel_design& d) {
 }
 
 bool delete_dock(vessel_design& d, int index) {
-  return erase_at(d.data.docks, d.header.dock_count, index);
+  if (!erase_at(d.data.docks, d.header.dock_count, index)) return false;
+  report(d, change_docks);
+  return true;
 }
 
 int add_aero_element(vessel_design& d, int type, int kind) {
@@ -505,23 +604,32 @@ int add_aero_element(vessel_design& d, int type, int kind) {
   a.type = type;
   a.anim = -1;
   a.kind = kind;
-  return append(d.data.aero_elements, d.header.aero_element_count, a);
+  const int i = append(d.data.aero_elements, d.header.aero_element_count, a);
+  report(d, change_aero, i);
+  return i;
 }
 
 bool delete_aero_element(vessel_design& d, int index) {
-  return erase_at(d.data.aero_elements, d.header.aero_element_count, index);
+  if (!erase_at(d.data.aero_elements, d.header.aero_element_count, index)) return false;
+  report(d, change_aero);
+  return true;
 }
 
 void set_aero_type(vessel_design& d, int element, int type) {
-  if (in_range(d.data.aero_elements, element) && type >= aero_lift && type <= aero_variable_drag)
-    d.data.aero_elements[element].type = type;
+  if (type >= aero_lift && type <= aero_variable_drag) set_element_value(d, element, &aero_def::type, int32_t(type));
 }
 
 void set_aero_kind(vessel_design& d, int element, int kind) {
-  if (in_range(d.data.aero_elements, element)) d.data.aero_elements[element].kind = kind;
+  set_element_value(d, element, &aero_def::kind, int32_t(kind));
 }
 
 // --- Points ------------------------------------------------------------------------------------------------
+
+// Vectors per element, by point kind.
+static int marker_groups_per_kind(int kind) {
+  static constexpr int per[] = {1, 2, 2, 3, 3, 1};
+  return kind >= 0 && kind < int(std::size(per)) ? per[kind] : 1;
+}
 
 // Each element kind numbers the vectors of its elements in turn (the offsets
 // below, in point order). The address of point `point` of kind in d, or null when it does not exist.
@@ -546,8 +654,11 @@ static stored_vec3* point_address(vessel_design& d, int kind, int point) {
 bool set_element_point(vessel_design& d, int kind, int point, double x, double y, double z) {
   stored_vec3* p = point_address(d, kind, point);
   if (!p) return false;
-  *p = stored_vec3(x, y, z);
-  if (d.preview.markers_changed) d.preview.markers_changed(kind);
+  const stored_vec3 v(x, y, z);
+  if (std::memcmp(p, &v, sizeof v) != 0) {
+    *p = v;
+    report(d, part_of_kind(kind), point / marker_groups_per_kind(kind));
+  }
   return true;
 }
 
@@ -578,6 +689,7 @@ int duplicate_thruster(vessel_design& d, int index, bool mirror) {
     if (g >= 0 && g < thruster_group_id_count)
       d.header.thruster_group_count = std::max(d.header.thruster_group_count, g + 1);
   const int k = append(d.data.thrusters, d.header.thruster_count, t);
+  report(d, change_thrusters, k);
   const size_t n = d.data.exhausts.size();           // the copies go after the originals
   for (size_t e = 0; e < n; ++e) {
     exhaust_def x = d.data.exhausts[e];
@@ -587,7 +699,7 @@ int duplicate_thruster(vessel_design& d, int index, bool mirror) {
       x.pos = mirrored(x.pos);
       x.dir = mirrored(x.dir);
     }
-    append(d.data.exhausts, d.header.exhaust_count, x);
+    report(d, change_exhausts, append(d.data.exhausts, d.header.exhaust_count, x));
   }
   return k;
 }
@@ -613,7 +725,9 @@ int duplicate_touchdown_set(vessel_design& d, int index, bool mirror) {
 int duplicate_aero_element(vessel_design& d, int index, bool mirror) {
   aero_def a = d.data.aero_elements[size_t(index)];
   if (mirror) a.pos = mirrored(a.pos);
-  return append(d.data.aero_elements, d.header.aero_element_count, a);
+  const int i = append(d.data.aero_elements, d.header.aero_element_count, a);
+  report(d, change_aero, i);
+  return i;
 }
 
 }  // namespace
@@ -637,6 +751,93 @@ int duplicate_element(vessel_design& d, int kind, int index, bool mirror) {
     case point_aero:      if (in_range(a.aero_elements, index)) k = duplicate_aero_element(d, index, mirror); break;
     default: break;
   }
-  if (k >= 0 && d.preview.markers_changed) d.preview.markers_changed(kind);
   return k;
 }
+
+// --- Setters ------------------------------------------------------------------------------------------------
+
+namespace {
+
+// The array of an element type, and its part of the change report.
+template <class E> struct element_array;
+#define ELEMENT_ARRAY(element, member, change)                           \
+  template <> struct element_array<element> {                           \
+    static std::vector<element>& of(vrkdll_data& a) { return a.member; } \
+    static constexpr int part = change;                                  \
+  };
+ELEMENT_ARRAY(fuel_tank, fuel_tanks, change_fuel_tanks)
+ELEMENT_ARRAY(thruster_def, thrusters, change_thrusters)
+ELEMENT_ARRAY(exhaust_def, exhausts, change_exhausts)
+ELEMENT_ARRAY(beacon_def, beacons, change_beacons)
+ELEMENT_ARRAY(crew_def, crew, change_crew)
+ELEMENT_ARRAY(aero_def, aero_elements, change_aero)
+#undef ELEMENT_ARRAY
+
+// Stores value into field when its bytes differ; whether it did.
+template <class T> bool store(T& field, const T& value) {
+  if (std::memcmp(&field, &value, sizeof value) == 0) return false;
+  std::memcpy(&field, &value, sizeof value);
+  return true;
+}
+
+template <class T> bool set_header(vessel_design& d, T design_header::*field, const T& value) {
+  if (!store(d.header.*field, value)) return false;
+  report(d, change_header);
+  return true;
+}
+
+template <class E, class T> bool set_element(vessel_design& d, int index, T E::*field, const T& value) {
+  std::vector<E>& v = element_array<E>::of(d.data);
+  if (!in_range(v, index) || !store(v[size_t(index)].*field, value)) return false;
+  report(d, element_array<E>::part, index);
+  return true;
+}
+
+stored_vec3 with_axis(stored_vec3 v, int axis, double value) {
+  (axis == 0 ? v.x : axis == 1 ? v.y : v.z) = value;
+  return v;
+}
+
+}  // namespace
+
+bool set_header_value(vessel_design& d, double design_header::*field, double value) { return set_header(d, field, value); }
+bool set_header_value(vessel_design& d, int32_t design_header::*field, int32_t value) { return set_header(d, field, value); }
+
+bool set_header_axis(vessel_design& d, stored_vec3 design_header::*field, int axis, double value) {
+  return axis >= 0 && axis < 3 && set_header(d, field, with_axis(d.header.*field, axis, value));
+}
+
+bool set_header_name(vessel_design& d, char (design_header::*field)[255], const std::string& value) {
+  char cut[sizeof d.header.vessel_name];
+  set_name(cut, sizeof cut, value);
+  if (std::memcmp(d.header.*field, cut, sizeof cut) == 0) return false;
+  std::memcpy(d.header.*field, cut, sizeof cut);
+  report(d, change_header);
+  return true;
+}
+
+template <class E> bool set_element_value(vessel_design& d, int index, double E::*field, double value) {
+  return set_element(d, index, field, value);
+}
+
+template <class E> bool set_element_value(vessel_design& d, int index, int32_t E::*field, int32_t value) {
+  return set_element(d, index, field, value);
+}
+
+template <class E> bool set_element_axis(vessel_design& d, int index, stored_vec3 E::*field, int axis, double value) {
+  const std::vector<E>& v = element_array<E>::of(d.data);
+  if (!in_range(v, index) || axis < 0 || axis > 2) return false;
+  return set_element(d, index, field, with_axis(v[size_t(index)].*field, axis, value));
+}
+
+template bool set_element_value(vessel_design&, int, double fuel_tank::*, double);
+template bool set_element_value(vessel_design&, int, double thruster_def::*, double);
+template bool set_element_value(vessel_design&, int, int32_t thruster_def::*, int32_t);
+template bool set_element_value(vessel_design&, int, double exhaust_def::*, double);
+template bool set_element_value(vessel_design&, int, int32_t exhaust_def::*, int32_t);
+template bool set_element_value(vessel_design&, int, double beacon_def::*, double);
+template bool set_element_value(vessel_design&, int, double aero_def::*, double);
+template bool set_element_value(vessel_design&, int, int32_t aero_def::*, int32_t);
+template bool set_element_value(vessel_design&, int, int32_t crew_def::*, int32_t);
+template bool set_element_axis(vessel_design&, int, stored_vec3 exhaust_def::*, int, double);
+template bool set_element_axis(vessel_design&, int, stored_vec3 beacon_def::*, int, double);

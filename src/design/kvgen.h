@@ -22,10 +22,39 @@
 //   - after a mesh or an animation is deleted the preview is told the whole
 //     design again, as its indices have moved
 //   - every count in the header follows its array
+//   - every operation and setter that changes the design the preview shows
+//     reports what it changed: the preview's markers follow at once, and the
+//     report waits in reported_changes for the editor (undo, the pages)
+//   - playback, the frame update and the animation position are run-time
+//     state and report nothing
 #pragma once
 #include <string>
 #include <vector>
 #include "design/kvvar.h"
+#include "design/preview_calls.h"
+
+// --- The change report ------------------------------------------------------------------
+enum change_part : int {                             // what changed: the header, an array (block order), everything
+  change_header = -1, change_fuel_tanks = 0, change_thrusters, change_exhausts, change_meshes, change_anims,
+  change_vc_views, change_touchdown, change_beacons, change_docks, change_crew, change_aero, change_whole };
+struct design_change {
+  int part = change_whole;                           // change_part
+  int index = -1;                                    // the element; -1 the whole array (or none)
+  bool operator==(const design_change&) const = default;
+};
+extern std::vector<design_change> reported_changes;  // appended by the operations, taken by the editor
+std::vector<design_change> take_changes();           // the reports so far; none are left
+int marker_kind_of(int part);                        // point kind whose markers show the part, -1 none
+
+// --- Setters: one field of the header, or of element `index` of an array -------------------
+// Each stores the value, when it differs from the stored one, and reports the change; returns whether it did.
+bool set_header_value(vessel_design& d, double design_header::*field, double value);
+bool set_header_value(vessel_design& d, int32_t design_header::*field, int32_t value);
+bool set_header_axis(vessel_design& d, stored_vec3 design_header::*field, int axis, double value); // axis 0..2
+bool set_header_name(vessel_design& d, char (design_header::*field)[255], const std::string& value); // cut to 254
+template <class E> bool set_element_value(vessel_design& d, int index, double E::*field, double value);
+template <class E> bool set_element_value(vessel_design& d, int index, int32_t E::*field, int32_t value);
+template <class E> bool set_element_axis(vessel_design& d, int index, stored_vec3 E::*field, int axis, double value);
 
 // --- Reset and frame update ------------------------------------------------------------
 void reset_design(vessel_design& d);                 // blank header, empty arrays, one crew element
@@ -34,7 +63,8 @@ void update_design_frame(vessel_design& d, double dt); // design time, airlock f
 void advance_animations(vessel_design& d, double dt); // one playback step of every playing animation
 void sync_airlock(vessel_design& d);                 // crew airlock from dock 0 while a dock exists
 void after_load(vessel_design& d);                   // meshes and animations to the preview, play flags, crew
-void replace_design(vessel_design& d, vessel_design&& loaded); // d takes loaded's contents, keeps its own preview
+void replace_design(vessel_design& d, vessel_design&& loaded); // d takes loaded's contents; the preview is told it all
+void replace_contents(vessel_design& d, const design_header& h, vrkdll_data&& data); // same meshes and animations: the preview keeps them
 void relink_preview(vessel_design& d);               // the preview forgets everything and is told it all again
 enum design_flag : int { flag_needs_pilot, flag_payload_manager, flag_transponder, flag_have_vc };
 void set_design_flag(vessel_design& d, design_flag flag, bool on); // the header's 0/1 switches

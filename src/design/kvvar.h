@@ -5,7 +5,7 @@
 // view's MFD bindings kept beside their records, and the run-time play flags.
 // The author name of the user settings lives here too, with its file.
 //
-// Builds on: vrkdll_format (stored records), preview_link, asys, parser.
+// Builds on: vrkdll_format (stored records), asys, parser.
 //
 // Notes:
 //   - every array holds exactly as many elements as its header count; the
@@ -14,12 +14,11 @@
 //     records, in vrkdll_format; the lists, components and bindings stand where
 //     the stored records have their run-time slots, which are never written
 //   - the editor, the preview and the commands write the design only through
-//     kvgen's operations or by editing fields in place
+//     kvgen's operations and setters, which report every change
 #pragma once
 #include <string>
 #include <vector>
 #include "base/asys.h"
-#include "design/preview_link.h"
 #include "design/vrkdll_format.h"
 
 design_header blank_header();             // the header of the blank design
@@ -29,7 +28,6 @@ struct vessel_design {
   design_header header = blank_header();  // general parameters, names, counts
   vrkdll_data data;                       // element arrays
   aointeger anim_playing;                 // run time only: 1 while an animation plays
-  preview_link preview;                   // who is told about meshes and animations; set by the owner
 };
 
 // The one design of the program. The frame loop, the editor callbacks and the

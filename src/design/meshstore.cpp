@@ -1,7 +1,10 @@
 #include "design/meshstore.h"
 
 #include "base/instpath.h"
+#include "design/kvvar.h"
 #include "mesh/grplib.h"
+
+mesh_store headless_meshes;
 
 double load_store_mesh(mesh_store& s, int index, const std::string& name) {
   if (index < 0) return 0;
@@ -24,23 +27,19 @@ read_result read_installed_mesh(typmsh& m, const std::string& root, const std::s
   return read_mesh(m, path, (textures.empty() ? root + "/Textures" : textures) + "/", load_textures);
 }
 
-preview_link mesh_store_link(const std::shared_ptr<mesh_store>& store) {
-  preview_link link;
-  link.mesh_added = [store](int index, const std::string& name) { return load_store_mesh(*store, index, name); };
-  link.design_reset = [store] {
-    store->meshes.clear();
-    store->results.clear();
+preview_calls mesh_store_calls() {
+  preview_calls c;
+  c.mesh_added = [](const vessel_design& d, int index) {
+    return load_store_mesh(headless_meshes, index, name_of(d.data.meshes[size_t(index)].name, sizeof d.data.meshes[0].name));
   };
-  return link;
+  c.design_reset = [] {
+    headless_meshes.meshes.clear();
+    headless_meshes.results.clear();
+  };
+  return c;
 }
 
 const astr& mesh_texture_names(const mesh_store& s, int index) {
   static const astr none;
   return index >= 0 && size_t(index) < s.meshes.size() ? s.meshes[size_t(index)].texture_names : none;
-}
-
-std::vector<astr> mesh_texture_lists(const mesh_store& s) {
-  std::vector<astr> lists;
-  for (const typmsh& m : s.meshes) lists.push_back(m.texture_names);
-  return lists;
 }

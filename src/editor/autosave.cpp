@@ -21,12 +21,9 @@ void write_if_changed() {
   if (!changed_since_written()) return;
   const std::string name = autosave.root + "/" + autosave_file;
   make_folders(name.substr(0, name.find_last_of('/')));   // a failure shows as the write's error
-  vessel_design copy;
-  copy.header = design.header;
-  copy.data = design.data;
-  write_design_file(copy, name);
+  write_design_file(design, name);
   autosave.written = history.revision;
-  autosave.written_time = copy.header.design_time;
+  autosave.written_time = design.header.design_time;
   autosave.failing = false;
 }
 

@@ -12,7 +12,7 @@
 #include "design/veltools.h"
 #include "editor/filedialog.h"
 #include "editor/kvwindows.h"
-#include "editor/scene_link.h"
+#include "editor/meshview.h"
 #include "editor/selection.h"
 #include "generate/addon_files.h"
 #include "generate/launcher.h"
@@ -57,27 +57,13 @@ void open_dialog(file_dialog_request request, void (*route)(const std::string& p
 }
 
 void show_progress(const std::string& line) {
-  if (files.progress) files.progress(line);
+  preview.progress(line);
 }
 
 std::string joined(const astr& lines) {
   std::string text;
   for (const std::string& l : lines) text += (text.empty() ? "" : " ") + l;
   return text;
-}
-
-// The texture names of every design mesh, read the way the preview reads them.
-addon_sources package_sources() {
-  addon_sources src;
-  src.root = files.root;
-  src.author = settings.author_name;
-  mesh_store store;
-  store.root = files.root;
-  for (size_t i = 0; i < design.data.meshes.size(); ++i)
-    load_store_mesh(store, int(i), name_of(design.data.meshes[i].name, sizeof design.data.meshes[i].name));
-  store.meshes.resize(design.data.meshes.size());
-  src.mesh_textures = mesh_texture_lists(store);
-  return src;
 }
 
 // Names the files a written package lacks, as many as the message window shows, then how many more.
@@ -99,7 +85,7 @@ std::string left_out_message(const astr& names) {
 
 void write_addon(const std::string& path) {
   astr messages;
-  const addon_report report = generate_addon(design, package_sources(), path, messages);
+  const addon_report report = generate_addon(design, package_sources(design, files.root, settings.author_name), path, messages);
   if (!report.left_out_files.empty()) messages.push_back(left_out_message(report.left_out_files));
   if (!messages.empty()) show_message(joined(messages));
 }
@@ -129,7 +115,7 @@ void file_commands_init(const std::string& root) { files.root = root; }
 // --- Main menu ---------------------------------------------------------------------------------------
 
 void command_exit() {
-  if (files.exit_program) files.exit_program();
+  preview.exit_program();
 }
 
 void command_new() { ask(confirm_reset, "Erase everything and reset the corvane?"); }
@@ -222,7 +208,7 @@ void choose_mesh_file(const std::string& path) {
     return;
   }
   browser.browse_rel.clear();
-  scene_thumbnail_release();
+  mesh_view_release();
   files.pending_mesh = rel.substr(0, rel.size() - 4);
   show_page(page_mesh_view);
 }
@@ -245,13 +231,13 @@ void command_other_mesh() {
 }
 
 void command_cancel_mesh() {
-  scene_thumbnail_release();
+  mesh_view_release();
   files.pending_mesh.clear();
   hide_page(page_mesh_view);
 }
 
 void command_select_mesh() {
-  scene_thumbnail_release();
+  mesh_view_release();
   if (!files.pending_mesh.empty()) add_mesh(design, browser.browse_rel + files.pending_mesh, visibility_external);
   files.pending_mesh.clear();
   hide_page(page_mesh_view);
@@ -300,7 +286,7 @@ void browser_press(const browser_grid& g, int width, int height, int x, int y) {
     files.browser_page = 0;
     return;
   }
-  scene_thumbnail_release();
+  mesh_view_release();
   files.pending_mesh = browser.mesh_browse_list[size_t(entry)];
   show_page(page_mesh_view);
 }

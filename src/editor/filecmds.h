@@ -32,8 +32,6 @@ struct file_commands_state {       // written by the commands below
   std::string pending_mesh;        // chosen, not yet added; "" when none
   int browser_page = 0;            // columns the browser has been paged by
   int hovered = -1;                // browser cell under the mouse, -1 none
-  void (*exit_program)() = nullptr; // set by the shell: progress screen, settings, end
-  void (*progress)(const std::string& line) = nullptr; // set by the shell: shows the progress screen
 };
 extern file_commands_state files;
 

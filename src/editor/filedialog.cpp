@@ -150,7 +150,7 @@ std::string initial_folder(const std::string& folder) {
 void put_name(const std::string& name) {
   gui_set_focus(-1);
   fd.name = name;
-  gui_set_focus(fd_name_box_id);
+  gui_set_focus(gui.textboxes[size_t(fd.name_box)].id);
   gg_txtboxrec& t = gui.textboxes[size_t(fd.name_box)];
   t.cursor = t.sel_start = t.sel_end = int32_t(t.text.size());
 }
@@ -361,8 +361,8 @@ void file_dialog_build() {
   gui_label(w, 8, 6, "Look in:");
   gui_label(w, 8, fd_name_y, "File name:");
   gui_label(w, 8, fd_filter_y, "Files of type:");
-  fd.name_box = gui_textbox(w, fd_filter_x, fd_name_y, fd_width - 8 - fd_filter_x + 4, fd_row_height, gg_string,
-                            &fd.name, fd_name_box_id, nullptr);
+  fd.name_box = gui_textbox(w, fd_filter_x, fd_name_y, fd_width - 8 - fd_filter_x + 4, fd_row_height,
+                            bind_variable(fd.name));
   fd.ok_button = gui_button(w, fd_width - 2 * (button_width + 8), 0, button_width, button_height, "OK", 0, ok_clicked);
   fd.cancel_button =
       gui_button(w, fd_width - (button_width + 8), 0, button_width, button_height, "Cancel", 0, cancel_clicked);

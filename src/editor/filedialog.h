@@ -69,7 +69,6 @@ constexpr int fd_name_y = fd_list_y + fd_rows * fd_row_height + 10; // the name 
 constexpr int fd_filter_x = 132;        // filter rows, one a line below the name box
 constexpr int fd_filter_y = fd_name_y + 24;
 constexpr int fd_filter_pitch = 18;
-constexpr int fd_name_box_id = 90001;   // the name box's text-box identifier
 constexpr uint32_t fd_double_click_ms = 500;
 constexpr int fd_wheel_rows = 3;        // rows per wheel step
 

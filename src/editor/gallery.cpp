@@ -18,7 +18,14 @@ void clicked(gg_btnrec& b) {
   report("button " + std::to_string(b.tag) + " clicked");
 }
 
-void changed(gg_txtboxrec& t) { report("text box " + std::to_string(t.id) + " = " + t.text); }
+// A binding that reports each stored text as that of text box `number`.
+gg_binding reported(gg_binding b, int number) {
+  b.set = [set = b.set, number](const std::string& text) {
+    set(text);
+    report("text box " + std::to_string(number) + " = " + text);
+  };
+  return b;
+}
 
 void toggled(gg_inprec& c) { report("checkbox " + std::to_string(c.tag) + (c.checked ? " on" : " off")); }
 
@@ -51,15 +58,15 @@ void build_gallery() {
   gui_window(w, gallery_x, gallery_y, 360, 220, true, "Widget gallery", nullptr, nullptr, key);
   gui_panel(w, false, 4, 4, 352, 60, gg_outline, pack_rgba(0, 0, 64, 255), false);
   gui_label(w, 10, 8, "Name");
-  gui_textbox(w, 70, 8, 130, 16, gg_chars, gallery.name, 1, changed, sizeof gallery.name);
+  gui_textbox(w, 70, 8, 130, 16, reported(bind_chars(gallery.name, sizeof gallery.name), 1), sizeof gallery.name);
   gui_label(w, 10, 28, "Note");
-  gui_textbox(w, 70, 28, 130, 16, gg_string, &gallery.note, 2, changed);
+  gui_textbox(w, 70, 28, 130, 16, reported(bind_variable(gallery.note), 2));
   gui_label(w, 210, 8, "Amount");
-  gui_textbox(w, 275, 8, 70, 16, gg_double, &gallery.amount, 3, changed);
+  gui_textbox(w, 275, 8, 70, 16, reported(bind_variable(gallery.amount), 3));
   gui_label(w, 210, 28, "Ratio");
-  gui_textbox(w, 275, 28, 70, 16, gg_single, &gallery.ratio, 4, changed);
+  gui_textbox(w, 275, 28, 70, 16, reported(bind_variable(gallery.ratio), 4));
   gui_label(w, 10, 48, "Count");
-  gui_textbox(w, 70, 48, 70, 16, gg_int, &gallery.count, 5, changed);
+  gui_textbox(w, 70, 48, 70, 16, reported(bind_variable(gallery.count), 5));
   gui_button(w, 10, 80, 100, 20, "Press", 1, clicked);
   gui_checkbox(w, 130, 80, 16, 16, false, 2, toggled);
   gui_label(w, 152, 80, "Check");

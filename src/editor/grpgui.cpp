@@ -130,19 +130,16 @@ int gui_button(gg_wndtype& w, int x, int y, int width, int height, const std::st
   return int(gui.buttons.size()) - 1;
 }
 
-int gui_textbox(gg_wndtype& w, int x, int y, int width, int height, int value_type, void* variable, int id,
-                gg_changeproc change, size_t capacity) {
+int gui_textbox(gg_wndtype& w, int x, int y, int width, int height, gg_binding bind, size_t capacity) {
   gg_txtboxrec t;
   t.window = &w;
   t.x = x;
   t.y = y;
   t.width = width;
   t.height = height;
-  t.value_type = value_type;
-  t.variable = variable;
+  t.bind = std::move(bind);
   t.capacity = capacity;
-  t.id = id;
-  t.change = change;
+  t.id = int32_t(gui.textboxes.size());
   textbox_load(t);
   gui.textboxes.push_back(std::move(t));
   return int(gui.textboxes.size()) - 1;
@@ -150,7 +147,7 @@ int gui_textbox(gg_wndtype& w, int x, int y, int width, int height, int value_ty
 
 gg_inprec& gui_checkbox(gg_wndtype& w, int x, int y, int width, int height, bool checked, int tag,
                         gg_toggleproc toggle) {
-  gui.checkboxes.push_back(std::make_unique<gg_inprec>(gg_inprec{&w, checked, x, y, width, height, tag, toggle}));
+  gui.checkboxes.push_back(std::make_unique<gg_inprec>(gg_inprec{&w, checked, x, y, width, height, tag, toggle, {}}));
   return *gui.checkboxes.back();
 }
 
@@ -179,8 +176,7 @@ namespace {
 
 // Characters a text box may hold: a character buffer keeps room for its zero.
 size_t textbox_room(const gg_txtboxrec& t) {
-  if (t.value_type != gg_chars) return SIZE_MAX;
-  return t.capacity > 0 ? t.capacity - 1 : 0;
+  return t.capacity > 0 ? t.capacity - 1 : SIZE_MAX;
 }
 
 int32_t text_length(const gg_txtboxrec& t) { return int32_t(t.text.size()); }
@@ -201,38 +197,46 @@ int32_t parse_int32(const std::string& s) {
 }  // namespace
 
 void textbox_load(gg_txtboxrec& t) {
-  if (!t.variable) {
-    t.text.clear();
-    return;
-  }
-  switch (t.value_type) {
-    case gg_chars: t.text.assign(static_cast<const char*>(t.variable), strnlen(static_cast<const char*>(t.variable), t.capacity)); break;
-    case gg_string: t.text = *static_cast<const std::string*>(t.variable); break;
-    case gg_double: t.text = decimal_to_text(*static_cast<const double*>(t.variable)); break;
-    case gg_single: t.text = decimal_to_text(*static_cast<const float*>(t.variable)); break;
-    case gg_int: t.text = int_to_text(*static_cast<const int32_t*>(t.variable)); break;
-    default: t.text.clear();
-  }
+  t.text = t.bind.get ? t.bind.get() : std::string();
+  t.loaded = t.text;
 }
 
 void textbox_commit(gg_txtboxrec& t) {
-  if (t.variable) {
-    switch (t.value_type) {
-      case gg_chars:
-        if (t.capacity > 0) {
-          size_t n = std::min(t.text.size(), textbox_room(t));
-          std::memcpy(t.variable, t.text.data(), n);
-          static_cast<char*>(t.variable)[n] = 0;
-        }
-        break;
-      case gg_string: *static_cast<std::string*>(t.variable) = t.text; break;
-      case gg_double: *static_cast<double*>(t.variable) = text_to_decimal(t.text); break;
-      case gg_single: *static_cast<float*>(t.variable) = float(text_to_decimal(t.text)); break;
-      case gg_int: *static_cast<int32_t*>(t.variable) = parse_int32(t.text); break;
-      default: break;
-    }
-  }
-  if (t.change) t.change(t);
+  if (t.text != t.loaded && t.bind.set) t.bind.set(t.text);
+  textbox_load(t);
+}
+
+gg_binding bind_number(std::function<double()> get, std::function<void(double)> set) {
+  return {[get] { return decimal_to_text(get()); }, [set](const std::string& s) { set(text_to_decimal(s)); }};
+}
+
+gg_binding bind_integer(std::function<int32_t()> get, std::function<void(int32_t)> set) {
+  return {[get] { return int_to_text(get()); }, [set](const std::string& s) { set(parse_int32(s)); }};
+}
+
+gg_binding bind_variable(double& v) {
+  return bind_number([&v] { return v; }, [&v](double x) { v = x; });
+}
+
+gg_binding bind_variable(float& v) {
+  return bind_number([&v] { return double(v); }, [&v](double x) { v = float(x); });
+}
+
+gg_binding bind_variable(int32_t& v) {
+  return bind_integer([&v] { return v; }, [&v](int32_t x) { v = x; });
+}
+
+gg_binding bind_variable(std::string& v) {
+  return {[&v] { return v; }, [&v](const std::string& s) { v = s; }};
+}
+
+gg_binding bind_chars(char* buffer, size_t capacity) {
+  return {[=] { return std::string(buffer, strnlen(buffer, capacity)); },
+          [=](const std::string& s) {
+            const size_t n = std::min(s.size(), capacity - 1);
+            std::memcpy(buffer, s.data(), n);
+            std::memset(buffer + n, 0, capacity - n);
+          }};
 }
 
 gg_txtboxrec* focused_textbox() {
@@ -561,7 +565,8 @@ void draw_slider(const gg_sliderrec& s) {
   for (int i = -1; i <= 1; ++i) draw_line(k + i, y, k + i, y + s.height, knob);
 }
 
-void draw_checkbox(const gg_inprec& c) {
+void draw_checkbox(gg_inprec& c) {
+  if (c.state) c.checked = c.state();
   int x = c.window->x + c.x, y = c.window->y + c.y;
   fill_rect(x, y, c.width, c.height, c.checked ? gg_pressed : gg_body, gg_outline);
   if (!c.checked) return;
@@ -579,7 +584,7 @@ void draw_window(gg_wndtype* w) {
     if (b.window == w && b.visible) draw_button(b);
   for (const auto& s : gui.sliders)
     if (s->window == w) draw_slider(*s);
-  for (const auto& c : gui.checkboxes)
+  for (auto& c : gui.checkboxes)
     if (c->window == w) draw_checkbox(*c);
   for (const auto& l : gui.labels)
     if (l->window == w) draw_text(l->text, gg_text, w->x + l->x, w->y + l->y);

@@ -3,8 +3,9 @@
 // GUI windows with buttons, text boxes, labels, checkboxes, panels and
 // sliders, drawn every frame in window pixels and driven by the input events
 // of the window layer. Widgets live in one list per kind, name the window
-// they belong to and sit relative to its top-left corner. Text boxes edit a
-// copy of a bound variable and write it back (commit) when they lose the focus.
+// they belong to and sit relative to its top-left corner. Each widget carries
+// its own handler. Text boxes edit a copy of their bound value and hand an
+// edited text to their binding (commit) when they lose the focus.
 //
 // Builds on: glgr (drawing, screen size), base/strval (number texts), SDL
 // (the clipboard, replaceable through gui.clipboard).
@@ -26,14 +27,18 @@
 //     lands where the window will be drawn
 //   - a release anywhere ends every button press and every drag selection;
 //     a button clicks only when pressed and released over it
-//   - a character-buffer text box knows its buffer's capacity and never
-//     writes past it: typing and pasting stop at capacity - 1 characters
+//   - a text box commits only when its text was edited: a visit, a focus
+//     change or a closed window without typing stores nothing
+//   - a text box bound with a capacity (a character buffer) never takes more
+//     than capacity - 1 characters: typing and pasting stop there
+//   - text boxes are told apart by their identifier, which creation makes unique
 //   - lists only grow; widgets are created once at start-up
 //   - a modal window (gui_set_modal) takes every event alone, reports each one
 //     taken and is drawn last, over the dimmed rest of the screen
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -56,13 +61,6 @@ constexpr int gg_typing_limit = 80;   // typing stops at this many characters
 
 enum gg_mouse_kind { gg_down = 0, gg_up = 1, gg_move = 2 };
 enum gg_key_kind { gg_key_down = 0, gg_key_up = 1 };
-enum gg_value_type {                  // what a text box is bound to
-  gg_chars = 0,                       // zero-terminated character buffer of known capacity
-  gg_string = 1,                      // std::string
-  gg_double = 2,                      // double
-  gg_single = 3,                      // float
-  gg_int = 4,                         // int32_t
-};
 
 struct gg_wndtype;
 struct gg_btnrec;
@@ -71,9 +69,8 @@ struct gg_inprec;
 using gg_drawproc = void (*)(gg_wndtype& w);                                  // after the widgets
 using gg_mouseproc = void (*)(gg_wndtype& w, int kind, uint16_t shift, int x, int y); // x, y relative
 using gg_keyproc = void (*)(gg_wndtype& w, int kind, uint16_t shift, uint16_t key);
-using gg_clickproc = void (*)(gg_btnrec& b);
-using gg_changeproc = void (*)(gg_txtboxrec& t);
-using gg_toggleproc = void (*)(gg_inprec& c);
+using gg_clickproc = std::function<void(gg_btnrec& b)>;
+using gg_toggleproc = std::function<void(gg_inprec& c)>;
 using gg_slideproc = void (*)(int slider, int kind);                          // 0 released, 1 dragged
 using gg_modalkeys = bool (*)(int kind, uint16_t shift, uint16_t key);         // true: the key is used up
 
@@ -106,14 +103,28 @@ struct gg_btnrec {                    // a button
   gg_clickproc click = nullptr;       // called on release over a pressed button
 };
 
+// What a text box shows and where an edited text goes. An empty get shows
+// nothing; an empty set takes nothing.
+struct gg_binding {
+  std::function<std::string()> get;   // the value as text
+  std::function<void(const std::string&)> set; // called with an edited text
+};
+gg_binding bind_number(std::function<double()> get, std::function<void(double)> set);    // automatic decimals
+gg_binding bind_integer(std::function<int32_t()> get, std::function<void(int32_t)> set); // clamped to 32 bits
+gg_binding bind_variable(double& v);  // variables of the caller's own (not the design's)
+gg_binding bind_variable(float& v);
+gg_binding bind_variable(int32_t& v);
+gg_binding bind_variable(std::string& v);
+gg_binding bind_chars(char* buffer, size_t capacity); // zero-terminated; pass capacity to gui_textbox too
+
 struct gg_txtboxrec {                 // a text box
   gg_wndtype* window = nullptr;       // owner
   bool enabled = true;                // takes clicks and keys only when set
   int32_t x = 0, y = 0, width = 0, height = 0; // relative to the window
-  int32_t value_type = gg_string;     // gg_value_type
-  void* variable = nullptr;           // bound variable, or none
-  size_t capacity = 0;                // bytes of a gg_chars buffer, terminating zero included
+  gg_binding bind;                    // what it shows and what an edit stores
+  size_t capacity = 0;                // bytes of a bound character buffer, zero included; 0 no limit
   std::string text;                   // the edited copy
+  std::string loaded;                 // the text as last loaded: a commit stores only a different one
   int32_t offset = 0;                 // first visible character; nothing moves it
   int32_t sel_start = 0, sel_end = 0; // selection, character indices
   int32_t cursor = 0;                 // caret, character index
@@ -122,8 +133,7 @@ struct gg_txtboxrec {                 // a text box
   uint32_t outline_colour = gg_outline; // border
   uint32_t fill_colour = gg_body;     // body
   uint32_t pressed_colour = gg_pressed; // unused by text boxes
-  int32_t id = 0;                     // focus key; need not be unique
-  gg_changeproc change = nullptr;     // called after every commit
+  int32_t id = 0;                     // focus key, unique; given at creation
 };
 
 struct gg_labelrec {                  // a label
@@ -138,6 +148,7 @@ struct gg_inprec {                    // a checkbox
   int32_t x = 0, y = 0, width = 0, height = 0; // relative to the window
   int32_t tag = 0;                    // chosen by the caller
   gg_toggleproc toggle = nullptr;     // called after each change
+  std::function<bool()> state;        // when set, the state shown: read before every drawing
 };
 
 struct gg_panelrec {                  // a plain rectangle
@@ -192,8 +203,8 @@ int  gui_button(gg_wndtype& w, int x, int y, int width, int height, const std::s
                 gg_clickproc click);                    // palette colours; returns the index
 int  gui_button(gg_wndtype& w, int x, int y, int width, int height, const std::string& caption, int tag,
                 gg_clickproc click, uint32_t text, uint32_t fill, uint32_t outline, uint32_t pressed);
-int  gui_textbox(gg_wndtype& w, int x, int y, int width, int height, int value_type, void* variable,
-                 int id, gg_changeproc change, size_t capacity = 0); // loads the text; returns the index
+int  gui_textbox(gg_wndtype& w, int x, int y, int width, int height, gg_binding bind,
+                 size_t capacity = 0);                  // loads the text; returns the index, also its identifier
 gg_inprec&    gui_checkbox(gg_wndtype& w, int x, int y, int width, int height, bool checked, int tag,
                            gg_toggleproc toggle);
 gg_labelrec&  gui_label(gg_wndtype& w, int x, int y, const std::string& text);
@@ -217,8 +228,8 @@ bool        title_hit(const gg_wndtype& w, int x, int y);    // title bar only
 gg_wndtype* target_window(int x, int y);                     // top-most visible under the point, or null
 
 // --- Text-box binding and the key table ---------------------------------------------------------
-void          textbox_load(gg_txtboxrec& t);            // variable to text
-void          textbox_commit(gg_txtboxrec& t);          // text to variable, then the change procedure
+void          textbox_load(gg_txtboxrec& t);            // the bound value to text
+void          textbox_commit(gg_txtboxrec& t);          // an edited text to the binding, then loaded again
 gg_txtboxrec* focused_textbox();                        // first text box with the focused identifier
 void          gui_set_focus(int id);                    // commits the old focus, loads the new one
 // The character a key types: -1 for none (the key does nothing), 0 for a key

@@ -8,7 +8,6 @@
 #include "design/veltools.h"
 #include "editor/filecmds.h"
 #include "editor/kvwindows.h"
-#include "editor/scene_link.h"
 #include "editor/selection.h"
 #include "editor/undo.h"
 
@@ -122,7 +121,7 @@ void follow_selection() {
     }
   } else if (selection.object == 0) {
     vec3 v{};
-    if (scene_group_reference(selection.mesh, selection.group, v)) {
+    if (preview.group_reference(selection.mesh, selection.group, v)) {
       pages.sel[0] = v.x;
       pages.sel[1] = v.y;
       pages.sel[2] = v.z;
@@ -153,9 +152,9 @@ void paint_markers() {
     const int l = list_of_marker(kind);
     if (!page(list_page(l)).visible) continue;
     any = true;
-    for (int i = 0; i < list_count_of(l); ++i) scene_marker_colour(kind, i, marker_colour(l, i));
+    for (int i = 0; i < list_count_of(l); ++i) preview.marker_colour(kind, i, marker_colour(l, i));
   }
-  scene_markers_mode(any);
+  preview.markers_mode(any);
 }
 
 }  // namespace
@@ -436,6 +435,6 @@ void browser_draw(gg_wndtype& w) {
 void lists_frame() {
   follow_selection();
   paint_markers();
-  scene_vessel_shown(name_of(design.header.vessel_name, sizeof design.header.vessel_name).substr(0, 64),
+  preview.vessel_shown(name_of(design.header.vessel_name, sizeof design.header.vessel_name).substr(0, 64),
                      design.header.size);
 }

@@ -5,27 +5,29 @@
 // the edit windows, the animation block, the VC, summary, 3D-controls, mesh
 // browser, mesh view, options and question windows, and beside them the edit
 // windows of beacons, exhausts and meshes, the help page and the message
-// window. Three handlers serve every widget: buttons by tag, checkboxes by tag,
-// text boxes by identifier. Only the main menu is visible at first.
+// window. Each widget is given its handler where it is made: a button its
+// action, a checkbox what it shows and what a toggle does, a text box the
+// design field it shows and the setter that stores an edit. Every handler
+// ends with the pages following the design and the reported changes becoming
+// an undo step. Only the main menu is visible at first.
 //
 // Builds on: grpgui (widgets), kvgen (every change to the design), selection,
-// scene_link (markers and cameras of the preview), filecmds (New, Load, Save,
+// preview_calls (markers and cameras of the preview), filecmds (New, Load, Save,
 // Generate, Run, the mesh commands), meshview (the thumbnail).
 //
 // Index:
 //   - page and list identifiers
 //   - the pages' state
-//   - building, the per-frame binding, the three handlers
+//   - building, the per-frame binding
 //   - showing pages, questions and messages
 //
 // Notes:
 //   - the lists, the summary, the selection line, the animation editor and
 //     the browser grid are drawn by kvlists
-//   - text boxes point straight at design fields; pages_frame() points the
-//     edit windows at the current elements again after every change, so a
-//     box never keeps the address of an element that moved or went away
-//   - with no current element an edit window's boxes are bound to nothing
-//     and disabled
+//   - an edit window's boxes show and store the field of the list's current
+//     element as it is at that moment, so they follow every change of it
+//   - with no current element an edit window's boxes show nothing and are
+//     disabled
 //   - the mesh thumbnail of "Mesh view" is drawn by meshview
 #pragma once
 #include <cstdint>
@@ -51,10 +53,6 @@ constexpr int list_rows = 9;       // rows a list window shows
 
 enum confirm_action : int { confirm_none = 0, confirm_save = 1, confirm_reset = 2 };
 
-// Text-box identifiers the change handler acts on; every other box has its own from 20 up.
-enum textbox_id : int { id_sel_x = 1, id_sel_y = 2, id_sel_z = 3, id_duration = 4, id_key = 5,
-                        id_thruster_tank = 6, id_first_plain = 20 };
-
 // Tags of the buttons the pages add beside the main menu's.
 enum extra_tag : int { tag_message_ok = -5, tag_undo = -6, tag_redo = -7, tag_copy = -8, tag_mirror = -9,
                        tag_checks = -10, tag_checks_down = -11, tag_checks_up = -12 };
@@ -75,9 +73,6 @@ struct pages_state {               // written by the pages' handlers and the fil
   double add_thrust = editor_add_thrust; // "Add Thrust:"
   double add_isp = editor_add_isp; // "Add ISP:"
   double sel[3] = {0, 0, 0};       // the "3D controls" coordinates
-  double duration = 1.0;           // "Duration, sec" of the current animation
-  std::string key_text;            // "Key" of the current animation, a key code in decimal
-  int32_t thruster_tank = 0;       // "Fuel tank" of "Edit thruster"
   int current_comp = 0;            // component of the current animation
   int comp_first = 0;              // first component row the animation editor shows
 };
@@ -85,10 +80,7 @@ extern pages_state pages;
 
 // --- Building, binding, handlers ----------------------------------------------------------------
 void pages_build(int screen_w, int screen_h); // every window and widget; the main menu visible
-void pages_frame();                // binds the edit windows to the current elements
-void pages_click(gg_btnrec& b);    // every button, by tag
-void pages_toggle(gg_inprec& c);   // every checkbox, by tag
-void pages_change(gg_txtboxrec& t); // every text box, by identifier, after it stored its value
+void pages_frame();                // the lists, the current elements and the edit windows follow the design
 
 // --- Showing pages, questions, messages ----------------------------------------------------------
 constexpr size_t message_line_chars = 72;  // characters of one line of the message window

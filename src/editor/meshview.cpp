@@ -6,7 +6,6 @@
 #include "design/meshstore.h"
 #include "design/veltools.h"
 #include "editor/filecmds.h"
-#include "editor/scene_link.h"
 #include "gl/glgr.h"
 #include "gl/glmesh.h"
 
@@ -131,7 +130,6 @@ void mesh_view_start(GLuint colour, GLuint depth, const double* clock) {
   mesh_view.depth = depth;
   mesh_view.clock = clock;
   if (mesh_view.framebuffer == 0) mesh_view.framebuffer = make_framebuffer(colour, depth);
-  scene.thumbnail_release = mesh_view_release;
 }
 
 void mesh_view_draw(gg_wndtype& w) {
@@ -170,5 +168,4 @@ void mesh_view_final() {
   mesh_view_release();
   if (mesh_view.framebuffer != 0) gl_ext.glDeleteFramebuffersEXT(1, &mesh_view.framebuffer);
   mesh_view.framebuffer = 0;
-  if (scene.thumbnail_release == mesh_view_release) scene.thumbnail_release = nullptr;
 }

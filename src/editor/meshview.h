@@ -7,7 +7,7 @@
 //
 // Builds on: filecmds (the pending mesh and the root), design/veltools (the
 // browser's sub-path), design/meshstore (installation lookup and reading),
-// scene_link (the release hook filecmds calls), gl/glgr and gl/glmesh.
+// gl/glgr and gl/glmesh.
 //
 // Notes:
 //   - the "Loading mesh (...)..." line is shown for one whole frame and the

@@ -6,7 +6,6 @@
 #include "design/kvgen.h"
 #include "design/vrkdll_block.h"
 #include "editor/grpgui.h"
-#include "editor/scene_link.h"
 
 undo_state history;
 
@@ -32,6 +31,7 @@ void drop_undone() {
 }
 
 void push(std::vector<uint8_t>&& block) {
+  drop_undone();
   history.bytes += block.size();
   history.done.push_back({std::move(block), view_now()});
   std::deque<undo_entry>& done = history.done;
@@ -57,15 +57,13 @@ void restore_design(const std::vector<uint8_t>& block) {
   const double size = s.header.size;
   if (previewed_part(s) == previewed_part(design)) {
     s.data.anim_seqs = std::move(design.data.anim_seqs);   // the same, at their live positions
-    design.header = s.header;
-    design.data = std::move(s.data);
+    replace_contents(design, s.header, std::move(s.data));
   } else {
     replace_design(design, std::move(s));
     design.header.size = size;                              // the meshes' radii may have raised it
   }
   design.header.design_time = time;
-  for (int l = 0; l < list_count; ++l)
-    if (page(list_page(l)).visible && list_marker(l) >= 0) scene_markers_rebuild(list_marker(l));
+  take_changes();                                           // a restore is no step of its own
 }
 
 void restore(undo_entry& e) {
@@ -87,13 +85,9 @@ void settle() {
 }  // namespace
 
 std::vector<uint8_t> design_snapshot(const vessel_design& d) {
-  vessel_design s;
-  s.header = d.header;
-  s.data = d.data;
+  vessel_design s = at_rest(d);
   s.header.design_time = 0;
-  reset_animations(s);
   sync_airlock(s);
-  sync_counts(s);
   std::vector<uint8_t> out;
   append_block(out, s.header, s.data);
   return out;
@@ -103,19 +97,27 @@ void undo_start() {
   const uint64_t revision = history.revision;
   history = undo_state{};
   history.revision = revision;
+  take_changes();
   push(design_snapshot(design));
 }
 
-void undo_checkpoint() {
-  if (history.dragging) return;
+// A step for reported changes; a change undone within them leaves none.
+void record() {
   std::vector<uint8_t> now = design_snapshot(design);
   if (!history.done.empty() && now == history.done.back().block) {
     history.done.back().view = view_now();
     return;
   }
-  drop_undone();
   push(std::move(now));
   ++history.revision;
+}
+
+void undo_checkpoint() {
+  history.pending |= !take_changes().empty();
+  if (history.dragging) return;
+  if (history.pending) record();
+  else if (!history.done.empty()) history.done.back().view = view_now();
+  history.pending = false;
 }
 
 void undo_begin() {

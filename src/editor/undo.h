@@ -3,13 +3,13 @@
 // The design is recorded as a step store of snapshots: the stored design
 // block as the next frame will see it (the design time cleared, animations at
 // rest, the crew airlock taken from dock 0), each with the lists' current rows
-// and the selection of that moment. A checkpoint compares the design with the
-// newest snapshot and records a step when it differs, so every path that
-// changes the design is caught in one place, whichever operation it used.
+// and the selection of that moment. A checkpoint takes the changes the design
+// operations and setters reported since the last one and records a step when
+// there were any; an event that changed nothing costs no snapshot.
 //
 // Builds on: designfile and vrkdll_block (the stored block), kvgen (replacing
 // the design, the preview's relinking), kvwindows (the lists), selection,
-// scene_link (markers), grpgui (the focused text box).
+// preview_calls (markers), grpgui (the focused text box).
 //
 // Where the checkpoints are:
 //   - after each button, checkbox and text-box handler of the pages, so a
@@ -61,13 +61,14 @@ struct undo_state {                // written by the functions below only
   std::vector<undo_entry> undone;  // steps that redo brings back, the next one last
   size_t bytes = 0;                // of every snapshot held
   bool dragging = false;           // between undo_begin() and undo_commit()
+  bool pending = false;            // changes reported during the drag
   uint64_t revision = 0;           // grows with every recorded step, undo and redo
 };
 extern undo_state history;
 
 std::vector<uint8_t> design_snapshot(const vessel_design& d); // the block as the next frame sees it
 void undo_start();                 // forgets every step; the design as it stands is the first snapshot
-void undo_checkpoint();            // records a step when the design changed since the last one
+void undo_checkpoint();            // records a step when changes were reported since the last one
 void undo_begin();                 // a drag starts: checkpoint, then hold further steps
 void undo_commit();                // the drag ended: one step for all of it
 bool undo_step();                  // Ctrl+Z, "Undo"; false when there is nothing to undo

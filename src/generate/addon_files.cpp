@@ -6,6 +6,8 @@
 #include "base/instpath.h"
 #include "base/strval.h"
 #include "base/sys.h"
+#include "design/designfile.h"
+#include "design/meshstore.h"
 #include "generate/addon_names.h"
 #include "generate/module_writer.h"
 
@@ -245,7 +247,20 @@ std::string listing_text(const vessel_design& d) {
 
 // --- The package ----------------------------------------------------------------------
 
-addon_report build_addon(vessel_design& d, const addon_sources& src, zipfile_rec& z, astr& messages) {
+addon_sources package_sources(const vessel_design& d, const std::string& root, const std::string& author) {
+  addon_sources src;
+  src.root = root;
+  src.author = author;
+  for (const mesh_entry& m : d.data.meshes) {
+    typmsh mesh;
+    read_installed_mesh(mesh, root, name_of(m.name, sizeof m.name), false);
+    src.mesh_textures.push_back(std::move(mesh.texture_names));
+  }
+  return src;
+}
+
+addon_report build_addon(const vessel_design& design, const addon_sources& src, zipfile_rec& z, astr& messages) {
+  const vessel_design d = at_rest(design);        // the scenarios name every animation at rest
   package_build b{z, src, messages, {}, {}};
   std::string vessel = vessel_name(d);
   // Entries that are always there must stay below the root, or nothing is built.
@@ -253,7 +268,7 @@ addon_report build_addon(vessel_design& d, const addon_sources& src, zipfile_rec
   for (const std::string& entry : {config_entry_name(vessel), readme_entry_name(vessel), orbital_scenario_name(vessel)})
     checked_target_name(entry, "vessel name");
 
-  std::vector<uint8_t> module = build_module(d);  // puts every animation at rest first
+  std::vector<uint8_t> module = build_module(d);
   add_bytes(z, module_entry_name(dll_name(d)), module.data(), module.size());
   module = {};
 
@@ -273,7 +288,7 @@ addon_report build_addon(vessel_design& d, const addon_sources& src, zipfile_rec
   return b.report;
 }
 
-addon_report generate_addon(vessel_design& d, const addon_sources& src, const std::string& target, astr& messages) {
+addon_report generate_addon(const vessel_design& d, const addon_sources& src, const std::string& target, astr& messages) {
   zipfile_rec z;
   const addon_report report = build_addon(d, src, z, messages);
   zip_write(z, target);

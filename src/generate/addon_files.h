@@ -8,7 +8,8 @@
 //
 // Builds on: kvvar (design, author name), module_writer (module in memory),
 // azip (archive), addon_names (entry names, root check), instpath (source
-// lookup), strval (number texts), asys (time stamp), filef (files replaced whole).
+// lookup), meshstore (meshes read as the preview reads them), strval (number
+// texts), asys (time stamp), filef (files replaced whole).
 //
 // Sections: text building, the texts, the package, the listing file.
 //
@@ -53,17 +54,21 @@ struct addon_sources {
   std::vector<astr> mesh_textures;         // texture names of the i-th design mesh, as the preview loaded it
   std::string author = "%authorname";      // author name of the user settings
 };
+// The one reader of a package's inputs, for the editor and the tool alike: the
+// installation at root, each design mesh read as the preview reads it for the
+// texture names it uses. What cannot be read is left out by build_addon, which says why.
+addon_sources package_sources(const vessel_design& d, const std::string& root, const std::string& author);
 // What a package is missing of what the design names.
 struct addon_report {
   astr left_out;                           // one line per mesh, texture or library that could not be read, and why
   astr left_out_files;                     // the same files by their names below the root ("Meshes/x.msh")
   int meshes_packed = 0;                   // design meshes found and packed
 };
-// Builds every entry into z (resetting every animation first); messages
-// receives one line per name left out for leaving the root.
-addon_report build_addon(vessel_design& d, const addon_sources& src, zipfile_rec& z, astr& messages);
+// Builds every entry into z from the design at rest (the design itself is
+// not changed); messages receives one line per name left out for leaving the root.
+addon_report build_addon(const vessel_design& design, const addon_sources& src, zipfile_rec& z, astr& messages);
 // Builds the package and writes it to target; io_error when it cannot be written.
-addon_report generate_addon(vessel_design& d, const addon_sources& src, const std::string& target, astr& messages);
+addon_report generate_addon(const vessel_design& d, const addon_sources& src, const std::string& target, astr& messages);
 
 // --- The listing file -------------------------------------------------------------------
 void write_listing(const vessel_design& d, const std::string& name);  // io_error on failure

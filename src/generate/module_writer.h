@@ -22,9 +22,9 @@
 
 module_image chosen_module_image(const vessel_design& d);             // with Payload Manager when the flag is set
 std::string default_module_name(const vessel_design& d);             // "modules\" + dll_name + ".dll"
-std::vector<uint8_t> build_module(vessel_design& d, module_image image);  // image + block + length
-std::vector<uint8_t> build_module(vessel_design& d);                 // with the chosen image
+std::vector<uint8_t> build_module(const vessel_design& d, module_image image);  // image + block + length
+std::vector<uint8_t> build_module(const vessel_design& d);                 // with the chosen image
 // Writes the module to name, or to the default name below root when name is
 // empty; io_error when it cannot be written or dll_name would leave the root.
 std::string module_target(const vessel_design& d, const std::string& name, const std::string& root = "."); // name, or the default below root
-std::string write_module_file(vessel_design& d, const std::string& name, const std::string& root = "."); // returns the path written
+std::string write_module_file(const vessel_design& d, const std::string& name, const std::string& root = "."); // returns the path written

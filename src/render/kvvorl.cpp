@@ -17,7 +17,6 @@
 #include "render/vorldraw.h"
 #include "render/vorlutil.h"
 
-kvvorl_state kvvorl;
 
 namespace {
 
@@ -254,7 +253,7 @@ void draw_object(vorlscene& s, scene_object& o, int index, int pass, bool identi
   }
   if (own_light) point_light(object_light, false, 0, origin);
   draw_meshes(s, r, index, pass, identification);
-  const bool handles = !identification || kvvorl.identifying_handles;
+  const bool handles = !identification || s.designer.identifying_handles;
   if (typmshgrp* g = selected_group(s, r, index); g && handles && pass == (r.cockpit_view ? 1 : 0))
     draw_handles(s, o, *g, identification);
   if (own_light) glDisable(GL_LIGHT0 + object_light);
@@ -309,15 +308,15 @@ void draw_exhausts(vorlscene&, scene_object& o, const vec3& eye) {
   glDepthMask(GL_TRUE);
 }
 
-void refresh_exhausts(draw_rec& r, const vessel_design& d) {
+void refresh_exhausts(vorlscene& s, draw_rec& r, const vessel_design& d) {
   if (r.exhausts.size() != d.data.exhausts.size()) {   // the design's exhausts changed: no flames
     r.exhausts.clear();
-    kvvorl.exhaust_places.clear();
+    s.designer.exhaust_places.clear();
     return;
   }
   for (size_t i = 0; i < r.exhausts.size(); ++i) {
     const exhaust_def& e = d.data.exhausts[i];
-    if (!exhaust_line(d, e, kvvorl.exhaust_places[i])) r.exhausts[i].level = 0;
+    if (!exhaust_line(d, e, s.designer.exhaust_places[i])) r.exhausts[i].level = 0;
     r.exhausts[i].length = e.length;
     r.exhausts[i].width = e.width;
   }
@@ -330,13 +329,13 @@ bool exhausts_follow_thrusters(const vessel_design& d) {
   return std::ranges::any_of(d.data.exhausts, owned);
 }
 
-void rebuild_slot(typmsh& m, const vessel_design& d, int kind) {
+void rebuild_slot(vorlscene& s, typmsh& m, const vessel_design& d, int kind) {
   std::vector<typmshgrp> fresh = slot_groups(d, kind);
   for (size_t i = 0; i < std::min(fresh.size(), m.groups.size()); ++i) fresh[i].diffuse = m.groups[i].diffuse;
   m.groups = std::move(fresh);
   m.group_count = int32_t(m.groups.size());
   m.loaded = true;
-  kvvorl.stale[size_t(kind)] = false;
+  s.designer.stale[size_t(kind)] = false;
 }
 
 void reset_markers(vorlscene& s) {
@@ -346,7 +345,7 @@ void reset_markers(vorlscene& s) {
     m.groups.clear();
     m.group_count = 0;
   }
-  kvvorl.stale = kvvorl.shown;
+  s.designer.stale = s.designer.shown;
 }
 
 // The pick's own state: exact identification colours, nothing blended, lit or textured.
@@ -391,10 +390,10 @@ int decode_handle_pixel(uint8_t r, uint8_t g, uint8_t b) {
   return 0;
 }
 
-// --- Start, design hooks, vessel meshes ------------------------------------------------------
+// --- Start, the preview calls, vessel meshes ------------------------------------------------------
 
 void start_scene(vorlscene& s) {
-  kvvorl = kvvorl_state{};
+  s.designer = kvvorl_state{};
   const vec3 place = add(add_backdrop_earth(s).position, earth_vessel_offset);
   s.objects.clear();
   for (int kind : {vessel_object, marker_object}) {
@@ -417,20 +416,45 @@ void start_scene(vorlscene& s) {
   object_code.draw_exhausts = draw_exhausts;
 }
 
-preview_link scene_preview_link(vorlscene& s, const vessel_design& d) {
-  preview_link base;
-  base.mesh_added = [&s, &d](int index, const std::string&) { return load_vessel_mesh(s, d, index); };
-  base.markers_changed = [&s, &d](int kind) {
-    if (kind >= 0 && kind < marker_slots && kvvorl.shown[size_t(kind)]) rebuild_markers(s, d, kind);
+static preview_anims* vessel_anims(vorlscene& s) {
+  draw_rec* r = record(s, vessel_object);
+  return r ? &r->anims : nullptr;
+}
+
+preview_calls scene_preview_calls() {
+  preview_calls c;
+  c.mesh_added = [](const vessel_design& d, int index) {
+    if (preview_anims* a = vessel_anims(vorl_scene)) forget_mesh_poses(*a, index);
+    return load_vessel_mesh(vorl_scene, d, index);
   };
-  base.design_reset = [&s] {
-    release_vessel_meshes(s);
-    reset_markers(s);
+  c.anim_registered = [](const vessel_design& d, int anim) {
+    if (preview_anims* a = vessel_anims(vorl_scene)) register_preview_animation(*a, d, anim);
   };
-  return animation_link(base, [&s]() -> preview_anims* {
-    draw_rec* r = record(s, vessel_object);
-    return r ? &r->anims : nullptr;
-  });
+  c.comp_registered = [](const vessel_design& d, int anim, int comp) {
+    if (preview_anims* a = vessel_anims(vorl_scene)) register_preview_component(*a, d, anim, comp);
+  };
+  c.comp_updated = [](const vessel_design& d, int anim, int comp) {
+    if (preview_anims* a = vessel_anims(vorl_scene)) refresh_preview_component(*a, d, anim, comp);
+  };
+  c.anim_moved = [](int anim, double position) {
+    if (preview_anims* a = vessel_anims(vorl_scene)) move_preview_animation(*a, anim, position);
+  };
+  c.design_reset = [] {
+    if (preview_anims* a = vessel_anims(vorl_scene)) *a = preview_anims{};
+    release_vessel_meshes(vorl_scene);
+    reset_markers(vorl_scene);
+  };
+  c.markers_show = [](const vessel_design& d, int kind) { show_markers(vorl_scene, d, kind); };
+  c.markers_changed = [](const vessel_design& d, int kind) {
+    if (kind >= 0 && kind < marker_slots && vorl_scene.designer.shown[size_t(kind)]) rebuild_markers(vorl_scene, d, kind);
+  };
+  c.markers_hide = [](int kind) { hide_markers(vorl_scene, kind); };
+  c.markers_mode = [](bool on) { set_markers_mode(vorl_scene, on); };
+  c.marker_colour = [](int kind, int element, uint32_t colour) { set_marker_colour(vorl_scene, kind, element, colour); };
+  c.vessel_shown = [](const std::string& name, double size) { show_vessel(vorl_scene, name, size); };
+  c.group_reference = [](int mesh, int group, vec3& out) { return vessel_group_reference(vorl_scene, mesh, group, out); };
+  c.pick = [](int x, int y, bool handles) { pick(vorl_scene, x, y, handles); };
+  return c;
 }
 
 double load_vessel_mesh(vorlscene& s, const vessel_design& d, int index) {
@@ -470,7 +494,7 @@ void stop_scene(vorlscene& s) {
   release_vessel_meshes(s);
   object_code = object_interface{};
   s.objects.clear();
-  kvvorl = kvvorl_state{};
+  s.designer = kvvorl_state{};
 }
 
 bool vessel_group_reference(const vorlscene& s, int mesh, int group, vec3& out) {
@@ -491,21 +515,21 @@ void show_vessel(vorlscene& s, const std::string& name, double size) {
 void rebuild_markers(vorlscene& s, const vessel_design& d, int kind) {
   draw_rec* r = record(s, marker_object);
   if (!r || kind < 0 || kind >= marker_slots || !in_range(r->meshes, kind)) return;
-  rebuild_slot(r->meshes[size_t(kind)], d, kind);
-  if (kind == thruster_slot && kvvorl.shown[exhaust_slot] && exhausts_follow_thrusters(d))
-    rebuild_slot(r->meshes[exhaust_slot], d, exhaust_slot);
+  rebuild_slot(s, r->meshes[size_t(kind)], d, kind);
+  if (kind == thruster_slot && s.designer.shown[exhaust_slot] && exhausts_follow_thrusters(d))
+    rebuild_slot(s, r->meshes[exhaust_slot], d, exhaust_slot);
 }
 
 void show_markers(vorlscene& s, const vessel_design& d, int kind) {
   if (kind < 0 || kind >= marker_slots) return;
-  kvvorl.shown[size_t(kind)] = true;
+  s.designer.shown[size_t(kind)] = true;
   rebuild_markers(s, d, kind);
 }
 
 void hide_markers(vorlscene& s, int kind) {
   draw_rec* r = record(s, marker_object);
   if (!r || kind < 0 || kind >= marker_slots || !in_range(r->meshes, kind)) return;
-  kvvorl.shown[size_t(kind)] = kvvorl.stale[size_t(kind)] = false;
+  s.designer.shown[size_t(kind)] = s.designer.stale[size_t(kind)] = false;
   r->meshes[size_t(kind)].groups.clear();
   r->meshes[size_t(kind)].group_count = 0;
 }
@@ -526,13 +550,13 @@ void set_marker_colour(vorlscene& s, int kind, int element, packed_colour c) {
 
 void update_scene(vorlscene& s, const vessel_design& d) {
   for (int kind = 0; kind < marker_slots; ++kind)
-    if (kvvorl.shown[size_t(kind)] && kvvorl.stale[size_t(kind)]) rebuild_markers(s, d, kind);
+    if (s.designer.shown[size_t(kind)] && s.designer.stale[size_t(kind)]) rebuild_markers(s, d, kind);
   draw_rec* r = record(s, vessel_object);
   if (!r) return;
   r->cockpit_view = s.cockpit_view;
   for (size_t m = 0; m < std::min(r->mesh_flags.size(), d.data.meshes.size()); ++m)
     r->mesh_flags[m] = d.data.meshes[m].visibility;
-  refresh_exhausts(*r, d);
+  refresh_exhausts(s, *r, d);
   try {
     update_animations(r->anims, r->meshes);
   } catch (const std::exception&) {
@@ -548,14 +572,14 @@ void render_preview(vorlscene& s, const vessel_design& d) {
 void set_exhaust_levels(vorlscene& s, const vessel_design& d, double level) {
   draw_rec* r = record(s, vessel_object);
   if (!r) return;
-  kvvorl.exhaust_places.assign(d.data.exhausts.size(), exhaust_place{});
+  s.designer.exhaust_places.assign(d.data.exhausts.size(), exhaust_place{});
   r->exhausts.assign(d.data.exhausts.size(), exhaust_entry{});
   for (size_t i = 0; i < r->exhausts.size(); ++i) {
     r->exhausts[i].level = level;
-    r->exhausts[i].position = &kvvorl.exhaust_places[i].position;
-    r->exhausts[i].direction = &kvvorl.exhaust_places[i].direction;
+    r->exhausts[i].position = &s.designer.exhaust_places[i].position;
+    r->exhausts[i].direction = &s.designer.exhaust_places[i].direction;
   }
-  refresh_exhausts(*r, d);
+  refresh_exhausts(s, *r, d);
 }
 
 void pick(vorlscene& s, int x, int y, bool handles) {
@@ -566,9 +590,9 @@ void pick(vorlscene& s, int x, int y, bool handles) {
     apply_camera(s);
     update_relative_positions(s);
     vorl_view.frustum = current_frustum();
-    kvvorl.identifying_handles = handles;
+    s.designer.identifying_handles = handles;
     draw_scene_objects(s, true);
-    kvvorl.identifying_handles = false;
+    s.designer.identifying_handles = false;
     glPopMatrix();
     uint8_t px[4] = {0, 0, 0, 0};
     glReadPixels(x, s.height - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, px);
@@ -580,7 +604,7 @@ void pick(vorlscene& s, int x, int y, bool handles) {
       s.picked_group = p->group;
     }
   } catch (const std::exception&) {
-    kvvorl.identifying_handles = false;
+    s.designer.identifying_handles = false;
     report_error("Graph", "Error in getpick");
   }
   glEnable(GL_COLOR_MATERIAL);

@@ -20,7 +20,7 @@
 // Index:
 //   - state and constants
 //   - identification codes (pure: no GL)
-//   - start, design hooks, vessel meshes
+//   - start, the preview calls, vessel meshes
 //   - markers
 //   - frame, drawing, picking
 //
@@ -48,30 +48,18 @@
 #include <vector>
 
 #include "design/kvvar.h"
+#include "design/preview_calls.h"
 #include "render/vorldata.h"
 
-// --- State and constants ----------------------------------------------------------------
+// --- Constants ----------------------------------------------------------------
 constexpr int vessel_object = 0;                 // index of the vessel in the scene's objects
 constexpr int marker_object = 1;                 // index of the markers
-constexpr int marker_slots = 6;                  // beacons, thrusters, exhausts, docks, touchdown, aero
 constexpr int marker_mesh_flags = 3;             // external and cockpit
 constexpr uint8_t marker_page_alpha = 128;       // the hull's alpha reduction while markers are shown
 constexpr double object_visibility = 10;         // visibility radius of both objects, at least
 constexpr vec3 vessel_camera_offset{0, 0, -20};  // the camera's start, from the vessel
 constexpr std::array<int, marker_slots> marker_groups_per_element = {1, 2, 2, 3, 3, 1};
 
-struct exhaust_place {              // an exhaust's flame in the vessel frame
-  vec3 position{0, 0, 0};
-  vec3 direction{0, 0, 1};
-};
-
-struct kvvorl_state {               // written by the scene's start, the design hooks, the pages' hooks and picking
-  std::array<bool, marker_slots> shown{};        // the slot's list is open
-  std::array<bool, marker_slots> stale{};        // rebuild before the next drawing
-  bool identifying_handles = false;              // the pick in progress draws the handles
-  std::vector<exhaust_place> exhaust_places;     // what the vessel's exhaust entries point at
-};
-extern kvvorl_state kvvorl;
 
 // --- Identification codes ------------------------------------------------------------
 struct picked_element { int32_t object, mesh, group; };
@@ -79,9 +67,9 @@ uint32_t identification_code(int object, int mesh, int group);            // E, 
 std::optional<picked_element> decode_object_pixel(uint8_t r, uint8_t g, uint8_t b); // none: keep the selection
 int decode_handle_pixel(uint8_t r, uint8_t g, uint8_t b);                // 1..6 for the pure colours, else 0
 
-// --- Start, design hooks, vessel meshes --------------------------------------------------
+// --- Start, the preview calls, vessel meshes --------------------------------------------------
 void start_scene(vorlscene& s);     // backdrop planet, the two objects, the camera's place, object_code
-preview_link scene_preview_link(vorlscene& s, const vessel_design& d); // the design's preview, animations included
+preview_calls scene_preview_calls();            // meshes, animations, markers, the vessel, picking: on vorl_scene
 double load_vessel_mesh(vorlscene& s, const vessel_design& d, int index); // radius, 0 when not loaded
 void release_vessel_meshes(vorlscene& s);        // GL objects given back, no meshes left
 void stop_scene(vorlscene& s);                   // vessel and marker meshes released from the GL

@@ -188,28 +188,3 @@ void refresh_preview_component(preview_anims& a, const vessel_design& d, int ani
   e.comps[size_t(comp)] = make_entry(src, src.comps[size_t(comp)]);
   a.pending_reset = true;  // the meshes are at hand on the next update
 }
-
-preview_link animation_link(preview_link base, const anims_locator& where) {
-  preview_link link = base;
-  link.anim_registered = [where](const vessel_design& d, int anim) {
-    if (preview_anims* a = where()) register_preview_animation(*a, d, anim);
-  };
-  link.comp_registered = [where](const vessel_design& d, int anim, int comp) {
-    if (preview_anims* a = where()) register_preview_component(*a, d, anim, comp);
-  };
-  link.comp_updated = [where](const vessel_design& d, int anim, int comp) {
-    if (preview_anims* a = where()) refresh_preview_component(*a, d, anim, comp);
-  };
-  link.anim_moved = [where](int anim, double position) {
-    if (preview_anims* a = where()) move_preview_animation(*a, anim, position);
-  };
-  link.mesh_added = [where, added = base.mesh_added](int index, const std::string& name) {
-    if (preview_anims* a = where()) forget_mesh_poses(*a, index);
-    return added ? added(index, name) : 0.0;
-  };
-  link.design_reset = [where, reset = base.design_reset] {
-    if (preview_anims* a = where()) *a = preview_anims{};
-    if (reset) reset();
-  };
-  return link;
-}

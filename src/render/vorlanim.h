@@ -8,8 +8,7 @@
 // component by component with the clamping and visiting order below.
 //
 // Builds on: design/kvvar (the animations and components it copies),
-// design/preview_link (the hooks the design calls), mesh/grph (groups),
-// base/maths (rotation about an axis).
+// mesh/grph (groups), base/maths (rotation about an axis).
 //
 // Notes:
 //   - a group is never changed from its own changed vertices: the first time a
@@ -30,7 +29,6 @@
 //     it catches from it as "Error in vorlreupdatevals" (source "VORL").
 #pragma once
 #include <cstdint>
-#include <functional>
 #include <map>
 #include <span>
 #include <utility>
@@ -38,7 +36,6 @@
 
 #include "base/asys.h"
 #include "base/maths.h"
-#include "design/preview_link.h"
 #include "mesh/grph.h"
 
 struct vessel_design;
@@ -85,7 +82,7 @@ struct group_pose {
 };
 
 // The animations of one scene object (the vessel's draw record holds it).
-// The design hooks and update_animations write it, on the window's thread.
+// The scene's preview calls and update_animations write it, on the window's thread.
 struct preview_anims {
   std::vector<anim_preview_entry> anims; // one per design animation, in design order
   adouble applied;                    // position each animation was last applied at
@@ -99,9 +96,3 @@ void refresh_preview_component(preview_anims& a, const vessel_design& d, int ani
 void move_preview_animation(preview_anims& a, int anim, double position);  // the wanted position
 void forget_mesh_poses(preview_anims& a, int mesh);  // the mesh at this index was (re)loaded
 void update_animations(preview_anims& a, std::span<typmsh> meshes);        // once a frame: apply what moved
-
-// The design's hooks: base with the animation hooks filled, its mesh_added and
-// design_reset also forgetting what the animations hold for them. The hooks
-// ask where for the animations each time (null: no vessel object, nothing to do).
-using anims_locator = std::function<preview_anims*()>;
-preview_link animation_link(preview_link base, const anims_locator& where);

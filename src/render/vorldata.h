@@ -137,6 +137,21 @@ struct object_interface {           // filled by the designer's scene; empty mem
 };
 extern object_interface object_code;
 
+// --- The designer's part of the scene --------------------------------------------------
+constexpr int marker_slots = 6;     // beacons, thrusters, exhausts, docks, touchdown, aero
+
+struct exhaust_place {              // an exhaust's flame in the vessel frame
+  vec3 position{0, 0, 0};
+  vec3 direction{0, 0, 1};
+};
+
+struct kvvorl_state {               // written by kvvorl only: its start, the design's calls, the pages' and picking
+  std::array<bool, marker_slots> shown{};        // the slot's list is open
+  std::array<bool, marker_slots> stale{};        // rebuild before the next drawing
+  bool identifying_handles = false;              // the pick in progress draws the handles
+  std::vector<exhaust_place> exhaust_places;     // what the vessel's exhaust entries point at
+};
+
 // --- The scene record ----------------------------------------------------------------------
 enum render_slot { rt_frame_screen, rt_frame_target, rt_colour, rt_depth, rt_quarter, rt_shadow, rt_second,
                    rt_large, rt_count };
@@ -184,5 +199,6 @@ struct vorlscene {                  // one per program; see the header
   std::vector<svec3> star_points;   // 100 m from the eye, in the star's direction
   std::vector<uint32_t> star_colours; // packed, one per point
   std::vector<uint16_t> star_indices; // 0 .. count - 1
+  kvvorl_state designer;            // the designer's markers and flames (kvvorl)
 };
 extern vorlscene vorl_scene;        // the program's scene; kvvorl fills its content

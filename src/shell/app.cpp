@@ -14,7 +14,6 @@
 #include "editor/grpgui.h"
 #include "editor/kvwindows.h"
 #include "editor/meshview.h"
-#include "editor/scene_link.h"
 #include "editor/selection.h"
 #include "editor/undo.h"
 #include "images/picture.h"
@@ -125,20 +124,17 @@ void make_render_textures() {
   app.render_depth = depth_texture(render_texture_size, false);
 }
 
-// The designer's scene on the engine: the design shows in it, the pages and
-// the camera reach it through their hooks.
+// The designer's scene on the engine, and the one record of calls that the
+// design, the pages, the camera and the file commands make to it and to the shell.
 void start_preview() {
   start_scene(vorl_scene);
-  design.preview = scene_preview_link(vorl_scene, design);
-  camera_pick.pick = pick;
-  scene.markers_rebuild = [](int kind) { show_markers(vorl_scene, design, kind); };
-  scene.markers_clear = [](int kind) { hide_markers(vorl_scene, kind); };
-  scene.markers_mode = [](bool on) { set_markers_mode(vorl_scene, on); };
-  scene.marker_colour = [](int kind, int element, uint32_t c) { set_marker_colour(vorl_scene, kind, element, c); };
-  scene.group_reference = [](int mesh, int group, vec3& out) {
-    return vessel_group_reference(vorl_scene, mesh, group, out);
-  };
-  scene.vessel_shown = [](const std::string& name, double size) { show_vessel(vorl_scene, name, size); };
+  preview = scene_preview_calls();
+  preview.shown = &design;
+  preview.camera_offset = live_offset;
+  preview.vc_camera_place = place_at_offset;
+  preview.vc_camera_switch = view_second;
+  preview.progress = file_progress;
+  preview.exit_program = exit_program;
 }
 
 }  // namespace
@@ -235,13 +231,9 @@ int run_designer(bool gallery) {
   camera_start(vorl_scene, design.header.vc_camera);  // target mode; the second slot at the VC camera
   clear_selection();
   make_cursor();
-  // The gallery's text boxes come first: its identifiers 1 to 3 are also those of
-  // "3D controls", and focus and commit go to the first box with an identifier.
   if (gallery) build_gallery();
   app.camera_reports = gallery;
   file_commands_init(current_folder());
-  files.exit_program = exit_program;
-  files.progress = file_progress;
   pages_build(app.win.width, app.win.height);
   undo_start();
   autosave_init(files.root, 0);

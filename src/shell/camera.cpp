@@ -6,12 +6,10 @@
 #include "design/kvgen.h"
 #include "editor/grpgui.h"
 #include "editor/kvwindows.h"
-#include "editor/scene_link.h"
 #include "editor/selection.h"
 #include "editor/undo.h"
 
 view_camera_state view;
-camera_pick_link camera_pick;
 
 namespace {
 
@@ -65,19 +63,17 @@ void turn_point(vessel_design& d, int kind, int point, const vec3& angles) {
 // --- Picking -------------------------------------------------------------------------------------
 
 void pick_handle(int x, int y) {
-  if (!camera_pick.pick) return;
-  camera_pick.pick(vorl_scene, x, y, true);
+  preview.pick(x, y, true);
   view.hovered = vorl_scene.picked_handle;
 }
 
 // The scene keeps the previous pick where nothing is hit, so it starts from the
 // editor's selection, which the lists may have changed since.
 void pick_selection(int x, int y) {
-  if (!camera_pick.pick) return;
   vorl_scene.picked_object = selection.object;
   vorl_scene.picked_mesh = selection.mesh;
   vorl_scene.picked_group = selection.group;
-  camera_pick.pick(vorl_scene, x, y, false);
+  preview.pick(x, y, false);
   selection = {vorl_scene.picked_object, vorl_scene.picked_mesh, vorl_scene.picked_group};
 }
 
@@ -137,7 +133,9 @@ void toggle_fine() {
   if (vorl_scene.camera.mode == camera_free) view.speed = view.fine ? fine_speed : free_speed;
 }
 
-// --- The pages' camera hooks ---------------------------------------------------------------------
+}  // namespace
+
+// --- The pages' camera calls ---------------------------------------------------------------------
 
 bool live_offset(vec3& offset) {
   offset = sub(vorl_scene.camera.position, vessel_position(vorl_scene));
@@ -150,8 +148,6 @@ void place_at_offset(const vec3& offset) {
 }
 
 void view_second() { switch_camera(vorl_scene, true); }
-
-}  // namespace
 
 // --- Camera operations -------------------------------------------------------------------------
 
@@ -258,9 +254,6 @@ void camera_start(vorlscene& s, const vec3& vc_offset) {
   s.cockpit_view = false;
   view.slots = {s.camera, s.camera};
   place_second_camera(s, add(s.camera.target, vc_offset));
-  scene.camera_offset = live_offset;
-  scene.vc_camera_place = place_at_offset;
-  scene.vc_camera_switch = view_second;
 }
 
 void camera_frame(vorlscene& s) {

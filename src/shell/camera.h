@@ -9,11 +9,11 @@
 // Builds on: render/vorldata (the camera block, pick results, projected
 // handle points), editor/grpgui (the GUI's mouse procedures in the middle of
 // the camera's), editor/selection, editor/kvwindows ("3D controls"),
-// editor/undo (a drag is one step), editor/scene_link (the pages' camera
-// hooks), design/kvgen, base/maths.
+// editor/undo (a drag is one step), design/preview_calls (picking),
+// design/kvgen, base/maths.
 //
 // Index:
-//   - state and the preview's pick hook
+//   - state
 //   - camera operations (rotate, zoom, wheel, switch camera)
 //   - drags of design elements
 //   - start-up, frame, keys and mouse events
@@ -38,7 +38,7 @@
 #include "design/kvvar.h"
 #include "render/vorldata.h"
 
-// --- State and the preview's pick hook ------------------------------------------------
+// --- State ---------------------------------------------------------------------------
 enum camera_mode { camera_target = 1, camera_free = 3 };
 
 struct view_camera_state {          // written by the camera's key, mouse and frame procedures
@@ -55,13 +55,11 @@ struct view_camera_state {          // written by the camera's key, mouse and fr
 };
 extern view_camera_state view;
 
-struct camera_pick_link {           // filled by the preview scene at start-up; empty: nothing is picked
-  // Draws the scene in identification colours and reads the pixel at (x, y):
-  // with handles, sets the scene's picked handle; else its picked object,
-  // mesh and group when the pixel identifies one.
-  void (*pick)(vorlscene& s, int x, int y, bool handles) = nullptr;
-};
-extern camera_pick_link camera_pick;
+
+// --- The pages' camera calls (the preview record's) ----------------------------------------
+bool   live_offset(vec3& offset);                              // the live camera minus the vessel's position
+void   place_at_offset(const vec3& offset);                    // second camera at vessel + offset, switched to
+void   view_second();                                          // view through the second camera
 
 // --- Camera operations ---------------------------------------------------------------------
 vec3   view_direction(const camera_block& c);                  // (0, 0, 1) turned by the negated angles
@@ -80,7 +78,7 @@ void apply_drag(vessel_design& d, int kind, int group, int axis, double t);
 double drag_distance(const vorlscene& s, int handle, int mx, int my); // t for a mouse step (mx, my)
 
 // --- Start-up, frame, keys and mouse events ------------------------------------------------------
-void camera_start(vorlscene& s, const vec3& vc_offset);        // target mode, home at the target, both slots, the hooks
+void camera_start(vorlscene& s, const vec3& vc_offset);        // target mode, home at the target, both slots
 void place_second_camera(vorlscene& s, const vec3& position);  // slot 1 at position, looking ahead
 void camera_frame(vorlscene& s);                               // live camera into its slot; the target from the pan
 bool camera_key(vorlscene& s, uint16_t key);                   // "0", "9", F1; true when taken

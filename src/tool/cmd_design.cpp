@@ -9,9 +9,8 @@
 namespace {
 
 vessel_design fresh_design() {
-  vessel_design d;
-  d.preview = tool_preview();
-  return d;
+  read_installation_meshes();
+  return vessel_design{};
 }
 
 void write_design(vessel_design& d, const std::string& out) {

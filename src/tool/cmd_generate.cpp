@@ -62,10 +62,7 @@ int cmd_generate(const astr& args) {
   const std::string out = output_of(a, dll_name_of(d) + ".zip");
   user_settings user;
   read_user_settings(user, root);
-  addon_sources src;
-  src.root = root;
-  src.author = user.author_name;
-  src.mesh_textures = mesh_texture_lists(tool_meshes());
+  const addon_sources src = package_sources(d, root, user.author_name);
   zipfile_rec z;
   astr warnings;
   const addon_report report = build_addon(d, src, z, warnings);

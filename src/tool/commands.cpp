@@ -133,14 +133,9 @@ command_args parse_command_args(const astr& args, const tool_command& cmd, size_
   return out;
 }
 
-// One store for the whole run: the command's design reads its meshes into it.
-static const std::shared_ptr<mesh_store>& tool_store() {
-  static const std::shared_ptr<mesh_store> store = std::make_shared<mesh_store>();
-  return store;
-}
-
-mesh_store& tool_meshes() { return *tool_store(); }
-preview_link tool_preview() { return mesh_store_link(tool_store()); }
+// The headless preview: the command's design reads its meshes from the
+// installation into headless_meshes, as the designer's preview reads them.
+void read_installation_meshes() { preview = mesh_store_calls(); }
 
 // --- Inputs and outputs -------------------------------------------------------------------
 
@@ -153,7 +148,7 @@ static uint64_t size_of(const std::string& name) {
 
 vessel_design read_input(const std::string& in, bool with_preview) {
   vessel_design d;
-  if (with_preview) d.preview = tool_preview();
+  if (with_preview) read_installation_meshes();
   const design_read_result r = read_design_file(d, in);
   if (r.status == design_read_ok) return d;
   if (r.status != design_no_block) throw tool_error(r.message);

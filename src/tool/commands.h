@@ -21,7 +21,7 @@
 #include "base/asys.h"
 #include "design/kvvar.h"
 #include "design/meshstore.h"
-#include "design/preview_link.h"
+#include "design/preview_calls.h"
 
 // A failure the user must hear about: its text is the whole message. Exit code 1.
 struct tool_error : std::runtime_error {
@@ -64,9 +64,8 @@ const tool_command& command_named(const std::string& name);  // a row of the tab
 [[noreturn]] void usage_failure(const tool_command& cmd, const std::string& problem); // throws usage_error
 
 // The preview the tool's design is linked to: the headless mesh store, which
-// raises the design's size to its meshes' radius and knows their texture names.
-preview_link tool_preview();
-mesh_store& tool_meshes();
+// raises the design's size to its meshes' radius as the designer's preview does.
+void read_installation_meshes();   // the design operations read the meshes into headless_meshes
 
 // --- Inputs and outputs -------------------------------------------------------------------
 // IN read as a design by its content, whatever its name: a design file or a

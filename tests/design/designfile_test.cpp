@@ -1,5 +1,6 @@
 // The design block: exact bytes, round trips, modules, and damaged files.
 #include <gtest/gtest.h>
+#include "common/recording_preview.h"
 
 #include <cstring>
 #include <memory>
@@ -69,14 +70,15 @@ TEST(DesignFile, WriteReadWriteGivesIdenticalBytes) {
   EXPECT_EQ(back.anim_playing.size(), 2u);
 }
 
-TEST(DesignFile, SavingPutsAnimationsAtRestAtZero) {
+TEST(DesignFile, SavingStoresAnimationsAtRestAtZeroAndLeavesTheLiveOnes) {
   vessel_design d;
   apply_template(d);
   play_animation(d, 1);
   for (int i = 0; i < 8; ++i) update_design_frame(d, 1);   // nose cone to 0.4
   ASSERT_NEAR(d.data.anim_seqs[1].seq.position, 0.4, 1e-12);
   const std::vector<uint8_t> b = design_block_bytes(d);
-  EXPECT_EQ(d.data.anim_seqs[1].seq.state, anim_rest);     // on the live design too
+  EXPECT_NEAR(d.data.anim_seqs[1].seq.position, 0.4, 1e-12);   // the live design keeps playing
+  EXPECT_NE(d.data.anim_seqs[1].seq.state, anim_rest);
   vessel_design back;
   read_design_bytes(back, b.data(), b.size());
   for (const anim_entry& a : back.data.anim_seqs) {
@@ -103,20 +105,20 @@ TEST(DesignFile, BlockAfterAModuleImageReadsTheSame) {
   EXPECT_EQ(design_block_bytes(back), plain);
 }
 
-TEST(DesignFile, PreviewHearsOfEveryLoadedMeshAndAnimation) {
+TEST(DesignFile, PreviewHearsOfEveryLoadedMeshAndAnimationOfTheDesignItShows) {
   vessel_design t;
   apply_template(t);
   const std::vector<uint8_t> b = design_block_bytes(t);
-  vessel_design back;
-  int resets = 0, comps = 0;
-  astr meshes;
-  back.preview.design_reset = [&] { ++resets; };
-  back.preview.mesh_added = [&](int, const std::string& n) { meshes.push_back(n); return 42.0; };
-  back.preview.comp_registered = [&](const vessel_design&, int, int) { ++comps; };
+  vessel_design back, beside;
+  recording_preview rec;
+  told.radius = 42.0;
+  preview.shown = &back;
+  read_design_bytes(beside, b.data(), b.size());   // read beside the shown design: nothing told
+  EXPECT_EQ(told.resets + told.meshes.size() + told.comps.size(), 0u);
   read_design_bytes(back, b.data(), b.size());
-  EXPECT_EQ(resets, 1);
-  EXPECT_EQ(meshes, (astr{"dg\\deltaglider", "dg\\deltaglidercockpit"}));
-  EXPECT_EQ(comps, 21);
+  EXPECT_EQ(told.resets, 1);
+  EXPECT_EQ(told.meshes, (std::vector<std::string>{"dg\\deltaglider", "dg\\deltaglidercockpit"}));
+  EXPECT_EQ(told.comps.size(), 21u);
   EXPECT_EQ(back.header.size, 42.0);         // the loaded mesh raised it
 }
 

@@ -6,6 +6,7 @@
 #include <cstring>
 #include "design/designtemplate.h"
 #include "design/kvgen.h"
+#include "common/recording_preview.h"
 
 namespace {
 
@@ -153,12 +154,11 @@ TEST(DesignOperations, PointsAddressTheRightVector) {
   add_dock(d);
   add_dock(d);
   add_editor_thruster(d, 1, 1);
-  int refreshed = -1;
-  d.preview.markers_changed = [&](int kind) { refreshed = kind; };
+  recording_preview rec;
   EXPECT_TRUE(set_element_point(d, point_docks, 5, 1, 2, 3));     // dock 1 rot
   EXPECT_EQ(d.data.docks[1].rot.z, 3);
   EXPECT_EQ(d.data.docks[1].pos.x, 0);
-  EXPECT_EQ(refreshed, point_docks);
+  EXPECT_EQ(told.markers, std::vector<int>{point_docks});
   EXPECT_TRUE(set_element_point(d, point_thrusters, 1, 0, 1, 0)); // thruster 0 dir
   EXPECT_EQ(d.data.thrusters[0].dir.y, 1);
   EXPECT_FALSE(set_element_point(d, point_thrusters, 2, 9, 9, 9));
@@ -181,10 +181,7 @@ TEST(DesignOperations, ComponentRangeIsClampedAndOrdered) {
 
 TEST(DesignOperations, AnimationAddsTellThePreviewAndRejectBadTargets) {
   vessel_design d = blank();
-  std::vector<std::pair<int, int>> comps;
-  int anims = 0;
-  d.preview.anim_registered = [&](const vessel_design&, int) { ++anims; };
-  d.preview.comp_registered = [&](const vessel_design&, int a, int c) { comps.push_back({a, c}); };
+  recording_preview rec;
   const int a = add_animation(d, 37, 0.5, 0.25);
   EXPECT_EQ(d.data.anim_seqs[a].seq.state, anim_rest);
   EXPECT_EQ(d.data.anim_seqs[a].seq.default_pos, 0.25);
@@ -194,8 +191,8 @@ TEST(DesignOperations, AnimationAddsTellThePreviewAndRejectBadTargets) {
   EXPECT_EQ(add_group_list(d, a, {1, 2}), 0);
   EXPECT_EQ(add_component(d, 1, anim_comp{}), -1);
   EXPECT_EQ(add_component(d, a, anim_comp{}), 0);
-  EXPECT_EQ(anims, 1);
-  EXPECT_EQ(comps, (std::vector<std::pair<int, int>>{{0, 0}}));
+  EXPECT_EQ(told.anims, 1);
+  EXPECT_EQ(told.comps, (std::vector<std::pair<int, int>>{{0, 0}}));
   EXPECT_EQ(d.data.anim_seqs[a].seq.group_list_count, 1);
   EXPECT_EQ(d.data.anim_seqs[a].seq.comp_count, 1);
 }
@@ -234,8 +231,7 @@ int frames_while(vessel_design& d, int state, double dt) {
 TEST(DesignOperations, PlaybackRunsUpTurnsAndRunsDown) {
   vessel_design d = blank();
   add_animation(d, 34, 0.5, 0);
-  std::vector<double> moved;
-  d.preview.anim_moved = [&](int, double p) { moved.push_back(p); };
+  recording_preview rec;
   play_animation(d, 0);
   const anim_seq& s = d.data.anim_seqs[0].seq;
   // 2 s at 0.5 per second: 8 frames of 0.25 s reach 1
@@ -254,7 +250,7 @@ TEST(DesignOperations, PlaybackRunsUpTurnsAndRunsDown) {
   update_design_frame(d, 0.25);              // and up again
   EXPECT_EQ(s.state, anim_opening);
   EXPECT_DOUBLE_EQ(s.position, 0.125);
-  EXPECT_EQ(moved.back(), s.position);
+  EXPECT_EQ(told.moved.back(), s.position);
   stop_animation(d, 0);
   update_design_frame(d, 0.25);
   EXPECT_DOUBLE_EQ(s.position, 0.125);       // a stopped animation keeps its position
@@ -275,13 +271,13 @@ TEST(DesignOperations, AirlockFollowsDockZero) {
 
 TEST(DesignOperations, MeshAddCutsTheNameAndTakesThePreviewRadius) {
   vessel_design d = blank();
-  std::string seen;
-  d.preview.mesh_added = [&](int, const std::string& name) { seen = name; return 12.5; };
+  recording_preview rec;
+  told.radius = 12.5;
   const int m = add_mesh(d, std::string(300, 'm'), visibility_external);
-  EXPECT_EQ(seen.size(), 255u);
+  EXPECT_EQ(told.meshes.at(0).size(), 255u);
   EXPECT_EQ(d.data.meshes[m].name[255], 0);
   EXPECT_EQ(d.header.size, 12.5);
-  d.preview.mesh_added = [](int, const std::string&) { return 3.0; };
+  told.radius = 3.0;
   add_mesh(d, "small", visibility_vc);
   EXPECT_EQ(d.header.size, 12.5);            // only ever raised
 }
@@ -306,9 +302,7 @@ TEST(DesignOperations, BeaconsAndDeletesKeepCountsInStep) {
 
 TEST(DesignOperations, MeshAndAnimationDeletionKeepReferencesValidAndRelinkThePreview) {
   vessel_design d;
-  int resets = 0, meshes_told = 0;
-  d.preview.design_reset = [&] { ++resets; };
-  d.preview.mesh_added = [&](int, const std::string&) { ++meshes_told; return 0.0; };
+  recording_preview rec;
   for (const char* m : {"a", "b", "c"}) add_mesh(d, m, visibility_external);
   for (int a = 0; a < 3; ++a) add_animation(d, 34 + a, 1.0, 0.0);
   const int list = add_group_list(d, 1, {4});
@@ -320,10 +314,10 @@ TEST(DesignOperations, MeshAndAnimationDeletionKeepReferencesValidAndRelinkThePr
   add_vc_view(d, v);
   add_mfd_binding(d, 0, mfd_left, 1, 5);
   add_mfd_binding(d, 0, mfd_right, 2, 6);
-  meshes_told = 0;
+  told = {};
   ASSERT_TRUE(delete_mesh(d, 1));
-  EXPECT_EQ(resets, 1);
-  EXPECT_EQ(meshes_told, 2);                        // the preview hears of the two left
+  EXPECT_EQ(told.resets, 1);
+  EXPECT_EQ(told.meshes.size(), 2u);                       // the preview hears of the two left
   EXPECT_STREQ(d.data.meshes[1].name, "c");
   ASSERT_EQ(d.data.anim_seqs[1].seq.comp_count, 2);  // the component on mesh 1 went with it
   EXPECT_EQ(d.data.anim_seqs[1].comps[1].mesh, 1);  // mesh 2 is now mesh 1

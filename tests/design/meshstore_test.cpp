@@ -10,11 +10,17 @@
 
 namespace {
 
-std::shared_ptr<mesh_store> demo_store() {
-  auto s = std::make_shared<mesh_store>();
-  s->root = CORVANE_DEMO_ROOT;
-  return s;
-}
+// The headless preview on the demo installation, for as long as it lives.
+struct demo_preview {
+  demo_preview() {
+    headless_meshes = mesh_store{};
+    headless_meshes.root = CORVANE_DEMO_ROOT;
+    preview = mesh_store_calls();
+  }
+  ~demo_preview() { preview = {}; }
+  mesh_store* operator->() { return &headless_meshes; }
+  mesh_store& operator*() { return headless_meshes; }
+};
 
 }  // namespace
 
@@ -22,32 +28,28 @@ TEST(Meshstore, TemplateSizeRisesToTheGliderRadius) {
   typmsh glider;
   ASSERT_TRUE(read_mesh(glider, std::string(CORVANE_DEMO_ROOT) + "/Meshes/dg/deltaglider.msh", "", false));
   ASSERT_GT(glider.radius, 10);
-  const auto store = demo_store();
+  demo_preview store;
   vessel_design d;
-  d.preview = mesh_store_link(store);
   apply_template(d);
   EXPECT_DOUBLE_EQ(d.header.size, glider.radius);
   ASSERT_EQ(store->meshes.size(), 2u);
   EXPECT_TRUE(store->meshes[1].loaded);
   EXPECT_EQ(mesh_texture_names(*store, 0), glider.texture_names);
   EXPECT_EQ(mesh_texture_names(*store, 0)[1], "dg\\wing.dds");  // the " D" suffix is not part of the name
-  EXPECT_EQ(mesh_texture_lists(*store).size(), 2u);
 }
 
 TEST(Meshstore, MissingMeshesKeepTheListsInStep) {
-  const auto store = demo_store();
+  demo_preview store;
   vessel_design d;
-  d.preview = mesh_store_link(store);
   d.header.size = 30;
   add_mesh(d, "dg\\nothere", 1);
   add_mesh(d, "DG\\DeltaGliderCockpit", 4);  // found whatever the capitalisation
   EXPECT_EQ(d.header.size, 30);               // a smaller mesh never lowers the size
-  const std::vector<astr> lists = mesh_texture_lists(*store);
-  ASSERT_EQ(lists.size(), 2u);
-  EXPECT_TRUE(lists[0].empty());
+  ASSERT_EQ(store->meshes.size(), 2u);
+  EXPECT_TRUE(mesh_texture_names(*store, 0).empty());
   EXPECT_FALSE(store->meshes[0].loaded);
-  ASSERT_FALSE(lists[1].empty());
-  EXPECT_EQ(lists[1].front(), "dg\\panel.dds");
+  ASSERT_FALSE(mesh_texture_names(*store, 1).empty());
+  EXPECT_EQ(mesh_texture_names(*store, 1).front(), "dg\\panel.dds");
   EXPECT_TRUE(mesh_texture_names(*store, 7).empty());
   EXPECT_TRUE(mesh_texture_names(*store, -1).empty());
   reset_design(d);
@@ -69,9 +71,8 @@ TEST(Meshstore, UnreadableOrDamagedMeshesReportNoRadius) {
 }
 
 TEST(Meshstore, SaysWhyAMeshIsNotLoaded) {
-  const auto store = demo_store();
+  demo_preview store;
   vessel_design d;
-  d.preview = mesh_store_link(store);
   add_mesh(d, "dg\\deltaglider", visibility_external);
   add_mesh(d, "dg\\nosuchmesh", visibility_external);
   ASSERT_EQ(store->results.size(), 2u);

@@ -79,8 +79,8 @@ class Dialog : public ::testing::Test {
     // A page under the dialog with a button and a focused text box.
     gui_window(page, 0, 20, 800, 580, true, "Page");
     gui_button(page, 0, 0, 800, 580, "Everything", 1, count_click);
-    gui_textbox(page, 0, 0, 100, 16, gg_string, &page_text, 7, nullptr);
-    gui_set_focus(7);
+    gui_textbox(page, 0, 0, 100, 16, bind_variable(page_text));
+    gui_set_focus(0);
     file_dialog.clock = fake_clock;
     for (const char* f : {"ship.vessdef", "other.vessdef", "mod.dll", "Sub/inner.vessdef", "Meshes/a.msh"})
       d.put(f, "x");
@@ -136,8 +136,8 @@ TEST_F(Dialog, OpensModalOverEverythingAndTakesEveryEvent) {
   EXPECT_TRUE(file_dialog_shown());
   EXPECT_EQ(file_dialog_window.title, "Load");
   EXPECT_EQ(name_box(), "start.vessdef");
-  EXPECT_EQ(page_text, "page");                      // the page's focused box was committed ...
-  EXPECT_EQ(gui.focus, fd_name_box_id);              // ... and the name box has the focus
+  EXPECT_EQ(page_text, "page");                      // the page's focused box gave up the focus ...
+  EXPECT_EQ(gui.focus, gui.textboxes[size_t(file_dialog.name_box)].id); // ... and the name box has the focus
   EXPECT_EQ(names(file_dialog.entries),
             (std::vector<std::string>{"../", "Meshes/", "Sub/", "other.vessdef", "ship.vessdef"}));
   // Outside the dialog: taken, and the page's button never clicks.

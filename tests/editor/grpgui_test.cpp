@@ -14,7 +14,15 @@ void fake_set(const std::string& s) { clipboard_text = s; }
 
 int clicks = 0, commits = 0, toggles = 0;
 void on_click(gg_btnrec&) { ++clicks; }
-void on_change(gg_txtboxrec&) { ++commits; }
+// A binding to v that counts what it stores.
+template <class T> gg_binding counted(T& v) {
+  gg_binding b = bind_variable(v);
+  b.set = [set = b.set](const std::string& s) {
+    ++commits;
+    set(s);
+  };
+  return b;
+}
 void on_toggle(gg_inprec&) { ++toggles; }
 
 class Toolkit : public ::testing::Test {
@@ -102,7 +110,7 @@ TEST_F(Toolkit, AnyReleaseEndsAPressOrASelectionWhereverItHappens) {
   gui_mouse_up(left, 550, 350);                   // released over another window
   EXPECT_FALSE(gui.buttons[0].pressed);
 
-  gui_textbox(win, 10, 40, 100, 16, gg_string, &note, 1, nullptr);
+  gui_textbox(win, 10, 40, 100, 16, bind_variable(note));
   gg_txtboxrec& t = box(0);
   gui_mouse_down(left, 110 + 8, 145);             // at character 1
   gui_mouse_move(left, 110 + 24, 145);            // drag to character 3
@@ -115,12 +123,12 @@ TEST_F(Toolkit, AnyReleaseEndsAPressOrASelectionWhereverItHappens) {
 }
 
 TEST_F(Toolkit, FocusMovesByIdentifierAndCommitsTheOldBox) {
-  gui_textbox(win, 10, 10, 100, 16, gg_double, &amount, 1, on_change);
-  gui_textbox(win, 10, 40, 100, 16, gg_string, &note, 2, on_change);
+  gui_textbox(win, 10, 10, 100, 16, counted(amount));
+  gui_textbox(win, 10, 40, 100, 16, counted(note));
   EXPECT_EQ(box(0).text, "2.5");
   EXPECT_EQ(gui.focus, -1);
   click(150, 115);                                // third character of box 1
-  EXPECT_EQ(gui.focus, 1);
+  EXPECT_EQ(gui.focus, 0);
   EXPECT_EQ(box(0).cursor, 3);
   type(8);                                        // "2.5" -> "2."
   type(8);
@@ -129,28 +137,29 @@ TEST_F(Toolkit, FocusMovesByIdentifierAndCommitsTheOldBox) {
   click(120, 145);                                // box 2 takes the focus: box 1 commits
   EXPECT_EQ(amount, 27);
   EXPECT_EQ(commits, 1);
-  EXPECT_EQ(gui.focus, 2);
+  EXPECT_EQ(gui.focus, 1);
   click(600, 500);                                // outside every window: focus stays
-  EXPECT_EQ(gui.focus, 2);
+  EXPECT_EQ(gui.focus, 1);
   EXPECT_EQ(commits, 1);
   click(250, 190);                                // inside the window, outside the boxes
   EXPECT_EQ(gui.focus, -1);
-  EXPECT_EQ(commits, 2);
-  gui_set_focus(1);
+  EXPECT_EQ(commits, 1);                          // box 2 was visited, not edited: nothing stored
+  gui_set_focus(0);
   amount = 4;
-  gui_set_focus(2);                               // commits box 1 from its stale text
-  EXPECT_EQ(amount, 27);
+  gui_set_focus(1);                               // a visit never writes its stale text back
+  EXPECT_EQ(amount, 4);
+  EXPECT_EQ(commits, 1);
 }
 
 TEST_F(Toolkit, EnterOrEscapeReleasedCommitsAndClearsTheFocus) {
-  gui_textbox(win, 10, 10, 100, 16, gg_string, &note, 1, on_change);
-  gui_set_focus(1);
+  gui_textbox(win, 10, 10, 100, 16, counted(note));
+  gui_set_focus(0);
   box(0).cursor = 5;
   type('S');
   gui_key_up(0, 13);
   EXPECT_EQ(note, "hellos");
   EXPECT_EQ(gui.focus, -1);
-  gui_set_focus(1);
+  gui_set_focus(0);
   box(0).cursor = 6;
   gui_key_down(0, 'X');
   gui_key_up(0, 27);
@@ -166,19 +175,19 @@ TEST_F(Toolkit, KeysTypeTheirTableCharacters) {
     {'5', 0, "5"}, {186, 0, ";"}, {186, shift, ":"}, {222, shift, "\""}, {220, 0, "\\"},
     {192, shift, "~"}, {219, 0, "["}, {219, shift, ""}, {221, shift, ""}, {250, 0, ""},
   };
-  gui_textbox(win, 10, 10, 100, 16, gg_string, &note, 1, nullptr);
+  gui_textbox(win, 10, 10, 100, 16, bind_variable(note));
   for (const auto& c : cases) {
     note.clear();
     gui.focus = -1;
-    gui_set_focus(1);
+    gui_set_focus(0);
     type(c.key, c.state);
     EXPECT_EQ(box(0).text, c.typed) << "key " << c.key << " shift " << c.state;
   }
 }
 
 TEST_F(Toolkit, ShiftedBracketTypesNothingButMovesTheCursorWithinTheText) {
-  gui_textbox(win, 10, 10, 100, 16, gg_string, &note, 1, nullptr);
-  gui_set_focus(1);
+  gui_textbox(win, 10, 10, 100, 16, bind_variable(note));
+  gui_set_focus(0);
   box(0).cursor = 2;
   type(219, shift);
   EXPECT_EQ(box(0).text, "hello");
@@ -191,8 +200,8 @@ TEST_F(Toolkit, ShiftedBracketTypesNothingButMovesTheCursorWithinTheText) {
 }
 
 TEST_F(Toolkit, BackspaceArrowsAndSelections) {
-  gui_textbox(win, 10, 10, 100, 16, gg_string, &note, 1, nullptr);
-  gui_set_focus(1);
+  gui_textbox(win, 10, 10, 100, 16, bind_variable(note));
+  gui_set_focus(0);
   gg_txtboxrec& t = box(0);
   t.cursor = 0;
   type(8);
@@ -227,7 +236,7 @@ TEST_F(Toolkit, BackspaceArrowsAndSelections) {
 }
 
 TEST_F(Toolkit, MouseSelectionCopyAndPaste) {
-  gui_textbox(win, 10, 10, 100, 16, gg_string, &note, 1, nullptr);
+  gui_textbox(win, 10, 10, 100, 16, bind_variable(note));
   gg_txtboxrec& t = box(0);
   gui_mouse_down(left, 110 + 8, 115);             // at character 1
   gui_mouse_move(left, 110 + 32, 115);            // drag to character 4
@@ -252,8 +261,8 @@ TEST_F(Toolkit, MouseSelectionCopyAndPaste) {
 
 TEST_F(Toolkit, TypingStopsAtEightyCharacters) {
   note.clear();
-  gui_textbox(win, 10, 10, 100, 16, gg_string, &note, 1, nullptr);
-  gui_set_focus(1);
+  gui_textbox(win, 10, 10, 100, 16, bind_variable(note));
+  gui_set_focus(0);
   for (int i = 0; i < 90; ++i) type('A');
   EXPECT_EQ(box(0).text.size(), 80u);
   clipboard_text = "12345";
@@ -265,9 +274,9 @@ TEST_F(Toolkit, ACharacterBufferIsNeverWrittenPastItsCapacity) {
   struct { char name[8]; char guard[8]; } rec;
   std::memset(&rec, '#', sizeof rec);
   std::strcpy(rec.name, "abc");
-  gui_textbox(win, 10, 10, 100, 16, gg_chars, rec.name, 1, nullptr, sizeof rec.name);
+  gui_textbox(win, 10, 10, 100, 16, bind_chars(rec.name, sizeof rec.name), sizeof rec.name);
   EXPECT_EQ(box(0).text, "abc");
-  gui_set_focus(1);
+  gui_set_focus(0);
   box(0).cursor = 3;
   for (int i = 0; i < 10; ++i) type('D');
   EXPECT_EQ(box(0).text, "abcdddd");              // seven characters and room for the zero
@@ -287,9 +296,9 @@ TEST_F(Toolkit, ACharacterBufferIsNeverWrittenPastItsCapacity) {
 TEST_F(Toolkit, ValuesLoadAndCommitByType) {
   float ratio = 0.25f;
   int32_t count = 7;
-  gui_textbox(win, 10, 10, 50, 16, gg_single, &ratio, 1, nullptr);
-  gui_textbox(win, 10, 30, 50, 16, gg_int, &count, 2, nullptr);
-  gui_textbox(win, 10, 50, 50, 16, gg_string, nullptr, 3, on_change);
+  gui_textbox(win, 10, 10, 50, 16, bind_variable(ratio));
+  gui_textbox(win, 10, 30, 50, 16, bind_variable(count));
+  gui_textbox(win, 10, 50, 50, 16, gg_binding{});
   EXPECT_EQ(box(0).text, "0.25");
   EXPECT_EQ(box(1).text, "7");
   EXPECT_EQ(box(2).text, "");
@@ -302,8 +311,9 @@ TEST_F(Toolkit, ValuesLoadAndCommitByType) {
   box(1).text = "-12";
   textbox_commit(box(1));
   EXPECT_EQ(count, -12);
-  textbox_commit(box(2));                         // no variable: only the change procedure
-  EXPECT_EQ(commits, 1);
+  box(2).text = "typed";
+  textbox_commit(box(2));                         // bound to nothing: stores nothing, shows nothing
+  EXPECT_EQ(box(2).text, "");
 }
 
 TEST_F(Toolkit, KeysOverNoWindowStillEditTheFocusedBoxButAreNotTaken) {
@@ -311,8 +321,8 @@ TEST_F(Toolkit, KeysOverNoWindowStillEditTheFocusedBoxButAreNotTaken) {
   static int* seen;
   seen = &keys_seen;
   win.key = [](gg_wndtype&, int, uint16_t, uint16_t) { ++*seen; };
-  gui_textbox(win, 10, 10, 100, 16, gg_string, &note, 1, nullptr);
-  gui_set_focus(1);
+  gui_textbox(win, 10, 10, 100, 16, bind_variable(note));
+  gui_set_focus(0);
   box(0).cursor = 5;
   gui_mouse_move(0, 700, 500);
   EXPECT_FALSE(gui_key_down(0, 'S'));
@@ -388,26 +398,24 @@ TEST_F(Toolkit, CheckboxesToggleAndSlidersFollowTheMouse) {
   EXPECT_DOUBLE_EQ(s1.value, -1);
 }
 
-TEST_F(Toolkit, KeysReachOnlyEnabledBoxesWithTheFocusedIdentifier) {
-  std::string other = "other", twin = "hello";
-  gui_textbox(win, 10, 10, 100, 16, gg_string, &note, 1, nullptr);
-  gui_textbox(win, 10, 30, 100, 16, gg_string, &other, 2, nullptr);
-  gui_textbox(win, 10, 50, 100, 16, gg_string, &twin, 1, nullptr);
+TEST_F(Toolkit, KeysReachOnlyTheFocusedEnabledBoxAndIdentifiersAreUnique) {
+  std::string other = "other";
+  gui_textbox(win, 10, 10, 100, 16, bind_variable(note));
+  gui_textbox(win, 10, 30, 100, 16, bind_variable(other));
+  EXPECT_NE(box(0).id, box(1).id);
   type('A');                                      // no focus: nothing typed anywhere
   EXPECT_EQ(box(0).text, "hello");
-  gui_set_focus(1);
-  box(0).cursor = box(2).cursor = 5;
+  gui_set_focus(box(0).id);
+  box(0).cursor = 5;
   type('B');
   EXPECT_EQ(box(0).text, "hellob");
   EXPECT_EQ(box(1).text, "other");
-  EXPECT_EQ(box(2).text, "hellob");               // a box sharing the identifier is edited too
-  box(2).enabled = false;
+  box(0).enabled = false;
   type('C');
-  EXPECT_EQ(box(0).text, "hellobc");
-  EXPECT_EQ(box(2).text, "hellob");
-  gui_set_focus(2);                               // the commit goes to the first box with the identifier
-  EXPECT_EQ(note, "hellobc");
-  EXPECT_EQ(twin, "hello");
+  EXPECT_EQ(box(0).text, "hellob");
+  gui_set_focus(box(1).id);                       // the edited box commits
+  EXPECT_EQ(note, "hellob");
+  EXPECT_EQ(other, "other");
 }
 
 TEST_F(Toolkit, KeyCharacterTableEdges) {

@@ -2,11 +2,15 @@
 // the checks page, driven through the toolkit's entry points without a display.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include "base/input_codes.h"
 #include "common/scratch_dir.h"
 #include "design/designfile.h"
 #include "design/designtemplate.h"
+#include "design/meshstore.h"
+#include "design/vrkdll_block.h"
 #include "editor/autosave.h"
 #include "editor/checkspage.h"
 #include "editor/filecmds.h"
@@ -14,6 +18,7 @@
 #include "editor/selection.h"
 #include "editor/undo.h"
 #include "editor/pages_setup.h"
+#include "render/kvvorl.h"
 
 namespace {
 
@@ -41,10 +46,18 @@ class Undo : public ::testing::Test {
       }
     FAIL() << "no button " << caption;
   }
-  // Types text into the 100-pixel text box of page p at (x, y); the next click elsewhere stores it.
+  void click(int x, int y) {
+    gui_mouse_down(left, x, y);
+    gui_mouse_up(left, x, y);
+    undo_checkpoint();                   // as the window does after each event
+  }
+  // Types text into the text box of page p at (x, y), after its text; the next click elsewhere stores it.
   void type_into(page_id p, int x, int y, const std::string& text) {
-    gui_mouse_down(left, page(p).x + x + 98, page(p).y + y + 4);
-    gui_mouse_up(left, page(p).x + x + 98, page(p).y + y + 4);
+    int width = 0;
+    for (const gg_txtboxrec& t : gui.textboxes)
+      if (t.window == &page(p) && t.x == x && t.y == y) width = t.width;
+    ASSERT_GT(width, 0) << "no text box at " << x << ", " << y;
+    click(page(p).x + x + width - 2, page(p).y + y + 4);
     for (int i = 0; i < 40; ++i) gui_key_down(0, vk_back);
     for (char c : text) gui_key_down(0, uint16_t(c == '.' ? 190 : c));
   }
@@ -134,7 +147,7 @@ TEST_F(Undo, ALoadIsOneStepAndTheHistoryKeepsItsLimit) {
   EXPECT_EQ(design.data.fuel_tanks.size(), 1u);
 
   for (int i = 0; i < int(undo_step_limit) + 20; ++i) {
-    design.header.empty_mass = 1000 + i;
+    set_header_value(design, &design_header::empty_mass, 1000.0 + i);
     undo_checkpoint();
   }
   EXPECT_EQ(history.done.size(), undo_step_limit + 1);
@@ -150,7 +163,7 @@ TEST_F(Undo, AutosaveWritesChangesOnlyAndSaysOnceWhenItCannot) {
   design.header.design_time = 50;               // time alone, before any change, is no change
   EXPECT_TRUE(autosave_final());
   EXPECT_FALSE(std::filesystem::exists(file));  // nothing changed: an older autosave stays
-  design.header.empty_mass = 777;
+  set_header_value(design, &design_header::empty_mass, 777.0);
   autosave_tick(59);
   EXPECT_FALSE(std::filesystem::exists(file));
   undo_checkpoint();
@@ -166,13 +179,13 @@ TEST_F(Undo, AutosaveWritesChangesOnlyAndSaysOnceWhenItCannot) {
   // A file where the folder should be: the write fails, as in a read-only folder, even for root.
   std::filesystem::rename(dir.file("Vessel_Design"), dir.file("kept"));
   dir.put("Vessel_Design", "");
-  design.header.empty_mass = 888;
+  set_header_value(design, &design_header::empty_mass, 888.0);
   undo_checkpoint();
   autosave_tick(180);
   EXPECT_TRUE(page(page_message).visible);
   EXPECT_NE(pages.message.find("Autosave"), std::string::npos);
   hide_page(page_message);
-  design.header.empty_mass = 889;
+  set_header_value(design, &design_header::empty_mass, 889.0);
   undo_checkpoint();
   autosave_tick(240);
   EXPECT_FALSE(page(page_message).visible);     // one message, not one a minute
@@ -208,7 +221,7 @@ TEST_F(Undo, CopyAndMirrorButtonsMakeTheNewElementCurrentAndSelected) {
 TEST_F(Undo, ChecksPageAndGroupTableReportTheDesign) {
   press(page_main, "Checks");
   EXPECT_TRUE(page(page_checks).visible);
-  design.header.empty_mass = 0;
+  set_header_value(design, &design_header::empty_mass, 0.0);
   undo_checkpoint();
   checks_draw(page(page_checks));        // no display: only the lines are made
   bool empty_mass = false;
@@ -232,3 +245,128 @@ TEST_F(Undo, ChecksPageAndGroupTableReportTheDesign) {
 }
 
 }  // namespace
+
+// --- One way to change the design ---------------------------------------------------------
+
+namespace {
+
+// The preview's scene, wired as the program wires it.
+struct wired_scene {
+  wired_scene() {
+    start_scene(vorl_scene);
+    preview = scene_preview_calls();
+    preview.shown = &design;
+  }
+  ~wired_scene() {
+    preview = {};
+    stop_scene(vorl_scene);
+  }
+  static double marker_x(int kind, int group) {
+    return vorl_scene.objects[marker_object]->draw->meshes[size_t(kind)].groups.at(size_t(group)).centre.x;
+  }
+};
+
+// The design as it is in memory, live animation positions and design time included.
+std::vector<uint8_t> live_bytes() {
+  std::vector<uint8_t> out;
+  append_block(out, design.header, design.data);
+  return out;
+}
+
+}  // namespace
+
+TEST_F(Undo, MarkersFollowWhatIsTypedForExhaustsThrustersDocksAndBeacons) {
+  wired_scene scene;
+  press(page_main, "Exhausts");
+  set_exhaust_mode(design, 0, exhaust_free);
+  press(page_exhausts, "Edit");
+  type_into(page_edit_exhaust, 100, 80, "42");           // "Pos X"
+  gui_key_up(0, vk_return);
+  EXPECT_EQ(design.data.exhausts[0].pos.x, 42.0);
+  EXPECT_EQ(scene.marker_x(point_exhausts, 0), 42.0);
+  hide_page(page_edit_exhaust);
+  press(page_main, "3D controls");
+  const std::pair<const char*, page_id> lists[] = {{"Engines", page_thrusters}, {"Docks", page_docks}, {"Lights", page_beacons}};
+  for (const auto& [opener, list] : lists) {
+    press(page_main, opener);
+    press(list, "Add");                                  // the new element's position is selected
+    pages_frame();
+    type_into(page_controls, 25, 50, "42");              // "X="
+    gui_key_up(0, vk_return);
+    EXPECT_EQ(scene.marker_x(selection.mesh, selection.group), 42.0) << opener;
+    hide_page(list);
+  }
+}
+
+TEST_F(Undo, VisitingEveryTextBoxStoresNothingAndRecordsNoStep) {
+  set_header_value(design, &design_header::size, 13.897179718087456);   // shown rounded
+  set_element_value(design, 0, &thruster_def::isp, 1234.56789);
+  set_element_axis(design, 0, &exhaust_def::pos, 0, 0.123456789);
+  undo_start();
+  const std::vector<uint8_t> before = live_bytes();
+  for (size_t i = 0; i < gui.textboxes.size(); ++i) {
+    gg_wndtype& w = *gui.textboxes[i].window;
+    w.visible = true;
+    pages_frame();
+    const gg_txtboxrec& t = gui.textboxes[i];
+    if (t.enabled) {
+      click(w.x + t.x + 2, w.y + t.y + 4);               // in
+      EXPECT_EQ(gui.focus, t.id);
+      click(w.x + 2, w.y - 5);                           // out, on the title bar
+    }
+    w.visible = false;                                   // and the page closed
+    undo_checkpoint();
+  }
+  EXPECT_EQ(live_bytes(), before);
+  EXPECT_EQ(history.done.size(), 1u);
+}
+
+TEST_F(Undo, OneUndoBringsBackAMassTypedBeforeVisitingTheNextBox) {
+  const double mass = design.header.empty_mass;
+  show_page(page_general);
+  type_into(page_general, 120, 60, "12345");
+  click(page(page_general).x + 122, page(page_general).y + 84);   // into "Size, m"
+  press(page_general, "Close&Save");
+  ASSERT_EQ(design.header.empty_mass, 12345.0);
+  EXPECT_TRUE(undo_key(shift_Ctrl, 'Z'));
+  EXPECT_EQ(design.header.empty_mass, mass);
+}
+
+TEST_F(Undo, SaveGenerateAndAutosaveLeaveTheDesignAsItIsAndToolAndEditorPackAlike) {
+  namespace fs = std::filesystem;
+  for (const char* f : {"Meshes", "Textures"}) fs::create_directory_symlink(fs::path(CORVANE_DEMO_ROOT) / f, dir.path / f);
+  headless_meshes = mesh_store{};
+  headless_meshes.root = dir.path.string();
+  preview = mesh_store_calls();                          // the meshes raise the size, as in the designer
+  preview.shown = &design;
+  apply_template(design);
+  set_header_value(design, &design_header::empty_mass, 5000.0);
+  undo_checkpoint();
+  play_animation(design, 0);
+  for (int i = 0; i < 3; ++i) update_design_frame(design, 0.3);
+  const std::vector<uint8_t> live = live_bytes();
+  save_design_now();
+  export_design(dir.file("editor.zip"), 1);
+  EXPECT_TRUE(autosave_final());
+  EXPECT_EQ(live_bytes(), live);
+  preview = {};
+
+  const std::string tool = CORVANE_BINARY_DIR "/corvane-tool";
+  const std::string saved = name_of(design.header.dll_name, sizeof design.header.dll_name) + ".vessdef";
+  ASSERT_EQ(std::system(("cd '" + dir.path.string() + "' && '" + tool + "' generate '" + saved + "' -o tool.zip").c_str()), 0);
+  // Entry names and contents; the readme's line with the time stamp aside.
+  const std::string list =
+      "python3 -c \"import sys, zipfile, zlib\nfor i in zipfile.ZipFile(sys.argv[1]).infolist():\n"
+      " d = b'\\n'.join(l for l in zipfile.ZipFile(sys.argv[1]).read(i).split(b'\\n') if b' addon from ' not in l)\n"
+      " print(i.filename, zlib.crc32(d))\" ";
+  auto listing = [&](const std::string& zip) {
+    std::string out;
+    FILE* p = popen((list + "'" + zip + "'").c_str(), "r");
+    for (char buf[256]; p && std::fgets(buf, sizeof buf, p);) out += buf;
+    if (p) pclose(p);
+    return out;
+  };
+  const std::string editor_zip = listing(dir.file("editor.zip"));
+  EXPECT_NE(editor_zip.find("meshes\\dg\\deltaglider.msh"), std::string::npos);
+  EXPECT_EQ(listing(dir.file("tool.zip")), editor_zip);
+}

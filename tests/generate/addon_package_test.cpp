@@ -177,16 +177,21 @@ TEST(addon_package, readme_carries_a_time_stamp_and_the_author) {
   EXPECT_EQ(readme.substr(readme.rfind('\n')), "\nCompatible with at least Veltora 2006 and some betas.");  // no line end
 }
 
-TEST(addon_package, animations_rest_after_generating) {
+TEST(addon_package, the_package_holds_animations_at_rest_and_the_design_keeps_its_own) {
   install inst;
   vessel_design d = package_design(0);
   d.data.anim_seqs[0].seq.state = anim_open;
   d.data.anim_seqs[0].seq.position = 1;
   astr messages;
-  generate_addon(d, sources(inst), inst.dir + "/out.zip", messages);
-  EXPECT_EQ(d.data.anim_seqs[0].seq.state, anim_rest);
-  EXPECT_EQ(d.data.anim_seqs[0].seq.position, 0.0);
-  EXPECT_EQ(d.data.anim_seqs[0].seq.default_pos, 0.5);
+  zipfile_rec z;
+  build_addon(d, sources(inst), z, messages);
+  EXPECT_EQ(d.data.anim_seqs[0].seq.state, anim_open);
+  EXPECT_EQ(d.data.anim_seqs[0].seq.position, 1.0);
+  vessel_design rest = d;
+  reset_animations(rest);
+  ASSERT_EQ(z.local.back().name, "scenarios\\The vessel_ground_scenario.scn");
+  EXPECT_EQ(uint32_t(z.local.back().head.crc), crc_of(scenario_text(rest, scenario_ground)));
+  EXPECT_NE(scenario_text(rest, scenario_ground), scenario_text(d, scenario_ground));
 }
 
 TEST(addon_package, unsafe_names_and_missing_folders_are_reported_without_damage) {

@@ -65,7 +65,7 @@ TEST(module_writer, the_flag_chooses_the_image) {
   }
 }
 
-TEST(module_writer, every_way_of_building_puts_the_animations_at_rest) {
+TEST(module_writer, every_way_of_building_stores_the_animations_at_rest_and_leaves_the_design_as_it_was) {
   scratch_dir scratch;
   std::string root = scratch.path.string();
   std::filesystem::create_directories(root + "/Modules");
@@ -74,16 +74,21 @@ TEST(module_writer, every_way_of_building_puts_the_animations_at_rest) {
   ASSERT_FALSE(d.data.anim_seqs.empty());
 
   leave_animations_moving(d);
-  build_module(d);
-  expect_animations_at_rest(d);
-
-  leave_animations_moving(d);
-  write_module_file(d, "", root);
-  expect_animations_at_rest(d);
-
-  leave_animations_moving(d);
+  const vessel_design before = d;
+  const std::vector<uint8_t> built = build_module(d);
+  const std::string module = write_module_file(d, "", root);
   write_design_file(d, root + "/saved.vessdef");
-  expect_animations_at_rest(d);
+  EXPECT_EQ(std::memcmp(&d.header, &before.header, sizeof d.header), 0);
+  for (size_t a = 0; a < d.data.anim_seqs.size(); ++a)    // still half open and playing
+    EXPECT_EQ(std::memcmp(&d.data.anim_seqs[a].seq, &before.data.anim_seqs[a].seq, sizeof(anim_seq)), 0);
+  for (const std::string& file : {module, root + "/saved.vessdef"}) {
+    vessel_design back;
+    ASSERT_EQ(read_design_file(back, file).status, design_read_ok);
+    expect_animations_at_rest(back);
+  }
+  vessel_design back;
+  ASSERT_EQ(read_design_bytes(back, built.data(), built.size()).status, design_read_ok);
+  expect_animations_at_rest(back);
 }
 
 TEST(module_writer, default_target_is_below_the_modules_folder_and_stable) {

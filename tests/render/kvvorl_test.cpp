@@ -39,14 +39,17 @@ TEST(KvvorlPickCodes, ObjectCodesRoundTripAndHandleColoursNeverSelectAnObject) {
 
 class KvvorlMarkers : public ::testing::Test {
  protected:
-  vorlscene s;
+  vorlscene& s = vorl_scene;         // the scene the preview calls act on
   vessel_design d;
   void SetUp() override {
     start_scene(s);
-    apply_template(d);                 // no preview link: no meshes are read
+    apply_template(d);                 // before the scene's calls: no meshes are read
     for (int kind = 0; kind < marker_slots; ++kind) show_markers(s, d, kind);
   }
-  void TearDown() override { stop_scene(s); }
+  void TearDown() override {
+    preview = {};
+    stop_scene(s);
+  }
   std::vector<typmshgrp>& slot(int kind) { return s.objects[marker_object]->draw->meshes[size_t(kind)].groups; }
 };
 
@@ -68,7 +71,7 @@ TEST_F(KvvorlMarkers, SlotsHoldTheGroupsOfEveryElementCentredOnWhatTheyMark) {
 }
 
 TEST_F(KvvorlMarkers, AddingOrDeletingRebuildsOnlyItsSlotAndKeepsTheColours) {
-  d.preview = scene_preview_link(s, d);                             // after the template: nothing to read
+  preview = scene_preview_calls();
   set_marker_colour(s, 1, 0, 0xFF0000FFu);
   const size_t docks = slot(3).size();
   const std::vector<typmshgrp> beacons = slot(0);
@@ -87,7 +90,7 @@ TEST_F(KvvorlMarkers, AddingOrDeletingRebuildsOnlyItsSlotAndKeepsTheColours) {
 }
 
 TEST_F(KvvorlMarkers, MovingAThrusterMovesTheMarkersAndFlameOfAnExhaustAttachedToIt) {
-  d.preview = scene_preview_link(s, d);
+  preview = scene_preview_calls();
   const auto attached = std::ranges::find(d.data.exhausts, int32_t(exhaust_attached), &exhaust_def::mode);
   ASSERT_NE(attached, d.data.exhausts.end());
   const size_t e = size_t(attached - d.data.exhausts.begin());

@@ -17,8 +17,8 @@ class InputRouting : public ::testing::Test {
     gui.clipboard = {};
     app.screenshot_due = false;
     gui_window(win, 100, 100, 200, 100, true, "W");
-    gui_textbox(win, 10, 10, 100, 16, gg_string, &name, 1, nullptr);
-    gui_set_focus(1);
+    gui_textbox(win, 10, 10, 100, 16, bind_variable(name));
+    gui_set_focus(0);
     gui.textboxes[0].cursor = 3;
     input(input_mouse_move, 150, 115, 0, 0);     // the mouse over the window
   }
@@ -29,7 +29,7 @@ TEST_F(InputRouting, EscapeEndsTheProgramBeforeTheFocusedTextBoxSeesIt) {
   input(input_key_down, 0, 0, 0, vk_escape);
   EXPECT_TRUE(dogl.quit_posted);
   EXPECT_EQ(dogl.quit_code, 0);
-  EXPECT_EQ(gui.focus, 1);
+  EXPECT_EQ(gui.focus, 0);
   EXPECT_EQ(gui.textboxes[0].text, "abc");
 }
 

@@ -8,7 +8,6 @@
 #include "design/kvgen.h"
 #include "editor/grpgui.h"
 #include "editor/kvwindows.h"
-#include "editor/scene_link.h"
 #include "editor/selection.h"
 #include "editor/undo.h"
 #include "shell/app.h"
@@ -26,7 +25,8 @@ void expect_near(const vec3& a, const vec3& b, double eps = 1e-9) {
 // handle in handle mode, anywhere in the window.
 struct fake_hit { int object = 1, mesh = point_thrusters, group = 0, handle = 1; } hit;
 
-void fake_pick(vorlscene& s, int, int, bool handles) {
+void fake_pick(int, int, bool handles) {
+  vorlscene& s = vorl_scene;
   if (handles) {
     s.picked_handle = hit.handle;
     return;
@@ -56,12 +56,14 @@ class Camera : public ::testing::Test {
     // The +x handle points right on the screen, +y up, +z down and to the left.
     vorl_scene.handle_points = {vec2{100, 100}, {150, 100}, {100, 50}, {80, 120}, {50, 100}, {100, 150}, {120, 80}};
     hit = fake_hit{};
-    camera_pick.pick = fake_pick;
+    preview.pick = fake_pick;
+    preview.camera_offset = live_offset;      // as the program wires the pages' camera calls
+    preview.vc_camera_place = place_at_offset;
+    preview.vc_camera_switch = view_second;
     input(input_mouse_move, 400, 300, 0, 0);    // off every window, so keys reach the camera
   }
   void TearDown() override {
-    camera_pick.pick = nullptr;
-    scene = scene_link{};
+    preview = {};
     vorl_scene.objects.clear();
     gui_final();
     design = vessel_design{};
@@ -158,13 +160,13 @@ TEST_F(Camera, F1AndTheVcButtonsUseTheSecondSlot) {
   expect_near(cam().position, editor_position);
 
   vec3 offset{};
-  ASSERT_TRUE(scene_camera_offset(offset));     // "Set VC camera to current"
+  ASSERT_TRUE(preview.camera_offset(offset));     // "Set VC camera to current"
   expect_near(offset, make_vec(0, 0, -20));
-  scene_vc_camera_place(make_vec(0, 0, -20));
+  preview.vc_camera_place(make_vec(0, 0, -20));
   EXPECT_TRUE(vorl_scene.cockpit_view);
   expect_near(cam().position, editor_position);
   key(vk_f1);
-  scene_vc_camera_switch();                     // "VC"
+  preview.vc_camera_switch();                     // "VC"
   EXPECT_TRUE(vorl_scene.cockpit_view);
 }
 

@@ -47,15 +47,13 @@ int count_lines(const std::string& report, const std::string& piece) {
 TEST(addon_flight, template_package_flies_from_its_ground_scenario) {
   demo_copy demo;
   ASSERT_TRUE(std::filesystem::exists(demo.root + "/veltora.exe")) << "demo installation incomplete";
-  auto store = std::make_shared<mesh_store>();
-  store->root = demo.root;
+  headless_meshes = mesh_store{};
+  headless_meshes.root = demo.root;
+  preview = mesh_store_calls();
   vessel_design d;
-  d.preview = mesh_store_link(store);
   apply_template(d);
   std::string vessel = name_of(d.header.vessel_name, sizeof d.header.vessel_name);
-  addon_sources src;
-  src.root = demo.root;
-  src.mesh_textures = mesh_texture_lists(*store);
+  addon_sources src = package_sources(d, demo.root, "%authorname");
   astr messages;
   std::string zip = demo.dir + "/addon.zip";
   generate_addon(d, src, zip, messages);

@@ -13,7 +13,6 @@
 #include "editor/kvlists.h"
 #include "editor/kvwindows.h"
 #include "editor/meshview.h"
-#include "editor/scene_link.h"
 
 namespace {
 
@@ -81,7 +80,7 @@ TEST_F(Thumbnail, RendersTheChosenMeshIntoItsTextureRestoresGlAndReleasesIt) {
   const std::vector<uint32_t> textures = mesh_view.mesh.gl_textures;
   ASSERT_FALSE(textures.empty());
   for (uint32_t t : textures) EXPECT_TRUE(glIsTexture(t));
-  scene_thumbnail_release();                           // the hook the file commands call
+  mesh_view_release();                                 // as the file commands call it
   EXPECT_FALSE(mesh_view.mesh.loaded);
   for (uint32_t t : textures) EXPECT_FALSE(glIsTexture(t));
 }

@@ -33,10 +33,12 @@ class ScenePreview : public engine_folder {
   void SetUp() override {
     engine_folder::SetUp();
     start_scene(vorl_scene);
-    d.preview = scene_preview_link(vorl_scene, d);
+    preview = scene_preview_calls();
+    preview.shown = &d;
     apply_template(d);
   }
   void TearDown() override {
+    preview = {};
     stop_scene(vorl_scene);
     engine_folder::TearDown();
   }
