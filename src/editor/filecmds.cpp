@@ -1,9 +1,9 @@
 // filecmds: New, Load, Save, Generate, Run Veltora, Exit and the mesh commands.
 #include "editor/filecmds.h"
 
-#include <unistd.h>
 #include <filesystem>
 #include "base/instpath.h"
+#include "base/sys.h"
 #include "design/designfile.h"
 #include "design/designtemplate.h"
 #include "design/kvgen.h"
@@ -47,7 +47,7 @@ std::string in_root(const std::string& name) { return files.root + "/" + name; }
 
 // Every dialog returns the process to the root, so relative paths keep meaning the installation.
 void restore_root() {
-  if (!files.root.empty() && chdir(files.root.c_str()) != 0)
+  if (!files.root.empty() && !enter_folder(files.root))
     show_message("Cannot return to the folder \"" + files.root + "\".");
 }
 

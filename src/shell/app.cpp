@@ -1,10 +1,8 @@
 // app: the program's start-up, frame, input routing and progress screen.
 #include "shell/app.h"
-#include <malloc.h>
-#include <unistd.h>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
+#include "base/sys.h"
 #include "data/assets.h"
 #include "design/designtemplate.h"
 #include "design/kvgen.h"
@@ -36,21 +34,9 @@ constexpr int overlay_line_y = 90, fine_line_y = 110;
 
 // --- Memory figures --------------------------------------------------------------------
 
-long long heap_megabytes() {
-  struct mallinfo2 m = mallinfo2();
-  return (long long)((m.uordblks + m.hblkhd) >> 20);
-}
+long long heap_megabytes() { return memory_in_use().heap_bytes >> 20; }
 
-long long available_megabytes() {
-  std::ifstream in("/proc/meminfo");
-  std::string key;
-  long long kb = 0;
-  while (in >> key >> kb) {
-    if (key == "MemAvailable:") return kb >> 10;
-    in.ignore(256, '\n');
-  }
-  return 0;
-}
+long long available_megabytes() { return memory_in_use().available_bytes >> 20; }
 
 // --- Frame ---------------------------------------------------------------------------------
 
@@ -151,11 +137,6 @@ void start_preview() {
   preview.vc_camera_switch = view_second;
   preview.progress = file_progress;
   preview.exit_program = exit_program;
-}
-
-std::string current_folder() {
-  char buffer[4096];
-  return getcwd(buffer, sizeof buffer) ? buffer : ".";
 }
 
 }  // namespace

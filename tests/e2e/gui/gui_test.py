@@ -768,7 +768,8 @@ def export_dialog_filter(index, filters):
     return fx + 132 + 40, fy + 300 + 18 * (index - 1) + 8
 
 
-def unpack_and_fly(root, package):
+def unpack(root, package):
+    """The package's entries into root, each folder matched without regard to case."""
     with zipfile.ZipFile(package) as z:
         for info in z.infolist():
             parts = info.filename.replace("\\", "/").split("/")
@@ -779,6 +780,10 @@ def unpack_and_fly(root, package):
                 os.makedirs(path, exist_ok=True)
             with open(os.path.join(path, parts[-1]), "wb") as f:
                 f.write(z.read(info))
+
+
+def unpack_and_fly(root, package):
+    unpack(root, package)
     run = subprocess.run([os.path.join(root, "veltora.exe"), "scenarios\\DeltaGlider_vrk_ground_scenario.scn",
                           "--steps", "5", "--report", "flight.log"], cwd=root, capture_output=True, text=True)
     report = open(os.path.join(root, "flight.log")).read() if os.path.exists(os.path.join(root, "flight.log")) else ""
