@@ -20,7 +20,8 @@
 //   - hit tests are inclusive on all four sides; a window's hit rectangle
 //     takes in its one-pixel border and the 15-pixel title bar above it
 //   - windows later in the list lie on top; events go to the top-most
-//     visible window under the point
+//     visible window under the point; showing a window (gui_show) moves it
+//     to the end of the list
 //   - a framed window is kept on the screen before every hit test as well as
 //     when drawn, so a click right after it is shown, before the next frame,
 //     lands where the window will be drawn
@@ -28,6 +29,12 @@
 //     a button clicks only when pressed and released over it
 //   - a character-buffer text box knows its buffer's capacity and never
 //     writes past it: typing and pasting stop at capacity - 1 characters
+//   - text boxes edit as on every desktop: Home, End, Left, Right (with Shift
+//     they select), Delete, Backspace, Ctrl+A, Ctrl+C, Ctrl+X, Ctrl+V; typing
+//     replaces the selection; a click that gives a box the focus selects its
+//     whole text, a second click places the caret
+//   - a number box whose text is not one number (blanks aside) is drawn in
+//     the error colour while it has the focus and stores nothing
 //   - lists only grow; widgets are created once at start-up
 //   - a modal window (gui_set_modal) takes every event alone, reports each one
 //     taken and is drawn last, over the dimmed rest of the screen
@@ -49,6 +56,7 @@ constexpr uint32_t gg_text = pack_rgba(255, 255, 255, 255);          // labels, 
 constexpr uint32_t gg_caret = pack_rgba(255, 0, 0, 255);             // text caret
 constexpr uint32_t gg_selection = pack_rgba(0, 128, 255, 120);       // text selection
 constexpr uint32_t gg_selection_outline = pack_rgba(0, 0, 0, 0);     // fully transparent
+constexpr uint32_t gg_error = pack_rgba(200, 40, 40, 230);           // a text box whose text cannot be stored
 
 constexpr int gg_title_height = 15;   // pixels of the title bar above the body
 constexpr int gg_char_width = 8;      // pixels per character in text boxes
@@ -73,6 +81,7 @@ using gg_mouseproc = void (*)(gg_wndtype& w, int kind, uint16_t shift, int x, in
 using gg_keyproc = void (*)(gg_wndtype& w, int kind, uint16_t shift, uint16_t key);
 using gg_clickproc = void (*)(gg_btnrec& b);
 using gg_changeproc = void (*)(gg_txtboxrec& t);
+using gg_validproc = bool (*)(const std::string& text);
 using gg_toggleproc = void (*)(gg_inprec& c);
 using gg_slideproc = void (*)(int slider, int kind);                          // 0 released, 1 dragged
 using gg_modalkeys = bool (*)(int kind, uint16_t shift, uint16_t key);         // true: the key is used up
@@ -124,6 +133,7 @@ struct gg_txtboxrec {                 // a text box
   uint32_t pressed_colour = gg_pressed; // unused by text boxes
   int32_t id = 0;                     // focus key; need not be unique
   gg_changeproc change = nullptr;     // called after every commit
+  gg_validproc valid = nullptr;       // whether a text can be stored; none: numbers must parse whole
 };
 
 struct gg_labelrec {                  // a label
@@ -212,13 +222,15 @@ bool gui_key_up(uint16_t shift, uint16_t key);          // the same
 // Makes w (or none) the modal window: ends every press and drag, commits the
 // focused text box and clears the focus. keys, if given, sees each key first.
 void        gui_set_modal(gg_wndtype* w, gg_modalkeys keys = nullptr);
+void        gui_show(gg_wndtype& w);                         // visible, and on top of every other window
 bool        window_hit(const gg_wndtype& w, int x, int y);   // body, border and title bar
 bool        title_hit(const gg_wndtype& w, int x, int y);    // title bar only
 gg_wndtype* target_window(int x, int y);                     // top-most visible under the point, or null
 
 // --- Text-box binding and the key table ---------------------------------------------------------
 void          textbox_load(gg_txtboxrec& t);            // variable to text
-void          textbox_commit(gg_txtboxrec& t);          // text to variable, then the change procedure
+bool          textbox_valid(const gg_txtboxrec& t);     // the text can be stored: a number box's parses whole
+void          textbox_commit(gg_txtboxrec& t);          // text to variable, then the change procedure; nothing when not valid
 gg_txtboxrec* focused_textbox();                        // first text box with the focused identifier
 void          gui_set_focus(int id);                    // commits the old focus, loads the new one
 // The character a key types: -1 for none (the key does nothing), 0 for a key

@@ -270,6 +270,7 @@ addon_report build_addon(vessel_design& d, const addon_sources& src, zipfile_rec
   add_text(z, readme_entry_name(vessel), readme_text(d, src.author, time_stamp()));
   add_text(z, orbital_scenario_name(vessel), scenario_text(d, scenario_orbital));
   add_text(z, ground_scenario_name(vessel), scenario_text(d, scenario_ground));
+  b.report.entries = z.local.size();
   return b.report;
 }
 
