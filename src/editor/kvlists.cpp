@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include "base/keynames.h"
 #include "base/strval.h"
 #include "design/kvgen.h"
 #include "design/veltools.h"
@@ -27,13 +28,8 @@ constexpr int comp_rows = 7;               // component rows the animation edito
 
 // The character of a keyboard scan code, as the simulator's keys are labelled.
 char scan_code_character(int code) {
-  static const char* const rows[][2] = {{"\x02", "1234567890"}, {"\x10", "QWERTYUIOP"},
-                                        {"\x1e", "ASDFGHJKL"}, {"\x2c", "ZXCVBNM"}};
-  for (const auto& row : rows) {
-    const int first = row[0][0], n = int(std::char_traits<char>::length(row[1]));
-    if (code >= first && code < first + n) return row[1][code - first];
-  }
-  return '?';
+  const std::string name = key_name(code);
+  return name.size() == 1 ? name[0] : '?';
 }
 
 std::string name_text(const char* field, size_t size) { return name_of(field, size); }
@@ -168,7 +164,7 @@ std::string list_row_text(int list, int i) {
     case list_tanks: return n + ", " + decimal_to_text(a.fuel_tanks[size_t(i)].max_mass) + " Kg";
     case list_thrusters: {
       const thruster_def& t = a.thrusters[size_t(i)];
-      return n + ", FT " + int_to_text(t.tank) + ", THR " + quantity_to_text(t.max_thrust) + "N, ISP " +
+      return n + ", FT " + int_to_text(t.tank) + ", THR " + si_quantity_to_text(t.max_thrust) + "N, ISP " +
              decimal_to_text(t.isp);
     }
     case list_meshes: {
@@ -212,13 +208,13 @@ std::vector<std::string> summary_lines(const vessel_design& d) {
   auto shown = [](double x, std::string (*format)(double)) { return std::isfinite(x) ? format(x) : std::string("-"); };
   auto general = [](double x) { return decimal_to_text(x); };
   const std::string ratio_text = std::isinf(ratio) ? "inf" : shown(ratio, general);
-  return {"Total mass: " + shown(mass, quantity_to_text) + " Kg",
-          "Total main thrust: " + shown(thrust[group_main], quantity_to_text) + "N",
-          "Total retro thrust: " + shown(thrust[group_retro], quantity_to_text) + "N",
-          "Total hover thrust: " + shown(thrust[group_hover], quantity_to_text) + "N",
+  return {"Total mass: " + shown(mass, si_quantity_to_text) + " Kg",
+          "Total main thrust: " + shown(thrust[group_main], si_quantity_to_text) + "N",
+          "Total retro thrust: " + shown(thrust[group_retro], si_quantity_to_text) + "N",
+          "Total hover thrust: " + shown(thrust[group_hover], si_quantity_to_text) + "N",
           "Mass ratio: " + ratio_text,
-          "Main exhaust velocity (ISP): " + shown(velocity, quantity_to_text) + "m/s",
-          "Main Delta-V: " + shown(delta_v, quantity_to_text) + "m/s"};
+          "Main exhaust velocity (ISP): " + shown(velocity, si_quantity_to_text) + "m/s",
+          "Main Delta-V: " + shown(delta_v, si_quantity_to_text) + "m/s"};
 }
 
 // --- Public: window procedures ------------------------------------------------------------------

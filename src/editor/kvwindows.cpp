@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <functional>
 #include <tuple>
+#include "base/keynames.h"
 #include "base/strval.h"
 #include "editor/checkspage.h"
 #include "editor/filecmds.h"
@@ -31,7 +32,7 @@ struct page_def {
   placed x, y, width, height;
 };
 
-// In page_id order, which is also the drawing order: later windows lie on top.
+// In page_id order, the drawing order at the start: later windows lie on top until a page is shown.
 const page_def page_defs[page_count] = {
   {"Veltora Corvane", {2, -502}, {2, -154}, {0, 482}, {0, 134}},
   {"General parameters", {1, -250}, {1, -250}, {0, 476}, {0, 500}},
@@ -58,7 +59,7 @@ const page_def page_defs[page_count] = {
   {"Edit beacon", {0, 20}, {0, 20}, {0, 400}, {0, 200}},
   {"Edit exhaust", {0, 20}, {0, 20}, {0, 400}, {0, 230}},
   {"Edit mesh", {0, 20}, {0, 20}, {0, 300}, {0, 100}},
-  {"Help", {1, -300}, {0, 20}, {0, 600}, {0, 390}},
+  {"Help", {1, -300}, {0, 20}, {0, 600}, {0, 404}},
   {"Message", {1, -300}, {1, -50}, {0, 600}, {0, 100}},
   {"Checks", {1, -300}, {0, 40}, {0, 600}, {0, 400}},
 };
@@ -241,6 +242,10 @@ void confirm_yes() {
   hide_page(page_confirm);
   command_yes();
 }
+void confirm_blank() {
+  hide_page(page_confirm);
+  command_blank();
+}
 
 // --- Widgets and their handlers ---------------------------------------------------------------------
 
@@ -248,12 +253,13 @@ struct build_state {               // written by pages_build only
   std::vector<std::pair<int, int>> element_boxes;   // text box and list: enabled while the list has a current element
   gg_panelrec* lift_cover = nullptr;    // "Edit airfoil" covers
   gg_panelrec* control_cover = nullptr;
+  int confirm_yes = -1, confirm_blank = -1, confirm_no = -1; // "Confirm?"'s answers
 } built;
 
 gg_wndtype& win(page_id p) { return pages.windows[p]; }
 
-void button(page_id p, int x, int y, int w, int h, const char* caption, int tag, std::function<void()> action) {
-  gui_button(win(p), x, y, w, h, caption, tag, [action](gg_btnrec&) {
+int button(page_id p, int x, int y, int w, int h, const char* caption, int tag, std::function<void()> action) {
+  return gui_button(win(p), x, y, w, h, caption, tag, [action](gg_btnrec&) {
     action();
     handled();
   });
@@ -572,10 +578,11 @@ void build_animation_block() {
             return a ? decimal_to_text(a->seq.rate != 0 ? 1.0 / a->seq.rate : 0.0) : std::string();
           }, [](const std::string& s) { set_duration(design, cur(list_animations), text_to_decimal(s)); }});
   gui_label(win(p), w.width - 185, 44, "Key");
-  textbox(p, w.width - 85, 44, 40, 18, {[] {
+  textbox(p, w.width - 150, 44, 105, 18, {[] {
             const anim_entry* a = current_animation();
-            return a ? int_to_text(a->seq.key) : std::string();
-          }, [](const std::string& s) { set_animation_key(design, cur(list_animations), to_int32(s)); }});
+            return a ? key_text(a->seq.key) : std::string();
+          }, [](const std::string& s) { set_animation_key(design, cur(list_animations), key_code_of(s)); },
+          [](const std::string& s) { return key_code_of(s) >= 0; }});
   button(p, w.width - 185, 64, 120, 20, "Set default", 55, set_default);
 }
 
@@ -612,8 +619,11 @@ void build_small_pages() {
   button(page_browser, oc.width - 42, 2, 40, oc.height / 2 - 4, "Other", 33, command_other_mesh);
   button(page_browser, oc.width - 42, oc.height / 2 - 2, 40, oc.height / 2 - 4, "Exit", -2, [] { close_page(page_browser); });
   const gg_wndtype& c = win(page_confirm);
-  button(page_confirm, 2, 40, c.width / 2 - 4, c.height - 44, "Yes", -3, confirm_yes);
-  button(page_confirm, c.width / 2, 40, c.width / 2 - 4, c.height - 44, "No", -4, [] { hide_page(page_confirm); });
+  built.confirm_yes = button(page_confirm, 2, 40, c.width / 2 - 4, c.height - 44, "Yes", -3, confirm_yes);
+  built.confirm_blank = button(page_confirm, 0, 40, 0, c.height - 44, "Blank", tag_blank, confirm_blank);
+  built.confirm_no = button(page_confirm, c.width / 2, 40, c.width / 2 - 4, c.height - 44, "No", -4,
+                            [] { hide_page(page_confirm); });
+  gui.buttons[size_t(built.confirm_blank)].visible = false;
   const gg_wndtype& m = win(page_message);
   button(page_message, m.width / 2 - 50, m.height - 24, 100, 20, "OK", tag_message_ok, [] { hide_page(page_message); });
 }
@@ -682,24 +692,27 @@ void build_edit_mesh() {
 
 const char* const help_lines[] = {
   "Mouse",
-  "  Left button: pick a marker; drag an axis handle to move the element",
-  "  Right button, drag: turn the camera around the target, or in place",
-  "  Middle button, drag: move the target",
-  "  Wheel: zoom; Shift faster, Alt much faster, Ctrl finer",
-  "  Title bars: drag to move a window",
+  "  Left: pick a marker, drag an axis handle; right drag: turn around",
+  "  Middle drag: move the target; wheel: zoom (Shift, Alt faster;",
+  "  Ctrl finer); title bars: drag to move a window",
   "Keys",
   "  0: target mode or free flight     9: fine camera controls",
   "  F1: the other camera (VC)         F11: the engine's options",
-  "  Ctrl+F9: screenshot               Escape, Alt+F4: quit",
+  "  Ctrl+F9: screenshot               Alt+F4: quit",
+  "  Escape: cancel the file dialog, answer No or close the top window;",
+  "  with only the main menu open it quits",
   "Text boxes",
-  "  Click to edit; Enter, Escape or a click elsewhere stores",
-  "  Ctrl+C, Ctrl+V: copy and paste the selected text",
-  "Undo",
-  "  Ctrl+Z or \"Undo\": take back the last change; Ctrl+Y, Ctrl+Shift+Z",
-  "  or \"Redo\": make it again. New, Load and Import can be undone too",
-  "Autosave",
-  "  The design is kept in Vessel_Design/autosave.vessdef every minute",
-  "  while it changes and whenever the designer ends; \"Load\" opens it",
+  "  A click selects the value, a second one places the caret",
+  "  Home, End, arrows (Shift selects), Delete, Ctrl+A, Ctrl+C, X, V",
+  "  Enter or a click elsewhere stores; red: not a number, not stored",
+  "  The key of an animation: a name (D, F5, Space) or a scan code",
+  "Undo: Ctrl+Z or \"Undo\"; Ctrl+Y, Ctrl+Shift+Z or \"Redo\" redo it;",
+  "  New, Load and Import can be undone too",
+  "New: \"Yes\" the template vessel, \"Blank\" an empty design, \"No\" keeps",
+  "Generate: after an add-on is written, \"Yes\" installs it in this root",
+  "Autosave: each session keeps its design in Vessel_Design/autosave-",
+  "  YYMMDD-HHMMSS.vessdef each minute while it changes and at the end;",
+  "  the newest ten are kept; unsaved work is offered at start-up",
 };
 
 void build_help() {
@@ -707,7 +720,7 @@ void build_help() {
   int y = 6;
   for (const char* line : help_lines) {
     gui_label(win(page_help), 6, y, line);
-    y += 20;
+    y += 18;
   }
 }
 
@@ -741,6 +754,20 @@ void clamp_lists() {
   pages.comp_first = std::clamp(pages.comp_first, 0, std::max(comps - 6, 0));
 }
 
+// "Yes" and "No" share the question window in halves; New's question has "Blank" between them.
+void lay_out_answers(bool blank) {
+  const int w = win(page_confirm).width, third = w / 3;
+  gg_btnrec& yes = gui.buttons[size_t(built.confirm_yes)];
+  gg_btnrec& mid = gui.buttons[size_t(built.confirm_blank)];
+  gg_btnrec& no = gui.buttons[size_t(built.confirm_no)];
+  mid.visible = blank;
+  yes.width = (blank ? third : w / 2) - 4;
+  mid.x = third;
+  mid.width = third - 4;
+  no.x = blank ? 2 * third : w / 2;
+  no.width = (blank ? w - 2 * third : w / 2) - 4;
+}
+
 void enable_element_boxes() {
   for (const auto& [box, l] : built.element_boxes) gui.textboxes[size_t(box)].enabled = current_element(l) != nullptr;
 }
@@ -758,10 +785,33 @@ void show_current() {
 // --- Public ------------------------------------------------------------------------------------------------
 
 gg_wndtype& page(page_id p) { return pages.windows[p]; }
-void show_page(page_id p) { pages.windows[p].visible = true; }
+void show_page(page_id p) { gui_show(pages.windows[p]); }
 void hide_page(page_id p) { pages.windows[p].visible = false; }
 
+bool close_top_page() {
+  static const char* const dismissing[] = {"Close", "Close&Save", "No", "Cancel", "OK", "Exit"};
+  const auto dismisses = [](const gg_btnrec& b) {
+    return b.visible && b.click && std::any_of(std::begin(dismissing), std::end(dismissing),
+                                               [&](const char* c) { return b.caption == c; });
+  };
+  for (auto it = gui.windows.rbegin(); it != gui.windows.rend(); ++it) {
+    gg_wndtype* w = *it;
+    const int p = int(w - pages.windows);
+    if (!w->visible || p <= page_main || p >= page_count) continue;   // the main menu stays; other windows are not pages
+    gui_set_focus(-1);                                                // a box being edited is left as a click elsewhere leaves it
+    for (gg_btnrec& b : gui.buttons)
+      if (b.window == w && dismisses(b)) {
+        b.click(b);
+        return true;
+      }
+    hide_page(page_id(p));
+    return true;
+  }
+  return false;
+}
+
 void ask(int action, const std::string& question) {
+  lay_out_answers(action == confirm_reset);
   pages.confirm = action;
   pages.question = question;
   show_page(page_confirm);

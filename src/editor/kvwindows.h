@@ -51,11 +51,12 @@ enum list_id : int {               // the element lists, in page order
 constexpr page_id list_page(int list) { return page_id(page_animations + list); }
 constexpr int list_rows = 9;       // rows a list window shows
 
-enum confirm_action : int { confirm_none = 0, confirm_save = 1, confirm_reset = 2 };
+enum confirm_action : int { confirm_none = 0, confirm_save = 1, confirm_reset = 2, confirm_restore = 3,
+                            confirm_install = 4, confirm_install_replace = 5 };
 
 // Tags of the buttons the pages add beside the main menu's.
 enum extra_tag : int { tag_message_ok = -5, tag_undo = -6, tag_redo = -7, tag_copy = -8, tag_mirror = -9,
-                       tag_checks = -10, tag_checks_down = -11, tag_checks_up = -12 };
+                       tag_checks = -10, tag_checks_down = -11, tag_checks_up = -12, tag_blank = -13 };
 
 // --- The pages' state --------------------------------------------------------------------
 struct list_state {
@@ -64,7 +65,7 @@ struct list_state {
 };
 
 struct pages_state {               // written by the pages' handlers and the file commands
-  gg_wndtype windows[page_count];  // in creation (drawing) order
+  gg_wndtype windows[page_count];  // in creation order; a page shown lies on top of the others
   int screen_w = 0, screen_h = 0;  // the client area the windows were placed in
   list_state lists[list_count];
   std::string question = "Nothing"; // shown by "Confirm?"
@@ -88,6 +89,7 @@ constexpr size_t message_lines = 3;        // lines it shows; the rest of a long
 gg_wndtype& page(page_id p);
 void show_page(page_id p);
 void hide_page(page_id p);
+bool close_top_page();             // Escape: the top-most open page as its "Close" ("No", "Cancel", "OK") would; false when none is open
 void ask(int action, const std::string& question); // shows "Confirm?"
 void show_message(const std::string& text);        // the message window, on top
 int  list_count_of(int list);      // elements the list shows

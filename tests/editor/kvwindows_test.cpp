@@ -4,6 +4,7 @@
 // and the routing of the Export and Load dialogs.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include "base/strval.h"
@@ -87,6 +88,7 @@ class Pages : public ::testing::Test {
     for (int p = 1; p < page_count; ++p) hide_page(page_id(p));
   }
   std::string design_file() const { return dir.file("deltaglider_vrk.vessdef"); }
+
 };
 
 TEST_F(Pages, WindowsArePlacedFromTheScreenSizeWithOnlyTheMainMenuVisible) {
@@ -162,6 +164,31 @@ TEST_F(Pages, NewResetsToTheTemplateOnlyAfterYes) {
   press(page_main, "New");
   press(page_confirm, "Yes");
   EXPECT_EQ(timeless_block(design), template_block());
+  add_beacon(design, editor_beacon());
+  press(page_main, "New");
+  press(page_confirm, "Blank");                   // the third answer: the blank design
+  EXPECT_EQ(timeless_block(design), timeless_block(vessel_design{}));
+  press(page_main, "Save");
+  EXPECT_EQ(std::filesystem::file_size(dir.file("vessel.vessdef")), 928u);
+  press(page_main, "Save");                       // other questions have no "Blank"
+  EXPECT_FALSE(std::any_of(gui.buttons.begin(), gui.buttons.end(), [](auto& b) { return b.visible && b.caption == "Blank"; }));
+}
+
+TEST_F(Pages, EscapeClosesTheTopMostPageAndAShownPageComesToTheTop) {
+  design.header.empty_mass = 5;
+  press(page_main, "New");
+  press(page_main, "Main data");
+  press(page_main, "Help");
+  press(page_main, "Main data");                  // shown again: on top of "Help" where they overlap
+  const gg_wndtype& general = page(page_general);
+  EXPECT_EQ(target_window(general.x + 10, general.y + 10), &general);
+  ASSERT_TRUE(close_top_page());
+  EXPECT_EQ(visible_pages(), (std::vector<page_id>{page_main, page_confirm, page_help}));
+  ASSERT_TRUE(close_top_page());
+  ASSERT_TRUE(close_top_page());                  // "No": the design stays
+  EXPECT_EQ(design.header.empty_mass, 5);
+  EXPECT_FALSE(close_top_page());                 // only the main menu: the caller ends the program
+  EXPECT_EQ(visible_pages(), std::vector<page_id>{page_main});
 }
 
 TEST_F(Pages, TypedValuesReachTheDesignWhenTheBoxLosesTheFocus) {
@@ -218,8 +245,11 @@ TEST_F(Pages, ListButtonsThePartLeavesOpenActThroughTheDesignOperations) {
   EXPECT_EQ(int(design.data.anim_seqs.size()), anims + 1);
   EXPECT_EQ(pages.lists[list_animations].current, anims);
   press(page_animations, "Editor");
-  type_into(page_animation_block, page(page_animation_block).width - 85, 44, "37");
+  type_into(page_animation_block, page(page_animation_block).width - 150, 44, "37");
   EXPECT_EQ(design.data.anim_seqs.back().seq.key, 37);
+  type_into(page_animation_block, page(page_animation_block).width - 150, 44, "D");   // a key by its letter
+  EXPECT_EQ(design.data.anim_seqs.back().seq.key, 0x20);
+  EXPECT_EQ(box_text(page_animation_block, page(page_animation_block).width - 150, 44), "32 D");   // with its name
   hide_page(page_animation_block);
   press(page_animations, "Delete");
   EXPECT_EQ(int(design.data.anim_seqs.size()), anims);
