@@ -179,6 +179,7 @@ void command_yes() {
   }
   if (action == confirm_restore) autosave_restore();
   if (action == confirm_install || action == confirm_install_replace) install_addon(action == confirm_install_replace);
+  if (action == confirm_delete_mesh) delete_mesh(design, pages.doomed_mesh);
 }
 
 void command_blank() {

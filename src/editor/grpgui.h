@@ -117,7 +117,7 @@ struct gg_btnrec {                    // a button
 struct gg_binding {
   std::function<std::string()> get;   // the value as text
   std::function<void(const std::string&)> set; // called with an edited text
-  std::function<bool(const std::string&)> valid; // whether set takes a text; empty: any
+  std::function<bool(const std::string&)> valid = nullptr; // whether set takes a text; none: any
 };
 bool number_text_valid(const std::string& s);    // one decimal number, blanks aside
 bool integer_text_valid(const std::string& s);   // one integer, blanks aside

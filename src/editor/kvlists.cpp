@@ -103,26 +103,27 @@ int list_of_marker(int kind) {
 
 constexpr int marker_parts[] = {1, 2, 2, 3, 3, 1};  // points per element of each marker kind
 
+// A selected element or group that went away (deleted, undone, replaced by New or Load)
+// takes the selection and the coordinates with it.
 void follow_selection() {
+  vec3 v{};
+  bool found = false;
   if (selection.object == 1) {
     const int l = list_of_marker(selection.mesh);
-    if (l < 0) return;
+    if (l < 0) return;                              // the rows that select nothing
     const int element = selection.group / marker_parts[selection.mesh];
     if (selection.group >= 0 && element < list_count_of(l)) pages.lists[l].current = element;
-    vec3 v{};
-    if (element_point(design, selection.mesh, selection.group, v)) {
-      pages.sel[0] = v.x;
-      pages.sel[1] = v.y;
-      pages.sel[2] = v.z;
-    }
+    found = element_point(design, selection.mesh, selection.group, v);
   } else if (selection.object == 0) {
-    vec3 v{};
-    if (preview.group_reference(selection.mesh, selection.group, v)) {
-      pages.sel[0] = v.x;
-      pages.sel[1] = v.y;
-      pages.sel[2] = v.z;
-    }
+    found = preview.group_reference(selection.mesh, selection.group, v);
   }
+  if (!found) {
+    clear_selection();
+    v = {};
+  }
+  pages.sel[0] = v.x;
+  pages.sel[1] = v.y;
+  pages.sel[2] = v.z;
 }
 
 uint32_t beacon_colour(const beacon_def& b) {
@@ -337,6 +338,10 @@ void editor_press(gg_wndtype& w, int x, int y) {
   if (!a) return;
   if (row < 0) return;
   const int index = pages.comp_first + row;
+  if (index == int(a->comps.size()) && x >= 6 && x <= 36) {   // "+": a new component
+    new_component();
+    return;
+  }
   if (index >= int(a->comps.size())) return;
   if (x >= 6 && x <= 36) {                          // "Grp": the component's groups
     pages.current_comp = index;
@@ -348,7 +353,10 @@ void editor_press(gg_wndtype& w, int x, int y) {
   const int start = 71 + at_fraction(c, comp.state0), end = 71 + at_fraction(c, comp.state1);
   if (x >= start - 1 && x <= start + 4) anim_editor.drag_end = 0;
   else if (x >= end - 3 && x <= end + 2) anim_editor.drag_end = 1;
-  else return;
+  else {
+    if ((x > 36 && x < 66) || (x > start && x < end)) edit_component(index);   // its number or its bar
+    return;
+  }
   anim_editor.drag_comp = index;
   undo_begin();
 }

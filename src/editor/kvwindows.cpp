@@ -49,7 +49,7 @@ const page_def page_defs[page_count] = {
   {"Edit thruster", {0, 20}, {0, 20}, {0, 400}, {0, 250}},
   {"Edit airfoil", {0, 20}, {0, 20}, {0, 600}, {0, 250}},
   {"Animation block (1)", {0, 50}, {0, 40}, {2, -100}, {0, 200}},
-  {"VC config", {2, -440}, {2, -292}, {0, 200}, {0, 100}},
+  {"VC config", {2, -440}, {2, -292}, {0, 320}, {0, 100}},
   {"Vessel data", {2, -460}, {0, 20}, {0, 440}, {0, 400}},   // the summary, then the thruster groups
   {"3D controls", {2, -220}, {2, -312}, {0, 200}, {0, 120}},
   {"Open/Close", {0, 20}, {0, 20}, {2, -40}, {2, -40}},
@@ -62,6 +62,9 @@ const page_def page_defs[page_count] = {
   {"Help", {1, -300}, {0, 20}, {0, 600}, {0, 404}},
   {"Message", {1, -300}, {1, -50}, {0, 600}, {0, 100}},
   {"Checks", {1, -300}, {0, 40}, {0, 600}, {0, 400}},
+  {"Edit dock", {0, 20}, {0, 20}, {0, 400}, {0, 110}},
+  {"Edit touchdown points", {0, 20}, {0, 20}, {0, 400}, {0, 110}},
+  {"Edit component", {0, 50}, {0, 260}, {0, 460}, {0, 180}},
 };
 
 // --- Lists ----------------------------------------------------------------------------------------
@@ -77,7 +80,7 @@ const list_def list_defs[list_count] = {
   {{"Add", "Delete", "Editor"}, {60, 61, 62, 63, 64}, -1, 1},
   {{"Add", "Delete", "Edit"}, {65, 66, 67, 68, 69}, -1, 1},
   {{"Add", "Delete", "Edit"}, {70, 71, 72, 73, 74}, point_beacons, 1},
-  {{"Add", "Delete", nullptr}, {75, 76, 0, 78, 79}, point_docks, 3},
+  {{"Add", "Delete", "Edit"}, {75, 76, 77, 78, 79}, point_docks, 3},
   {{"Add", "Delete", "Edit"}, {80, 81, 82, 83, 84}, point_thrusters, 2},
   {{"Add", "Delete", "Edit"}, {85, 86, 87, 88, 89}, point_exhausts, 2},
   {{"Add", "Delete", "Set animation"}, {90, 91, 92, 93, 94}, point_touchdown, 3},
@@ -114,12 +117,19 @@ void* current_element(int l) {
     case list_airfoils: return element(a.aero_elements, i);
     case list_tanks: return element(a.fuel_tanks, i);
     case list_meshes: return element(a.meshes, i);
+    case list_docks: return element(a.docks, i);
+    case list_touchdown: return element(a.touchdown_sets, i);
     default: return nullptr;
   }
 }
 
 template <class E> E* current_of(int l) { return static_cast<E*>(current_element(l)); }
 const aero_def* current_airfoil() { return current_of<aero_def>(list_airfoils); }
+
+anim_comp* current_component() {
+  anim_entry* a = current_animation();
+  return a && pages.current_comp < int(a->comps.size()) ? &a->comps[size_t(pages.current_comp)] : nullptr;
+}
 
 // --- Button actions ----------------------------------------------------------------------------------
 
@@ -166,7 +176,18 @@ void open_animation_editor() {
   pages.comp_first = 0;
   show_page(page_animation_block);
 }
-void delete_mesh_row() { delete_mesh(design, cur(list_meshes)); }
+// A mesh that animation components move goes only after a question, with them.
+void delete_mesh_row() {
+  const int m = cur(list_meshes), moving = components_on_mesh(design, m);
+  if (m >= int(design.data.meshes.size())) return;
+  if (moving == 0) {
+    delete_mesh(design, m);
+    return;
+  }
+  pages.doomed_mesh = m;
+  ask(confirm_delete_mesh, "Mesh " + std::to_string(m + 1) + " is moved by " + std::to_string(moving) +
+                               " animation components; delete it and them?");
+}
 void add_beacon_row() { added(list_beacons, add_beacon(design, editor_beacon())); }
 void delete_beacon_row() { delete_beacon(design, cur(list_beacons)); }
 void add_dock_row() { added(list_docks, add_dock(design)); }
@@ -254,6 +275,11 @@ struct build_state {               // written by pages_build only
   gg_panelrec* lift_cover = nullptr;    // "Edit airfoil" covers
   gg_panelrec* control_cover = nullptr;
   int confirm_yes = -1, confirm_blank = -1, confirm_no = -1; // "Confirm?"'s answers
+  std::vector<int> component_boxes;     // "Edit component": enabled while there is a current component
+  int angle_box = -1;                   // only for rotations
+  gg_labelrec* axis_label = nullptr;    // "Axis", "Shift" or "Scale" by the component's type
+  std::vector<int> vc_boxes;            // "VC config": enabled while the design has a VC view
+  std::vector<int> controls_boxes;      // "3D controls": enabled while an element's point is selected
 } built;
 
 gg_wndtype& win(page_id p) { return pages.windows[p]; }
@@ -456,7 +482,7 @@ const list_action list_actions[list_count][3] = {
   {add_animation_row, delete_animation_row, open_animation_editor},
   {command_browse_meshes, delete_mesh_row, [] { show_page(page_edit_mesh); }},
   {add_beacon_row, delete_beacon_row, [] { show_page(page_edit_beacon); }},
-  {add_dock_row, delete_dock_row, nullptr},
+  {add_dock_row, delete_dock_row, [] { show_page(page_edit_dock); }},
   {add_thruster_row, delete_thruster_row, [] { show_page(page_edit_thruster); }},
   {add_exhaust_row, delete_exhaust_row, [] { show_page(page_edit_exhaust); }},
   {add_touchdown_row, delete_touchdown_row, gear_animation},
@@ -482,6 +508,7 @@ void build_lists() {
     button(p, w.width - 64, 2, 20, 20, "^", d.tags[4], [l] { scroll(l, -1); });
   }
   for (int l : {list_beacons, list_docks, list_touchdown, list_airfoils}) copy_and_mirror(list_page(l), 2, 68, 100, 20, l);
+  button(page_touchdown, 2, 112, 100, 20, "Edit", tag_edit_touchdown, [] { show_page(page_edit_touchdown); });
   button(page_thrusters, 2, 68, 100, 20, "Propellant", 582, [] { open_list(list_tanks); });
   button(page_thrusters, 2, 90, 100, 20, "Default RCS", 583, default_rcs);
   gui_label(win(page_thrusters), 2, 114, "Add Thrust:");
@@ -600,7 +627,7 @@ void build_small_pages() {
   const char* axes[] = {"X=", "Y=", "Z="};
   for (int i = 0; i < 3; ++i) {
     gui_label(win(page_controls), 1, 51 + 20 * i, axes[i]);
-    textbox(page_controls, 25, 50 + 20 * i, 80, 16, selection_axis(i));
+    built.controls_boxes.push_back(textbox(page_controls, 25, 50 + 20 * i, 80, 16, selection_axis(i)));
   }
   bottom_close(page_vessel_data);
   button(page_vessel_data, win(page_vessel_data).width - 102, 2, 100, 18, "Checks", tag_checks, open_checks);
@@ -669,6 +696,133 @@ void build_edit_exhaust() {
     element_textbox(p, 100, 80 + 20 * i, 100, list_exhausts,
                     element_axis(list_exhausts, i < 3 ? &exhaust_def::pos : &exhaust_def::dir, i % 3));
   }
+}
+
+// Rows of three coordinates: a label, then X, Y and Z boxes under their heads.
+void vector_rows(page_id p, const std::vector<std::pair<const char*, std::function<gg_binding(int axis)>>>& rows,
+                 int list) {
+  const char* heads[] = {"X", "Y", "Z"};
+  for (int a = 0; a < 3; ++a) gui_label(win(p), 126 + 80 * a, 4, heads[a]);
+  for (size_t r = 0; r < rows.size(); ++r) {
+    const int y = 24 + 20 * int(r);
+    gui_label(win(p), 10, y, rows[r].first);
+    for (int a = 0; a < 3; ++a) {
+      const int box = textbox(p, 100 + 80 * a, y, 72, 16, rows[r].second(a));   // clear of "Close"
+      built.element_boxes.push_back({box, list});
+    }
+  }
+}
+
+void build_edit_points() {
+  side_close(page_edit_dock);
+  vector_rows(page_edit_dock, {{"Position", [](int a) { return element_axis(list_docks, &dock_def::pos, a); }},
+                               {"Direction", [](int a) { return element_axis(list_docks, &dock_def::dir, a); }},
+                               {"Rotation", [](int a) { return element_axis(list_docks, &dock_def::rot, a); }}},
+              list_docks);
+  side_close(page_edit_touchdown);
+  vector_rows(page_edit_touchdown,
+              {{"Front", [](int a) { return element_axis(list_touchdown, &touchdown_set::pt1, a); }},
+               {"Rear left", [](int a) { return element_axis(list_touchdown, &touchdown_set::pt2, a); }},
+               {"Rear right", [](int a) { return element_axis(list_touchdown, &touchdown_set::pt3, a); }}},
+              list_touchdown);
+}
+
+// "VC config": the position and direction of one VC view, chosen by its number.
+gg_binding vc_view_axis(stored_vec3 vc_view::*f, int axis) {
+  return {[f, axis] {
+            const int v = pages.vc_view;
+            return v < int(design.data.vc_views.size()) ? decimal_to_text(axis_of(design.data.vc_views[size_t(v)].view.*f, axis))
+                                                        : std::string();
+          },
+          [f, axis](const std::string& s) { set_vc_view_axis(design, pages.vc_view, f, axis, text_to_decimal(s)); },
+          number_text_valid};
+}
+
+void build_vc_config() {
+  const page_id p = page_vc_config;
+  gui_label(win(p), 10, 4, "View");
+  built.vc_boxes.push_back(textbox(p, 60, 4, 40, 16, bind_integer([] { return int32_t(pages.vc_view + 1); }, [](int32_t v) {
+    pages.vc_view = std::clamp(int(v) - 1, 0, std::max(int(design.data.vc_views.size()) - 1, 0));
+  })));
+  const std::pair<const char*, stored_vec3 vc_view::*> rows[] = {{"Position", &vc_view::cam_pos}, {"Direction", &vc_view::cam_dir}};
+  for (int r = 0; r < 2; ++r) {
+    gui_label(win(p), 10, 28 + 20 * r, rows[r].first);
+    for (int a = 0; a < 3; ++a) built.vc_boxes.push_back(textbox(p, 100 + 70 * a, 28 + 20 * r, 60, 16, vc_view_axis(rows[r].second, a)));
+  }
+}
+
+// "Edit component": every field of the current animation's current component.
+void change_component(const std::function<void(anim_comp&)>& change) {
+  const anim_comp* c = current_component();
+  if (!c) return;
+  anim_comp changed = *c;
+  change(changed);
+  update_component(design, cur(list_animations), pages.current_comp, changed);
+}
+
+gg_binding component_number(std::function<double(const anim_comp&)> get, std::function<void(anim_comp&, double)> put) {
+  return {[get] {
+            const anim_comp* c = current_component();
+            return c ? decimal_to_text(get(*c)) : std::string();
+          },
+          [put](const std::string& s) { change_component([&](anim_comp& c) { put(c, text_to_decimal(s)); }); },
+          number_text_valid};
+}
+
+gg_binding component_axis(stored_vec3 anim_comp::*f, int axis) {
+  return component_number([f, axis](const anim_comp& c) { return axis_of(c.*f, axis); },
+                          [f, axis](anim_comp& c, double v) { (axis == 0 ? (c.*f).x : axis == 1 ? (c.*f).y : (c.*f).z) = v; });
+}
+
+// The range's ends go through the range setter, which keeps start <= end within 0..1.
+gg_binding component_end(bool end) {
+  gg_binding b = component_number([end](const anim_comp& c) { return end ? c.state1 : c.state0; }, nullptr);
+  b.set = [end](const std::string& s) {
+    const anim_comp* c = current_component();
+    const double v = text_to_decimal(s);
+    if (c) set_component_range(design, cur(list_animations), pages.current_comp, end ? c->state0 : v, end ? v : c->state1);
+  };
+  return b;
+}
+
+constexpr double degrees_per_radian = 57.29577951308232;
+constexpr const char* axis_labels[] = {"Axis", "Shift", "Scale"};   // by component type
+
+void build_edit_component() {
+  const page_id p = page_edit_component;
+  side_close(p);
+  gui_label(win(p), 10, 6, "Type:");
+  const char* types[] = {"Rotation", "Translation", "Scaling"};
+  for (int t = 0; t < 3; ++t)
+    labelled_checkbox(p, 80 + 110 * t, 6, types[t], 170 + 110 * t - 8 * (t == 0), 701 + t, [t] {
+      const anim_comp* c = current_component();
+      return c && c->type == t;
+    }, [t](bool) { change_component([t](anim_comp& c) { c.type = t; }); });
+  gui_label(win(p), 10, 30, "Mesh");
+  built.component_boxes.push_back(textbox(p, 100, 30, 60, 16, {[] {
+    const anim_comp* c = current_component();
+    return c ? int_to_text(c->mesh + 1) : std::string();
+  }, [](const std::string& s) {
+    const long long m = text_to_int(s) - 1;
+    if (m >= 0 && m < (long long)design.data.meshes.size()) change_component([m](anim_comp& c) { c.mesh = int32_t(m); });
+  }, integer_text_valid}));
+  button(p, 190, 28, 120, 20, "Groups", tag_component_groups, [] {
+    pages.lists[list_groups] = list_state{};
+    show_page(page_groups);
+  });
+  gui_label(win(p), 10, 54, "Reference");
+  built.axis_label = &gui_label(win(p), 10, 74, axis_labels[0]);
+  for (int r = 0; r < 2; ++r)
+    for (int a = 0; a < 3; ++a)
+      built.component_boxes.push_back(
+          textbox(p, 100 + 90 * a, 54 + 20 * r, 80, 16, component_axis(r == 0 ? &anim_comp::ref : &anim_comp::axis, a)));
+  gui_label(win(p), 10, 98, "Angle, deg");
+  built.angle_box = textbox(p, 100, 98, 80, 16, component_number([](const anim_comp& c) { return c.angle * degrees_per_radian; },
+                                                                 [](anim_comp& c, double v) { c.angle = float(v / degrees_per_radian); }));
+  gui_label(win(p), 10, 122, "Start");
+  built.component_boxes.push_back(textbox(p, 100, 122, 80, 16, component_end(false)));
+  gui_label(win(p), 190, 122, "End");
+  built.component_boxes.push_back(textbox(p, 280, 122, 80, 16, component_end(true)));
 }
 
 constexpr int visibility_bits[] = {visibility_external, visibility_cockpit, visibility_vc, visibility_extpass};
@@ -770,6 +924,14 @@ void lay_out_answers(bool blank) {
 
 void enable_element_boxes() {
   for (const auto& [box, l] : built.element_boxes) gui.textboxes[size_t(box)].enabled = current_element(l) != nullptr;
+  const anim_comp* c = current_component();
+  for (int box : built.component_boxes) gui.textboxes[size_t(box)].enabled = c != nullptr;
+  gui.textboxes[size_t(built.angle_box)].enabled = c && c->type == comp_rotation;
+  built.axis_label->text = axis_labels[c && c->type >= 0 && c->type < 3 ? c->type : 0];
+  pages.vc_view = std::clamp(pages.vc_view, 0, std::max(int(design.data.vc_views.size()) - 1, 0));
+  for (int box : built.vc_boxes) gui.textboxes[size_t(box)].enabled = !design.data.vc_views.empty();
+  const bool point = selection.object == 1 && selection.mesh >= point_beacons && selection.mesh <= point_aero;
+  for (int box : built.controls_boxes) gui.textboxes[size_t(box)].enabled = point;
 }
 
 void show_current() {
@@ -808,6 +970,25 @@ bool close_top_page() {
     return true;
   }
   return false;
+}
+
+void new_component() {
+  const int a = cur(list_animations), meshes = int(design.data.meshes.size());
+  if (a >= int(design.data.anim_seqs.size()) || meshes == 0) {
+    show_message("A component moves groups of a mesh in an animation: add a mesh and an animation first.");
+    return;
+  }
+  const int mesh = std::min(cur(list_meshes), meshes - 1);
+  const int group = selection.object == 0 && selection.mesh == mesh ? selection.group : 0;
+  const int list = add_group_list(design, a, {group});
+  edit_component(add_component(design, a, make_component(mesh, comp_rotation, list, {0, 0, 0}, {0, 0, 1},
+                                                         90 / degrees_per_radian, 0, 1)));
+  handled();
+}
+
+void edit_component(int comp) {
+  pages.current_comp = comp;
+  show_page(page_edit_component);
 }
 
 void ask(int action, const std::string& question) {
@@ -870,6 +1051,9 @@ void pages_build(int screen_w, int screen_h) {
   build_edit_exhaust();
   build_edit_mesh();
   build_help();
+  build_edit_points();
+  build_vc_config();
+  build_edit_component();
   pages_frame();
 }
 

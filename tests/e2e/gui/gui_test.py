@@ -316,7 +316,8 @@ def case_gallery_widgets(args, root):
     d.click(gx + 10 + 50, gy + 80 + 10)              # "Press"
     d.wait_for_output(r"^gallery: button 1 clicked$")
     # Type into the 16-byte name buffer: the text stops at 15 characters.
-    d.click(gx + 70 + 60, gy + 8 + 8)
+    d.click(gx + 70 + 60, gy + 8 + 8)                # the click selects the text: End keeps it
+    d.key("End")
     d.type_text("xyzxyzxyzxyzxyz")
     d.click(gx + 300, gy + 200)                      # inside the window, off every text box: commit
     d.wait_for_output(r"^gallery: text box 1 = Galleryxyzxyzxy$")
@@ -469,7 +470,7 @@ PAGES = {
     "Parameters": (placed(W - 460, 20, 440, 400), BOTTOM_CLOSE),
     "Lights": (placed(20, H - 220, 400, 200), LIST_CLOSE),
     "Panels": (placed(W // 2 - 300, H // 2 - 50, 600, 100), lambda w, h: (w // 2, h - 14)),
-    "VC": (placed(W - 440, H - 292, 200, 100), BOTTOM_CLOSE),
+    "VC": (placed(W - 440, H - 292, 320, 100), BOTTOM_CLOSE),
     "Docks": (placed(20, H - 220, 400, 200), LIST_CLOSE),
     "Touchdown": (placed(20, H - 220, 400, 200), LIST_CLOSE),
     "Main data": (placed(W // 2 - 250, H // 2 - 250, 476, 500), BOTTOM_CLOSE),
