@@ -14,7 +14,7 @@
 //     records, in vrkdll_format; the lists, components and bindings stand where
 //     the stored records have their run-time slots, which are never written
 //   - the editor, the preview and the commands write the design only through
-//     kvgen's operations or by editing fields in place
+//     kvgen's operations and setters, which report every change
 #pragma once
 #include <string>
 #include <vector>

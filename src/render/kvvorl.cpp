@@ -390,7 +390,7 @@ int decode_handle_pixel(uint8_t r, uint8_t g, uint8_t b) {
   return 0;
 }
 
-// --- Start, design hooks, vessel meshes ------------------------------------------------------
+// --- Start, the preview calls, vessel meshes ------------------------------------------------------
 
 void start_scene(vorlscene& s) {
   s.designer = kvvorl_state{};

@@ -20,7 +20,7 @@
 // Index:
 //   - state and constants
 //   - identification codes (pure: no GL)
-//   - start, design hooks, vessel meshes
+//   - start, the preview calls, vessel meshes
 //   - markers
 //   - frame, drawing, picking
 //
@@ -67,7 +67,7 @@ uint32_t identification_code(int object, int mesh, int group);            // E, 
 std::optional<picked_element> decode_object_pixel(uint8_t r, uint8_t g, uint8_t b); // none: keep the selection
 int decode_handle_pixel(uint8_t r, uint8_t g, uint8_t b);                // 1..6 for the pure colours, else 0
 
-// --- Start, design hooks, vessel meshes --------------------------------------------------
+// --- Start, the preview calls, vessel meshes --------------------------------------------------
 void start_scene(vorlscene& s);     // backdrop planet, the two objects, the camera's place, object_code
 preview_calls scene_preview_calls();            // meshes, animations, markers, the vessel, picking: on vorl_scene
 double load_vessel_mesh(vorlscene& s, const vessel_design& d, int index); // radius, 0 when not loaded

@@ -38,7 +38,7 @@
 #include "design/kvvar.h"
 #include "render/vorldata.h"
 
-// --- State and the preview's pick hook ------------------------------------------------
+// --- State ---------------------------------------------------------------------------
 enum camera_mode { camera_target = 1, camera_free = 3 };
 
 struct view_camera_state {          // written by the camera's key, mouse and frame procedures
@@ -78,7 +78,7 @@ void apply_drag(vessel_design& d, int kind, int group, int axis, double t);
 double drag_distance(const vorlscene& s, int handle, int mx, int my); // t for a mouse step (mx, my)
 
 // --- Start-up, frame, keys and mouse events ------------------------------------------------------
-void camera_start(vorlscene& s, const vec3& vc_offset);        // target mode, home at the target, both slots, the hooks
+void camera_start(vorlscene& s, const vec3& vc_offset);        // target mode, home at the target, both slots
 void place_second_camera(vorlscene& s, const vec3& position);  // slot 1 at position, looking ahead
 void camera_frame(vorlscene& s);                               // live camera into its slot; the target from the pan
 bool camera_key(vorlscene& s, uint16_t key);                   // "0", "9", F1; true when taken
