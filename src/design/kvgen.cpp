@@ -771,6 +771,8 @@ ELEMENT_ARRAY(exhaust_def, exhausts, change_exhausts)
 ELEMENT_ARRAY(beacon_def, beacons, change_beacons)
 ELEMENT_ARRAY(crew_def, crew, change_crew)
 ELEMENT_ARRAY(aero_def, aero_elements, change_aero)
+ELEMENT_ARRAY(dock_def, docks, change_docks)
+ELEMENT_ARRAY(touchdown_set, touchdown_sets, change_touchdown)
 #undef ELEMENT_ARRAY
 
 // Stores value into field when its bytes differ; whether it did.
@@ -841,3 +843,20 @@ template bool set_element_value(vessel_design&, int, int32_t aero_def::*, int32_
 template bool set_element_value(vessel_design&, int, int32_t crew_def::*, int32_t);
 template bool set_element_axis(vessel_design&, int, stored_vec3 exhaust_def::*, int, double);
 template bool set_element_axis(vessel_design&, int, stored_vec3 beacon_def::*, int, double);
+template bool set_element_axis(vessel_design&, int, stored_vec3 dock_def::*, int, double);
+template bool set_element_axis(vessel_design&, int, stored_vec3 touchdown_set::*, int, double);
+
+bool set_vc_view_axis(vessel_design& d, int view, stored_vec3 vc_view::*field, int axis, double value) {
+  if (!in_range(d.data.vc_views, view) || axis < 0 || axis > 2) return false;
+  vc_view& v = d.data.vc_views[size_t(view)].view;
+  if (!store(v.*field, with_axis(v.*field, axis, value))) return false;
+  report(d, change_vc_views, view);
+  return true;
+}
+
+int components_on_mesh(const vessel_design& d, int mesh) {
+  int n = 0;
+  for (const anim_entry& a : d.data.anim_seqs)
+    for (const anim_comp& c : a.comps) n += c.mesh == mesh;
+  return n;
+}

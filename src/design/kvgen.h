@@ -55,6 +55,7 @@ bool set_header_name(vessel_design& d, char (design_header::*field)[255], const 
 template <class E> bool set_element_value(vessel_design& d, int index, double E::*field, double value);
 template <class E> bool set_element_value(vessel_design& d, int index, int32_t E::*field, int32_t value);
 template <class E> bool set_element_axis(vessel_design& d, int index, stored_vec3 E::*field, int axis, double value);
+bool set_vc_view_axis(vessel_design& d, int view, stored_vec3 vc_view::*field, int axis, double value); // of view's stored part
 
 // --- Reset and frame update ------------------------------------------------------------
 void reset_design(vessel_design& d);                 // blank header, empty arrays, one crew element
@@ -97,6 +98,7 @@ int add_exhaust(vessel_design& d, int thruster, double length, double width,
 bool delete_exhaust(vessel_design& d, int index);
 void set_exhaust_mode(vessel_design& d, int exhaust, int mode); // exhaust_attached or exhaust_free
 int  add_mesh(vessel_design& d, const std::string& name, int visibility); // loads it for the preview; may raise size
+int  components_on_mesh(const vessel_design& d, int mesh); // animation components that move it
 bool delete_mesh(vessel_design& d, int index);       // drops its components and bindings, renumbers the rest
 void set_mesh_visibility(vessel_design& d, int mesh, int visibility); // mesh_visibility bits
 

@@ -19,6 +19,9 @@
 //     would leave the root is refused with a message
 //   - a package written without some of the files the design names (missing
 //     or unreadable meshes, textures, library) says which in a message
+//   - a package written is offered for installing into the root at once;
+//     files of the installation that would change are named in a second question
+//   - Save, Load, Generate and Install say on the status line what they did
 //   - loading and generating show the progress screen first, as both can take
 //     a while with large meshes
 //   - a mesh chosen through the dialog must lie in the meshes folder: its name
@@ -31,6 +34,7 @@
 struct file_commands_state {       // written by the commands below
   std::string root;                // the folder current at start-up, absolute
   std::string pending_mesh;        // chosen, not yet added; "" when none
+  std::string installable;         // the package Generate wrote last, offered for installing
   int browser_page = 0;            // columns the browser has been paged by
   int hovered = -1;                // browser cell under the mouse, -1 none
 };
@@ -46,6 +50,7 @@ void command_load();               // the "Load" dialog
 void command_generate();           // the "Export" dialog
 void command_run();                // the simulator on a thread of its own
 void command_yes();                // carries out the pending question
+void command_blank();              // "Blank" to New's question: the blank design
 void save_design_now();            // writes dll_name + ".vessdef"
 
 // --- Dialog routing (the dialogs' OK; tests call them directly) ------------------------------------

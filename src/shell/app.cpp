@@ -15,6 +15,7 @@
 #include "editor/kvwindows.h"
 #include "editor/meshview.h"
 #include "editor/selection.h"
+#include "editor/statusline.h"
 #include "editor/undo.h"
 #include "images/picture.h"
 #include "render/kvvorl.h"
@@ -48,6 +49,7 @@ void draw_overlay() {
   draw_text_centred(vorl_scene.camera.mode == camera_free ? "Free flight (0 toggle)" : "Target mode (0 toggle)",
                     overlay_red, half, overlay_line_y);
   if (view.fine) draw_text_centred("Fine camera controls", overlay_red, half, fine_line_y);
+  status_draw(app.time, app.win.height, page(page_main).x - 12);   // left of the main menu
   gui_draw_all();
   draw_textured(app.cursor_texture, false, white, app.mouse_x - cursor_size / 2, app.mouse_y - cursor_size / 2,
                 cursor_size, cursor_size);
@@ -81,10 +83,13 @@ void key_down(uint16_t shift, uint16_t key) {
     gui_key_down(shift, key);
     return;
   }
-  if (key == vk_escape || (key == vk_f4 && (shift & shift_Alt))) {
-    post_quit(0);                   // in order, the settings are not written
+  // Escape closes the top-most page first; with none open it ends the program, as Alt+F4 does:
+  // in order, the settings are not written.
+  if ((key == vk_escape && !close_top_page()) || (key == vk_f4 && (shift & shift_Alt))) {
+    post_quit(0);
     return;
   }
+  if (key == vk_escape) return;
   if (undo_key(shift, key) || gui_key_down(shift, key)) return;
   camera_key(vorl_scene, key);
 }
@@ -239,6 +244,7 @@ bool start_designer(bool gallery) {
   pages_build(app.win.width, app.win.height);
   undo_start();
   autosave_init(files.root, 0);
+  autosave_offer();
   make_render_textures();
   mesh_view_start(app.render_colour, app.render_depth, &app.time);  // no thumbnail mesh loaded
   return true;

@@ -11,9 +11,10 @@
 //
 // Notes:
 //   - closing the window writes the user settings and ends the process at
-//     once with exit code 0; Escape and Alt+F4 end it in order with exit code
-//     0 without writing them, even while a text box has the focus; every
-//     ending writes the autosave (autosave) first
+//     once with exit code 0; Escape closes the file dialog, the question (as
+//     "No") or the top-most page, and with none of them open ends the program
+//     in order with exit code 0 without writing the settings, as Alt+F4 does;
+//     every ending writes the autosave (autosave) first
 //   - the designer's scene (kvvorl) starts right after the engine and before
 //     the template, so the template's meshes load into it; each frame copies
 //     the selection into it before drawing

@@ -41,6 +41,13 @@ const tool_command table[] = {
   {"project", "IN",
    "Writes the development project of IN (DLLNAME.dsw and DLLNAME.dsp) into Vessel_Design/DLLNAME/.",
    "corvane-tool project deltaglider_vrk.vessdef", cmd_project},
+  {"install", "ZIP [--root DIR] [--force]",
+   "Unpacks the add-on package ZIP into the simulator's root DIR (default: the current folder). Entry\n"
+   "names take backslashes as separators, and each folder and file is matched ignoring case to one that\n"
+   "exists (\"meshes\\dg\" goes into Meshes/dg). When files of the installation differ from the package,\n"
+   "nothing is written unless --force is given. An entry that would lie outside DIR is not written\n"
+   "and makes the exit code 1.",
+   "corvane-tool install deltaglider_vrk.zip", cmd_install},
   {"run", "[SIMULATOR OPTIONS...]",
    "Starts veltora.exe in the current folder with the options given and exits with its exit code;\n"
    "veltora.exe --help lists its options.",

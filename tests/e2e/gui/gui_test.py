@@ -199,6 +199,17 @@ def settings_text(root):
     return open(path, "rb").read() if os.path.exists(path) else None
 
 
+def escape_to_end(d, limit=12):
+    """Escape closes the top-most window first: pressed until the designer ends; its exit code."""
+    for _ in range(limit):
+        d.key("Escape")
+        try:
+            return d.proc.wait(3)
+        except subprocess.TimeoutExpired:
+            pass
+    raise Failure("the designer did not end after %d presses of Escape" % limit)
+
+
 def close_window(args, designer):
     subprocess.run([args.closer, designer.window], check=True)
 
@@ -306,7 +317,8 @@ def case_gallery_widgets(args, root):
     d.click(gx + 10 + 50, gy + 80 + 10)              # "Press"
     d.wait_for_output(r"^gallery: button 1 clicked$")
     # Type into the 16-byte name buffer: the text stops at 15 characters.
-    d.click(gx + 70 + 60, gy + 8 + 8)
+    d.click(gx + 70 + 60, gy + 8 + 8)                # the click selects the text: End keeps it
+    d.key("End")
     d.type_text("xyzxyzxyzxyzxyz")
     d.click(gx + 300, gy + 200)                      # inside the window, off every text box: commit
     d.wait_for_output(r"^gallery: text box 1 = Galleryxyzxyzxy$")
@@ -459,7 +471,7 @@ PAGES = {
     "Parameters": (placed(W - 460, 20, 440, 400), BOTTOM_CLOSE),
     "Lights": (placed(20, H - 220, 400, 200), LIST_CLOSE),
     "Panels": (placed(W // 2 - 300, H // 2 - 50, 600, 100), lambda w, h: (w // 2, h - 14)),
-    "VC": (placed(W - 440, H - 292, 200, 100), BOTTOM_CLOSE),
+    "VC": (placed(W - 440, H - 292, 320, 100), BOTTOM_CLOSE),
     "Docks": (placed(20, H - 220, 400, 200), LIST_CLOSE),
     "Touchdown": (placed(20, H - 220, 400, 200), LIST_CLOSE),
     "Main data": (placed(W // 2 - 250, H // 2 - 250, 476, 500), BOTTOM_CLOSE),
@@ -471,7 +483,7 @@ PAGES = {
     "Options": (placed(W // 2 - 125, H // 2 - 25, 500, 100), BOTTOM_CLOSE),
     "Location": (placed(W // 2 - 300, H // 2 - 50, 600, 100), lambda w, h: (w // 2, h - 14)),
     "3D controls": (placed(W - 220, H - 312, 200, 120), LIST_CLOSE),
-    "Help": (placed(W // 2 - 300, 20, 600, 390), LIST_CLOSE),
+    "Help": (placed(W // 2 - 300, 20, 600, 404), LIST_CLOSE),
     "Checks": (placed(W // 2 - 300, 40, 600, 400), LIST_CLOSE),
     "New": (placed(W // 2 - 300, H // 2 - 25, 600, 100), lambda w, h: (w * 3 // 4, 60)),   # "No"
 }
@@ -553,8 +565,7 @@ def case_vessel_preview(args, root):
     stars = sum(max(pixel(x, y)) > 100 for x in range(w) for y in range(70))
     check(stars > 10 and all(is_sky(pixel(x, y)) for x in range(0, w, 5) for y in range(0, 70, 5)),
           "the stars stay visible above the Earth: %d star pixels" % stars)
-    d.key("Escape")
-    check(d.wait() == 0, "Escape ends with exit code 0")
+    check(escape_to_end(d) == 0, "Escape ends with exit code 0")
 
 
 FOCAL = (H / 2) / math.tan(math.radians(30))        # pixels per metre at one metre: 60 degrees from top to bottom
@@ -663,8 +674,7 @@ def case_preview_pick_drag(args, root):
     check(read_line(args, pixel, cx + 2, cy + 20) == "typ=1 msh=2 grp=0", "the press on the exhaust's handle started a drag")
     d.click(*engines_close)
     check(saved_design(d, root) == before, "dragging an exhaust's handle changes nothing")
-    d.key("Escape")
-    check(d.wait() == 0, "Escape ends with exit code 0")
+    check(escape_to_end(d) == 0, "Escape ends with exit code 0")
 
 
 def case_pages_menu(args, root):
@@ -681,8 +691,7 @@ def case_pages_menu(args, root):
         check(not is_title_bar(pixel(x + 5, y - 8)),
               "%r's page closed: %r" % (caption, pixel(x + 5, y - 8)))
     check(d.proc.poll() is None, "still running")
-    d.key("Escape")
-    check(d.wait() == 0, "Escape ends with exit code 0")
+    check(escape_to_end(d) == 0, "Escape ends with exit code 0")
 
 
 def case_pages_save_new_typing(args, root):
@@ -746,8 +755,7 @@ def case_pages_save_new_typing(args, root):
         d.sync()
         check((design_block(saved) == design_block(template)) == expect_template,
               "New then %s %s the design" % (answer, "resets" if expect_template else "keeps"))
-    d.key("Escape")
-    check(d.wait() == 0, "Escape ends with exit code 0")
+    check(escape_to_end(d) == 0, "Escape ends with exit code 0")
 
 
 def compare_white_text(args, pixel, text, centre_x, top):
@@ -866,8 +874,7 @@ def case_pages_generate_load(args, root):
     press(d, "Save")
     d.sync()
     check(os.path.exists(os.path.join(root, "new_vessel.vessdef")), "the import is named new_vessel")
-    d.key("Escape")
-    check(d.wait() == 0, "Escape ends with exit code 0")
+    check(escape_to_end(d) == 0, "Escape ends with exit code 0")
 
 
 def design_block_bytes(data):
@@ -919,8 +926,7 @@ def case_pages_mesh_browser(args, root):
     d.sync()
     added = meshes_of(open(os.path.join(root, DESIGN), "rb").read())[-1]
     check(added == entries[r], "entry r (%s) was added to the design: %r" % (entries[r], added))
-    d.key("Escape")
-    check(d.wait() == 0, "Escape ends with exit code 0")
+    check(escape_to_end(d) == 0, "Escape ends with exit code 0")
 
 
 def case_mesh_view_thumbnail(args, root):
@@ -954,8 +960,7 @@ def case_mesh_view_thumbnail(args, root):
     d.click(vx + vw - 60, vy + vh - 14)              # "Cancel"
     shown, mesh = thumbnail()
     check(all(c != (0, 0, 0) for c in shown + mesh), "Cancel hid the thumbnail")
-    d.key("Escape")
-    check(d.wait() == 0, "Escape ends with exit code 0")
+    check(escape_to_end(d) == 0, "Escape ends with exit code 0")
 
 
 def cube_gltf(path, half):
@@ -1007,8 +1012,7 @@ def case_import_model(args, root):
     d.key("ctrl+z")
     check(meshes_of(saved_design(d, root)) == original, "Undo took the cube out of the design")
     check(os.path.exists(os.path.join(root, "Meshes", "cube.msh")), "the files stay")
-    d.key("Escape")
-    check(d.wait() == 0, "Escape ends with exit code 0")
+    check(escape_to_end(d) == 0, "Escape ends with exit code 0")
 
 
 def case_pages_run_veltora(args, root):
@@ -1137,8 +1141,7 @@ def case_camera_orbit_wheel_keys(args, root):
     c = camera(lambda: d.key("0"), "0")
     c = camera(lambda: d.key("0"), "0")
     check((c["mode"], c["speed"], c["fine"]) == ("1", "1", "0"), "0 twice: %r" % c)
-    d.key("Escape")
-    check(d.wait() == 0, "Escape ends the designer")
+    check(escape_to_end(d) == 0, "Escape ends the designer")
 
 
 def case_pages_lists_summary(args, root):
@@ -1199,11 +1202,14 @@ def case_pages_lists_summary(args, root):
     changed = sum(a != b for a, b in zip(gear_before, gear_pixels()))
     check(changed > len(gear) // 10, "playing moves the gear in the preview: %d of %d pixels changed" % (changed, len(gear)))
     d.click(bx + 112 + 50, by + bh - 20 + 9)         # "Stop |=|"
-    d.key("Escape")
-    check(d.wait() == 0, "Escape ends with exit code 0")
+    check(escape_to_end(d) == 0, "Escape ends with exit code 0")
 
 
-AUTOSAVE = os.path.join("Vessel_Design", "autosave.vessdef")
+def autosaves(root):
+    """The sessions' autosave files under root, oldest first."""
+    folder = os.path.join(root, "Vessel_Design")
+    return sorted(os.path.join(folder, n) for n in (os.listdir(folder) if os.path.isdir(folder) else [])
+                  if re.fullmatch(r"autosave-\d{6}-\d{6}\.vessdef", n))
 
 
 def wait_until(condition, what, limit=10):
@@ -1279,9 +1285,8 @@ def case_undo_redo(args, root):
     check(saved_design(d, root) == original, "the original was loaded")
     press(d, "Undo")
     check(saved_design(d, root) == changed, "\"Undo\" took the Load back")
-    d.key("Escape")
-    check(d.wait() == 0, "Escape ends with exit code 0")
-    check(design_block(os.path.join(root, AUTOSAVE)) == changed, "the autosave holds the changed design")
+    check(escape_to_end(d) == 0, "Escape ends with exit code 0")
+    check(design_block(autosaves(root)[-1]) == changed, "the autosave holds the changed design")
 
 
 def case_autosave_endings(args, root):
@@ -1299,11 +1304,11 @@ def case_autosave_endings(args, root):
             change_mass(d, str(100 + number))
         end(d)
         check(d.wait() == 0, "%s ends with exit code 0" % ending)
-        autosave = os.path.join(run_root, AUTOSAVE)
         if ending == "unchanged":
-            check(not os.path.exists(autosave), "an unchanged design is not written")
+            check(not autosaves(run_root), "an unchanged design is not written")
         else:
-            check(header_value(autosave, "d", 528) == 100 + number, "%s: the autosave holds the typed mass" % ending)
+            check(header_value(autosaves(run_root)[-1], "d", 528) == 100 + number,
+                  "%s: the autosave holds the typed mass" % ending)
 
 
 def keep_running(d, seconds, why):
@@ -1337,8 +1342,7 @@ def case_autosave_kill(args, root):
     killed = time.time()
     d.proc.kill()
     d.proc.wait()
-    path = os.path.join(root, AUTOSAVE)
-    check(os.path.exists(path), "the autosave exists after the kill")
+    path = autosaves(root)[-1]
     age = killed - os.stat(path).st_mtime
     print("the autosave was written %.1f s before the kill" % age)
     check(0 <= age <= 60 + FRAME_SLACK, "the autosave is at most a minute old: %.1f s" % age)
@@ -1378,10 +1382,86 @@ def case_autosave_read_only(args, root):
     d.click(MESSAGE[0] + MESSAGE[2] // 2, MESSAGE[1] + MESSAGE[3] - 14)   # "OK"
     keep_running(d, 65, "the next autosave, which fails quietly")
     check(message_shown(args, d) is None, "one message, not one a minute")
-    d.key("Escape")
-    check(d.wait() == 0, "Escape ends with exit code 0")
+    check(escape_to_end(d) == 0, "Escape ends with exit code 0")
     check("Autosave failed" in d.stderr(), "the ending's failed write is reported: %r" % d.stderr())
     check(not os.listdir(folder), "nothing was written into the read-only folder")
+
+
+def page_shown(d, page):
+    """Whether the page whose body is at page[0], page[1] shows its title bar."""
+    w, h, pixel = d.screenshot()
+    return is_title_bar(pixel(page[0] + 5, page[1] - 8))
+
+
+def case_first_hour_escape_and_sessions(args, root):
+    """"abc" typed as the mass shows the error colour and stores nothing; "123", Home, Delete stores 23.
+    Escape answers "Confirm?" with No and closes "Main data", and only then ends the program. The next
+    session offers the first one's unsaved work; answered No, its own work goes into a file of its own,
+    and the first session's mass stays in the first file."""
+    d = Designer(args.designer, root)
+    d.wait_for_title()
+    press(d, "Main data")
+    gx, gy, gw, gh = GENERAL
+    mass = lambda pixel: read_line(args, pixel, gx + 120, gy + 60, rows_read=range(1, 15))
+    before = mass(d.screenshot()[2])
+    d.click(gx + 216, gy + 68)                       # the click selects the whole value: typing replaces it
+    d.type_text("abc")
+    fill = d.screenshot()[2](gx + 180, gy + 73)
+    check(fill[0] > 150 and fill[1] < 100, "the box shows the error colour: %r" % (fill,))
+    d.click(gx + 300, gy + 470)                      # leaving the box stores nothing
+    check(mass(d.screenshot()[2]) == before, "the stored mass %r is shown again" % before)
+    d.click(gx + 216, gy + 68)
+    d.type_text("123")
+    d.key("Home", "Delete")
+    d.click(gx + gw // 2, gy + gh - 12)              # "Close&Save" stores 23
+    press(d, "New")
+    d.key("Escape")
+    check(not page_shown(d, CONFIRM) and d.proc.poll() is None, "Escape answered the question; the program goes on")
+    press(d, "Main data")
+    d.key("Escape")
+    check(not page_shown(d, GENERAL) and d.proc.poll() is None, "Escape closed the page; the program goes on")
+    d.key("Escape")
+    check(d.wait() == 0, "a second Escape ends with exit code 0")
+    first = autosaves(root)[-1]
+    check(header_value(first, "d", 528) == 23.0, "the first session's autosave holds its mass (not New's)")
+
+    d = Designer(args.designer, root)
+    d.wait_for_title()
+    check(page_shown(d, CONFIRM), "the second session offers the unsaved work")
+    stamp = re.search(r"autosave-(\d\d)(\d\d)(\d\d)-(\d\d)(\d\d)(\d\d)", first).groups()
+    w, h, pixel = d.screenshot()
+    compare_white_text(args, pixel, "Unsaved work from 20%s-%s-%s %s:%s:%s was kept. Load it?" % stamp,
+                       CONFIRM[0] + CONFIRM[2] // 2, CONFIRM[1] + 10)
+    d.click(CONFIRM[0] + CONFIRM[2] * 3 // 4, CONFIRM[1] + 60)   # "No"
+    change_mass(d, "1234")
+    keep_running(d, 70, "the second session's minute autosave")
+    check(header_value(first, "d", 528) == 23.0, "the first session's autosave still holds its mass")
+    second = autosaves(root)[-1]
+    check(second != first and header_value(second, "d", 528) == 1234.0, "the second session writes a file of its own")
+    check(escape_to_end(d) == 0, "Escape ends with exit code 0")
+
+
+def case_first_hour_install_and_fly(args, root):
+    """Generate, "Yes" to installing: the package lands in the installation's own folders, and Run Veltora
+    flies the new vessel in the stand-in."""
+    d = start_in_demo(args, root)                    # its folders: Meshes, Modules, Textures
+    press(d, "Generate")
+    d.key("Return")
+    wait_until(lambda: page_shown(d, CONFIRM), "the question after Generate", 30)
+    w, h, pixel = d.screenshot()
+    compare_white_text(args, pixel, "Install the add-on into this installation now?", CONFIRM[0] + CONFIRM[2] // 2,
+                       CONFIRM[1] + 10)
+    d.click(CONFIRM[0] + CONFIRM[2] // 4, CONFIRM[1] + 60)     # "Yes"
+    d.wait_for_output(r"^status: Installed deltaglider_vrk\.zip: \d+ files", 30)
+    for folder, names, files in os.walk(root):
+        lower = [n.lower() for n in names]
+        check(len(lower) == len(set(lower)), "no folder twice in two cases in %s: %r" % (folder, names))
+    log = os.path.join(root, "veltora.log")
+    press(d, "Run Veltora")
+    wait_until(lambda: os.path.exists(log) and "every vessel" in open(log).read(), "the stand-in's report", 60)
+    report = open(log).read()
+    check("DeltaGlider_vrk-1" in report and "not created" not in report, "the new vessel flew: %s" % report[-400:])
+    check(escape_to_end(d) == 0, "Escape ends with exit code 0")
 
 
 def die_with_parent():
