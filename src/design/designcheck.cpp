@@ -171,6 +171,8 @@ void check_animations(const vessel_design& d, const std::vector<int>& mesh_group
 
 bool rotation_group(int g) { return g >= group_pitchup && g <= group_bankright; }
 bool translation_group(int g) { return g >= group_right && g <= group_back; }
+// Groups meant to push without turning: the translations, hover and retro (main has its own finding).
+bool straight_group(int g) { return translation_group(g) || g == group_hover || g == group_retro; }
 
 // Torque scale of a group: every thrust times its lever arm, so that rounding is told from design.
 double torque_scale(const vessel_design& d, int g) {
@@ -190,7 +192,7 @@ void check_groups(const vessel_design& d, report& r) {
     const double f = length(b.force), t = length(b.torque), t_limit = balance_tolerance * torque_scale(d, g);
     if (rotation_group(g) && f > balance_tolerance * b.thrust)
       r.add(check_warning, "group-force", "thruster_groups", g, "The " + name + " group pushes with a net force of " + num(f) + " N " + vec_text(b.force) + ".");
-    if (translation_group(g) && t > t_limit)
+    if (straight_group(g) && t > t_limit)
       r.add(check_warning, "group-torque", "thruster_groups", g, "The " + name + " group turns with a net torque of " + num(t) + " N m " + vec_text(b.torque) + ".");
     if (g == group_main && t > t_limit)
       r.add(check_warning, "main-torque", "thruster_groups", g, "Main thrust passes beside the centre of mass: a torque of " + num(t) + " N m " + vec_text(b.torque) + ".");

@@ -63,6 +63,7 @@ struct preview_calls {
   // --- The shell's, for the file commands ---
   void (*progress)(const std::string& line) = [](const std::string&) {}; // the progress screen
   void (*exit_program)() = [] {};                                     // closing screen, settings, end
+  void (*wake)() = [] {};                                             // from any thread: a frame soon
 };
 
 // The program's record: filled once at start-up, read by everyone else.

@@ -2,6 +2,8 @@
 #include "editor/filecmds.h"
 
 #include <filesystem>
+#include <mutex>
+#include <vector>
 #include "base/instpath.h"
 #include "base/sys.h"
 #include "design/designfile.h"
@@ -158,7 +160,33 @@ void command_generate() {
   open_dialog({"Export", "", name, export_filters, 1, fd_PathMustExist | fd_Save}, export_design);
 }
 
-void command_run() { run_veltora(files.root); }
+namespace {
+
+struct run_mailbox {               // written by the simulator threads and show_run_reports
+  std::mutex lock;
+  std::vector<std::string> sentences;
+} runs;
+
+void run_failed(const std::string& sentence) {
+  {
+    std::lock_guard<std::mutex> hold(runs.lock);
+    runs.sentences.push_back(sentence);
+  }
+  preview.wake();
+}
+
+}  // namespace
+
+void command_run() { run_veltora(files.root, run_failed); }
+
+void show_run_reports() {
+  std::vector<std::string> shown;
+  {
+    std::lock_guard<std::mutex> hold(runs.lock);
+    shown.swap(runs.sentences);
+  }
+  for (const std::string& s : shown) show_message(s);   // the newest stays in the window
+}
 
 // --- Dialog routing -------------------------------------------------------------------------------------
 

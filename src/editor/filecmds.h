@@ -22,6 +22,8 @@
 //     a while with large meshes
 //   - a mesh chosen through the dialog must lie in the meshes folder: its name
 //     is kept relative to that folder, as the installation reads it
+//   - a run of the simulator that fails reports on its own thread; the
+//     sentence waits under a lock until the next frame shows it
 #pragma once
 #include <cstdint>
 #include <string>
@@ -43,7 +45,8 @@ void command_new();                // asks before resetting
 void command_save();               // asks before overwriting
 void command_load();               // the "Load" dialog
 void command_generate();           // the "Export" dialog
-void command_run();                // the simulator on a thread of its own
+void command_run();                // the simulator on a thread of its own; a failed run is told later
+void show_run_reports();           // every frame: the failed runs' sentences into the message window
 void command_yes();                // carries out the pending question
 void save_design_now();            // writes dll_name + ".vessdef"
 

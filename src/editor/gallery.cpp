@@ -2,6 +2,7 @@
 #include "editor/gallery.h"
 #include <cstdio>
 #include "editor/filedialog.h"
+#include "render/vorlutil.h"
 
 gallery_values gallery;
 gg_wndtype gallery_window;
@@ -47,6 +48,12 @@ void open_file(gg_btnrec&) {
   });
 }
 
+// Enough engine errors to take the engine's fatal path, as a failing pass would.
+void engine_failure(gg_btnrec&) {
+  report("engine failure");
+  for (int i = 0; i < fatal_error_count; ++i) report_error("Gallery", "Error in a forced failure");
+}
+
 void key(gg_wndtype&, int kind, uint16_t shift, uint16_t code) {
   if (kind == gg_key_down) report("key " + std::to_string(code) + " shift " + std::to_string(shift));
 }
@@ -55,7 +62,7 @@ void key(gg_wndtype&, int kind, uint16_t shift, uint16_t code) {
 
 void build_gallery() {
   gg_wndtype& w = gallery_window;
-  gui_window(w, gallery_x, gallery_y, 360, 220, true, "Widget gallery", nullptr, nullptr, key);
+  gui_window(w, gallery_x, gallery_y, 360, 250, true, "Widget gallery", nullptr, nullptr, key);
   gui_panel(w, false, 4, 4, 352, 60, gg_outline, pack_rgba(0, 0, 64, 255), false);
   gui_label(w, 10, 8, "Name");
   gui_textbox(w, 70, 8, 130, 16, reported(bind_chars(gallery.name, sizeof gallery.name), 1), sizeof gallery.name);
@@ -76,4 +83,5 @@ void build_gallery() {
   gui_panel(w, false, 240, 110, 100, 60, gg_outline, pack_rgba(200, 40, 40, 255), false);
   gui_panel(w, false, 260, 130, 60, 20, gg_outline, pack_rgba(40, 40, 200, 255), true);
   gui_label(w, 10, 190, "Label in CP437: \x10 \x11 \xdb");
+  gui_button(w, 230, 224, 120, 20, "Engine failure", 4, engine_failure);
 }

@@ -2,12 +2,13 @@
 //
 // Living documentation of the toolkit and the subject of the GUI tests: a
 // button, text boxes of each value type, a checkbox, labels, panels below and
-// on top of the widgets, a slider, and a button that opens the file dialog.
+// on top of the widgets, a slider, a button that opens the file dialog and
+// one that forces the engine's fatal error.
 // Every event it receives is reported on standard output as one "gallery: ..."
 // line, so a test driving the program from outside can see what the widgets did. Only the test build of the
 // designer creates it; the user's menus never show it.
 //
-// Builds on: grpgui, filedialog.
+// Builds on: grpgui, filedialog, render/vorlutil (the engine's error reports).
 #pragma once
 #include <cstdint>
 #include <string>

@@ -3,6 +3,7 @@
 #include <SDL.h>
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
 #include <cstring>
 #include "base/input_codes.h"
 #include "base/strval.h"
@@ -85,10 +86,22 @@ bool shown_under(gg_wndtype& w, int x, int y) {
 
 }  // namespace
 
+namespace {
+
+// Whether w lies above the other windows now: kept on top while no fixed window is shown.
+bool lifted(const gg_wndtype& w) {
+  if (!w.on_top) return false;
+  return std::none_of(gui.windows.begin(), gui.windows.end(),
+                      [](const gg_wndtype* d) { return d->exists && d->visible && d->fixed; });
+}
+
+}  // namespace
+
 gg_wndtype* target_window(int x, int y) {
   if (gui.modal) return shown_under(*gui.modal, x, y) ? gui.modal : nullptr;
-  for (auto it = gui.windows.rbegin(); it != gui.windows.rend(); ++it)
-    if (shown_under(**it, x, y)) return *it;
+  for (bool top : {true, false})
+    for (auto it = gui.windows.rbegin(); it != gui.windows.rend(); ++it)
+      if (lifted(**it) == top && shown_under(**it, x, y)) return *it;
   return nullptr;
 }
 
@@ -500,10 +513,107 @@ bool gui_mouse_move(uint16_t shift, int x, int y) {
   }
   for (gg_wndtype* d : gui.windows) {
     if (!d->visible || !d->dragging) continue;
-    d->x = clamp_on_screen(x - d->grab_x, screen.width - d->width);
-    d->y = clamp_on_screen(y - d->grab_y, screen.height - d->height);
+    const int32_t nx = clamp_on_screen(x - d->grab_x, screen.width - d->width);
+    const int32_t ny = clamp_on_screen(y - d->grab_y, screen.height - d->height);
+    d->moved = d->moved || nx != d->x || ny != d->y;
+    d->x = nx;
+    d->y = ny;
   }
   return true;
+}
+
+// --- Placement rules ---------------------------------------------------------------------------------
+
+namespace {
+
+constexpr int middle_slack = 8;      // pixels either side of a window's middle that count as the middle
+
+// One axis of a widget in a window whose extent changes from old_extent by delta.
+void follow(int32_t& pos, int32_t& size, int old_extent, int delta) {
+  const auto middle = [old_extent](int v) { return std::abs(2 * v - old_extent) <= 2 * middle_slack; };
+  if (middle(size)) size += delta / 2;
+  else if (2 * size > old_extent) size += delta;
+  if (middle(pos)) pos += delta / 2;
+  else if (2 * pos > old_extent) pos += delta;
+}
+
+template <class W>
+void follow_widget(W& wd, const gg_wndtype& w, int old_w, int old_h) {
+  if (wd.window != &w) return;
+  follow(wd.x, wd.width, old_w, w.width - old_w);
+  follow(wd.y, wd.height, old_h, w.height - old_h);
+}
+
+void resize_window(gg_wndtype& w, int width, int height) {
+  const int old_w = w.width, old_h = w.height;
+  w.width = width;
+  w.height = height;
+  if (width == old_w && height == old_h) return;
+  for (gg_btnrec& b : gui.buttons) follow_widget(b, w, old_w, old_h);
+  for (gg_txtboxrec& t : gui.textboxes) follow_widget(t, w, old_w, old_h);
+  for (auto& c : gui.checkboxes) follow_widget(*c, w, old_w, old_h);
+  for (auto& p : gui.panels) follow_widget(*p, w, old_w, old_h);
+  for (auto& s : gui.sliders) follow_widget(*s, w, old_w, old_h);
+  for (auto& l : gui.labels) {
+    if (l->window != &w) continue;
+    int32_t none = 0;
+    follow(l->x, none, old_w, width - old_w);
+    follow(l->y, none, old_h, height - old_h);
+  }
+}
+
+// Pixels of a's hit rectangle that b's covers, for a placed at (x, y).
+long overlap(const gg_wndtype& a, int x, int y, const gg_wndtype& b) {
+  const long across = std::min(x + a.width, b.x + b.width) - std::max(x - 1, b.x - 1) + 1;
+  const long down = std::min(y + a.height, b.y + b.height) - std::max(y - gg_title_height, b.y - gg_title_height) + 1;
+  return across > 0 && down > 0 ? across * down : 0;
+}
+
+// Where the rule puts w, unless the window kept on top covers it there: then the place above
+// it, at the top of the screen, left of it or in the top-left corner that it covers least,
+// keeping the middle of the screen (where the preview shows the vessel) clear where it can.
+void clear_of(gg_wndtype& w, const gg_wndtype& top, int screen_w, int screen_h) {
+  if (overlap(w, w.x, w.y, top) == 0) return;
+  const std::pair<int, int> tries[] = {{w.x, w.y}, {w.x, top.y - gg_title_height - 2 - w.height},
+                                       {w.x, gg_title_height}, {top.x - 3 - w.width, w.y}, {1, gg_title_height}};
+  long least = -1;
+  for (auto [x, y] : tries) {
+    x = clamp_on_screen(x, screen_w - w.width);
+    y = clamp_on_screen(y, screen_h - w.height);
+    const bool middle = x - 1 <= screen_w / 2 && screen_w / 2 <= x + w.width &&
+                        y - gg_title_height <= screen_h / 2 && screen_h / 2 <= y + w.height;
+    const long covered = 2 * overlap(w, x, y, top) + (middle ? 1 : 0);
+    if (least >= 0 && covered >= least) continue;
+    least = covered;
+    w.x = x;
+    w.y = y;
+  }
+}
+
+void place(gg_wndtype& w, int screen_w, int screen_h) {
+  resize_window(w, w.rule.width.of(screen_w), w.rule.height.of(screen_h));
+  if (!w.moved) {
+    w.x = clamp_on_screen(w.rule.x.of(screen_w), screen_w - w.width);
+    w.y = clamp_on_screen(w.rule.y.of(screen_h), screen_h - w.height);
+    for (const gg_wndtype* top : gui.windows)
+      if (top != &w && top->exists && top->on_top && !w.on_top && !w.fixed) clear_of(w, *top, screen_w, screen_h);
+  }
+  w.x = clamp_on_screen(w.x, screen_w - w.width);
+  w.y = clamp_on_screen(w.y, screen_h - w.height);
+}
+
+}  // namespace
+
+void gui_set_rule(gg_wndtype& w, const gg_rule& rule, int screen_w, int screen_h) {
+  w.ruled = true;
+  w.rule = rule;
+  place(w, screen_w, screen_h);
+}
+
+void gui_screen_resized(int screen_w, int screen_h) {
+  for (bool top : {true, false})    // the windows on top first: the others keep clear of them
+    for (gg_wndtype* w : gui.windows)
+      if (w->exists && w->ruled && w->on_top == top) place(*w, screen_w, screen_h);
 }
 
 // --- Drawing ------------------------------------------------------------------------------------------
@@ -595,8 +705,9 @@ void draw_window(gg_wndtype* w) {
 }  // namespace
 
 void gui_draw_all() {
-  for (gg_wndtype* w : gui.windows)
-    if (w != gui.modal) draw_window(w);
+  for (bool top : {false, true})
+    for (gg_wndtype* w : gui.windows)
+      if (w != gui.modal && lifted(*w) == top) draw_window(w);
   if (!gui.modal) return;
   fill_rect(0, 0, screen.width, screen.height, modal_shade, modal_shade);
   draw_window(gui.modal);

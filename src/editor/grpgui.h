@@ -13,6 +13,7 @@
 // Index:
 //   - palette and records
 //   - creation
+//   - placement rules
 //   - event entry points (no GL: testable without a display)
 //   - text-box binding and the key table
 //   - drawing
@@ -35,6 +36,14 @@
 //   - lists only grow; widgets are created once at start-up
 //   - a modal window (gui_set_modal) takes every event alone, reports each one
 //     taken and is drawn last, over the dimmed rest of the screen
+//   - a window with a placement rule is placed from the screen size, clear of
+//     the windows kept on top where the screen has room, and placed again
+//     whenever the screen changes size, unless the user dragged it: then it
+//     stays where it was put, pulled back onto the screen. When its size
+//     changes, its widgets keep their distance to the nearer edge, those about
+//     the middle keep their share, and those wider than half of it stretch
+//   - a window kept on top lies above the others, unless a fixed window (one
+//     that fills the screen and cannot be dragged) is shown
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -74,6 +83,17 @@ using gg_toggleproc = std::function<void(gg_inprec& c)>;
 using gg_slideproc = void (*)(int slider, int kind);                          // 0 released, 1 dragged
 using gg_modalkeys = bool (*)(int kind, uint16_t shift, uint16_t key);         // true: the key is used up
 
+// A window coordinate or size from the screen's: nothing, half or all of it, plus an offset.
+enum gg_anchor : int { gg_none = 0, gg_half = 1, gg_whole = 2 };
+struct gg_place {
+  int anchor = gg_none;
+  int offset = 0;
+  int of(int screen) const { return (anchor == gg_whole ? screen : anchor == gg_half ? screen / 2 : 0) + offset; }
+};
+struct gg_rule {                      // where a window goes on a screen of a given size
+  gg_place x, y, width, height;
+};
+
 struct gg_wndtype {                   // a GUI window
   bool exists = false;                // set at creation; a window without it is skipped
   bool fixed = false;                 // the title bar does not start a drag
@@ -87,6 +107,10 @@ struct gg_wndtype {                   // a GUI window
   gg_drawproc draw = nullptr;         // called after the window's widgets are drawn
   gg_mouseproc mouse = nullptr;       // kind 0 down, 1 up, 2 move
   gg_keyproc key = nullptr;           // kind 0 down, 1 up
+  bool ruled = false;                 // placed by rule, again when the screen changes size
+  gg_rule rule;                       // its placement
+  bool moved = false;                 // dragged by the user: kept where it was put
+  bool on_top = false;                // kept above the other windows
 };
 
 struct gg_btnrec {                    // a button
@@ -212,6 +236,10 @@ gg_panelrec&  gui_panel(gg_wndtype& w, bool hidden, int x, int y, int width, int
                         uint32_t fill, bool on_top);
 gg_sliderrec& gui_slider(gg_wndtype& w, int x, int y, int width, int height, int mode, double value,
                          gg_slideproc change);
+
+// --- Placement rules ---------------------------------------------------------------------------
+void gui_set_rule(gg_wndtype& w, const gg_rule& rule, int screen_w, int screen_h); // placed now and on every resize
+void gui_screen_resized(int screen_w, int screen_h);   // windows by their rules; dragged ones kept on the screen
 
 // --- Event entry points ---------------------------------------------------------------------
 bool gui_mouse_move(uint16_t shift, int x, int y);      // always true

@@ -20,47 +20,43 @@ namespace {
 
 // --- Window table ----------------------------------------------------------------------------
 
-// A coordinate from the screen size: anchor 0 (none), 1 (half the screen) or 2 (all of it), plus an offset.
-struct placed {
-  int anchor, offset;
-  int of(int screen) const { return (anchor == 2 ? screen : anchor == 1 ? screen / 2 : 0) + offset; }
-};
-
+// Each window's placement rule: x, y, width, height from the screen size
+// (anchor 0 none, 1 half the screen, 2 all of it, plus an offset).
 struct page_def {
   const char* title;
-  placed x, y, width, height;
+  gg_rule rule;
 };
 
 // In page_id order, which is also the drawing order: later windows lie on top.
 const page_def page_defs[page_count] = {
-  {"Veltora Corvane", {2, -502}, {2, -154}, {0, 482}, {0, 134}},
-  {"General parameters", {1, -250}, {1, -250}, {0, 476}, {0, 500}},
-  {"Animations", {0, 20}, {1, -150}, {0, 400}, {0, 300}},
-  {"Meshes", {0, 440}, {1, -150}, {0, 600}, {0, 300}},
-  {"Beacons", {0, 20}, {2, -220}, {0, 400}, {0, 200}},
-  {"Docks", {0, 20}, {2, -220}, {0, 400}, {0, 200}},
-  {"Thrusters", {0, 440}, {2, -220}, {0, 500}, {0, 200}},
-  {"Exhausts", {0, 440}, {2, -420}, {0, 400}, {0, 200}},
-  {"Touchdown points", {0, 20}, {2, -220}, {0, 400}, {0, 200}},
-  {"Aerodynamic elements", {0, 20}, {2, -220}, {0, 400}, {0, 200}},
-  {"Fuel tanks", {0, 20}, {2, -220}, {0, 400}, {0, 200}},
-  {"Groups in animation component", {0, 20}, {2, -220}, {0, 400}, {0, 200}},
-  {"Edit thruster", {0, 20}, {0, 20}, {0, 400}, {0, 250}},
-  {"Edit airfoil", {0, 20}, {0, 20}, {0, 600}, {0, 250}},
-  {"Animation block (1)", {0, 50}, {0, 40}, {2, -100}, {0, 200}},
-  {"VC config", {2, -440}, {2, -292}, {0, 200}, {0, 100}},
-  {"Vessel data", {2, -460}, {0, 20}, {0, 440}, {0, 400}},   // the summary, then the thruster groups
-  {"3D controls", {2, -220}, {2, -312}, {0, 200}, {0, 120}},
-  {"Open/Close", {0, 20}, {0, 20}, {2, -40}, {2, -40}},
-  {"Mesh view", {1, -320}, {1, -260}, {0, 640}, {0, 520}},
-  {"Options", {1, -125}, {1, -25}, {0, 500}, {0, 100}},
-  {"Confirm?", {1, -300}, {1, -25}, {0, 600}, {0, 100}},
-  {"Edit beacon", {0, 20}, {0, 20}, {0, 400}, {0, 200}},
-  {"Edit exhaust", {0, 20}, {0, 20}, {0, 400}, {0, 230}},
-  {"Edit mesh", {0, 20}, {0, 20}, {0, 300}, {0, 100}},
-  {"Help", {1, -300}, {0, 20}, {0, 600}, {0, 390}},
-  {"Message", {1, -300}, {1, -50}, {0, 600}, {0, 100}},
-  {"Checks", {1, -300}, {0, 40}, {0, 600}, {0, 400}},
+  {"Veltora Corvane", {{2, -502}, {2, -154}, {0, 482}, {0, 134}}},
+  {"General parameters", {{1, -250}, {1, -250}, {0, 476}, {0, 500}}},
+  {"Animations", {{0, 20}, {1, -150}, {0, 400}, {0, 300}}},
+  {"Meshes", {{0, 440}, {1, -150}, {0, 600}, {0, 300}}},
+  {"Beacons", {{0, 20}, {2, -220}, {0, 400}, {0, 200}}},
+  {"Docks", {{0, 20}, {2, -220}, {0, 400}, {0, 200}}},
+  {"Thrusters", {{0, 440}, {2, -220}, {0, 500}, {0, 200}}},
+  {"Exhausts", {{0, 440}, {2, -420}, {0, 400}, {0, 200}}},
+  {"Touchdown points", {{0, 20}, {2, -220}, {0, 400}, {0, 200}}},
+  {"Aerodynamic elements", {{0, 20}, {2, -220}, {0, 400}, {0, 200}}},
+  {"Fuel tanks", {{0, 20}, {2, -220}, {0, 400}, {0, 200}}},
+  {"Groups in animation component", {{0, 20}, {2, -220}, {0, 400}, {0, 200}}},
+  {"Edit thruster", {{0, 20}, {0, 20}, {0, 400}, {0, 250}}},
+  {"Edit airfoil", {{0, 20}, {0, 20}, {0, 600}, {0, 250}}},
+  {"Animation block (1)", {{0, 50}, {0, 40}, {2, -100}, {0, 200}}},
+  {"VC config", {{2, -440}, {2, -292}, {0, 200}, {0, 100}}},
+  {"Vessel data", {{2, -460}, {0, 20}, {0, 440}, {0, 400}}},   // the summary, then the thruster groups
+  {"3D controls", {{2, -220}, {2, -312}, {0, 200}, {0, 120}}},
+  {"Open/Close", {{0, 20}, {0, 20}, {2, -40}, {2, -40}}},
+  {"Mesh view", {{1, -320}, {1, -260}, {0, 640}, {0, 520}}},
+  {"Options", {{1, -125}, {1, -25}, {0, 500}, {0, 100}}},
+  {"Confirm?", {{1, -300}, {1, -25}, {0, 600}, {0, 100}}},
+  {"Edit beacon", {{0, 20}, {0, 20}, {0, 400}, {0, 200}}},
+  {"Edit exhaust", {{0, 20}, {0, 20}, {0, 400}, {0, 230}}},
+  {"Edit mesh", {{0, 20}, {0, 20}, {0, 300}, {0, 100}}},
+  {"Help", {{1, -300}, {0, 20}, {0, 600}, {0, 390}}},
+  {"Message", {{1, -300}, {1, -50}, {0, 600}, {0, 100}}},
+  {"Checks", {{1, -300}, {0, 40}, {0, 600}, {0, 400}}},
 };
 
 // --- Lists ----------------------------------------------------------------------------------------
@@ -792,8 +788,10 @@ void pages_build(int screen_w, int screen_h) {
   built = build_state{};
   for (int p = 0; p < page_count; ++p) {
     const page_def& d = page_defs[p];
-    gui_window(pages.windows[p], d.x.of(screen_w), d.y.of(screen_h), d.width.of(screen_w), d.height.of(screen_h),
-               p == page_main, d.title);
+    gui_window(pages.windows[p], 0, 0, 0, 0, p == page_main, d.title);
+    pages.windows[p].on_top = p == page_main;     // the menu stays in reach of every page
+    pages.windows[p].fixed = p == page_browser;   // fills the screen above the menu, never dragged
+    gui_set_rule(pages.windows[p], d.rule, screen_w, screen_h);
   }
   for (int l = 0; l < list_count; ++l) {
     pages.windows[list_page(l)].draw = list_draw;
@@ -808,7 +806,6 @@ void pages_build(int screen_w, int screen_h) {
     pages.windows[p].draw = draw;
     pages.windows[p].mouse = mouse;
   }
-  pages.windows[page_browser].fixed = true;
   build_main_menu();
   build_general();
   build_lists();

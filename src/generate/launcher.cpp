@@ -13,6 +13,7 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -74,8 +75,9 @@ std::string child_command_line(const std::string& program, const std::string& li
 }
 
 // Starts the program in folder and waits for it; its exit code, or -1 with the reason.
-int spawn_and_wait(const std::vector<std::string>& words, const std::string& line, const std::string& folder,
-                   uint16_t show_mode, std::string* why) {
+// The child's error output is not followed here: last_error stays empty.
+int spawn_and_wait(std::vector<std::string>& words, const std::string& line, const std::string& folder,
+                   uint16_t show_mode, std::string* why, std::string*) {
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;
@@ -97,6 +99,33 @@ int spawn_and_wait(const std::vector<std::string>& words, const std::string& lin
   return int(code);
 }
 #else
+// Copies the child's error output to ours while it runs and keeps its last non-empty line.
+void follow_errors(int fd, std::string* last_error) {
+  std::string line, last;
+  char buffer[4096];
+  ssize_t n;
+  while ((n = read(fd, buffer, sizeof buffer)) != 0) {
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      break;
+    }
+    const ssize_t passed = write(STDERR_FILENO, buffer, size_t(n));   // a courtesy: its failure changes nothing
+    (void)passed;
+    for (ssize_t i = 0; i < n; ++i) {
+      const char c = buffer[i];
+      if (c == '\n') {
+        if (line.find_first_not_of(" \t\r") != std::string::npos) last = line;
+        line.clear();
+      } else if (line.size() < error_line_limit) {
+        line += c;
+      }
+    }
+  }
+  if (line.find_first_not_of(" \t\r") != std::string::npos) last = line;
+  while (!last.empty() && (last.back() == '\r' || last.back() == ' ')) last.pop_back();
+  if (last_error) *last_error = last;
+}
+
 int exit_code(int status) {
   if (WIFEXITED(status)) return WEXITSTATUS(status);
   if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
@@ -104,17 +133,23 @@ int exit_code(int status) {
 }
 
 int spawn_and_wait(std::vector<std::string>& words, const std::string&, const std::string& folder, uint16_t,
-                   std::string* why) {
+                   std::string* why, std::string* last_error) {
   std::vector<char*> argv;
   for (std::string& w : words) argv.push_back(w.data());
   argv.push_back(nullptr);
 
+  int errors[2];                         // the child's error output; close-on-exec for every other child
+  if (pipe2(errors, O_CLOEXEC) != 0) return not_started(why, std::string("cannot make a pipe: ") + std::strerror(errno));
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
+  posix_spawn_file_actions_adddup2(&actions, errors[1], STDERR_FILENO);
   pid_t pid = 0;
   int rc = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
+  close(errors[1]);
+  if (rc == 0) follow_errors(errors[0], last_error);   // until the child and its children close it
+  close(errors[0]);
   if (rc != 0) return not_started(why, "cannot start " + words[0] + ": " + std::strerror(rc));
 
   int status = 0;
@@ -122,29 +157,38 @@ int spawn_and_wait(std::vector<std::string>& words, const std::string&, const st
     if (errno != EINTR) return not_started(why, "cannot wait for " + words[0] + ": " + std::strerror(errno));
   return exit_code(status);
 }
+
 #endif
 
 }  // namespace
 
 int run_and_wait(const std::string& command_line, const std::string& working_dir, uint16_t show_mode,
-                 std::string* why) {
+                 std::string* why, std::string* last_error) {
   std::string folder = working_folder(working_dir);
   std::vector<std::string> words = split_command(command_line);
   if (words.empty()) return not_started(why, "the command line is empty");
   words[0] = program_path(words[0], folder);
-  return spawn_and_wait(words, command_line, folder, show_mode, why);
+  return spawn_and_wait(words, command_line, folder, show_mode, why, last_error);
 }
 
-void run_simulator(const std::string& root) {
-  std::string why;
+std::string run_sentence(int code, const std::string& why, const std::string& last_error) {
+  if (code == 0) return "";
+  if (code < 0) return "Veltora could not be started: " + why;
+  return "Veltora ended with exit code " + std::to_string(code) + (last_error.empty() ? "." : ": " + last_error);
+}
+
+void run_simulator(const std::string& root, run_report report) {
+  std::string why, last_error;
+  int code = -1;
   try {
-    if (run_and_wait(simulator_command, root, show_normal, &why) >= 0) return;
+    code = run_and_wait(simulator_command, root, show_normal, &why, &last_error);
   } catch (const std::exception& e) {
     why = e.what();
   }
-  std::fprintf(stderr, "Run Veltora: %s\n", why.c_str());  // the editor goes on either way
+  const std::string sentence = run_sentence(code, why, last_error);
+  if (!sentence.empty() && report) report(sentence);   // the editor goes on either way
 }
 
-void run_veltora(const std::string& root) {
-  std::thread(run_simulator, root).detach();
+void run_veltora(const std::string& root, run_report report) {
+  std::thread(run_simulator, root, report).detach();
 }

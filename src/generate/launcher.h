@@ -14,8 +14,11 @@
 //     current folder of the caller is never changed
 //   - the window show mode has no meaning here and is accepted for the callers'
 //     sake; the child shares the caller's terminal
-//   - the editor's thread cannot show a message, so a simulator that cannot be
-//     started is named on standard error
+//   - the child's error output passes through to ours and its last line is
+//     kept, so that a failed run can say why in the editor's window
+//   - Run Veltora reports every run that fails (not started, or a non-zero
+//     exit code) through a callback on the simulator's thread, with a sentence
+//     naming the code and that last line; a normal end reports nothing
 #pragma once
 #include <cstdint>
 #include <string>
@@ -23,10 +26,16 @@
 constexpr const char* simulator_command = "veltora.exe";   // started without arguments
 constexpr uint16_t show_normal = 1;                          // normal window
 
+constexpr size_t error_line_limit = 1000;                     // characters of the last error line kept
+
 // Exit code of the program, 128 + signal number when a signal ended it, -1 when
 // it could not be started (why, when given, then says why). io_error when the
-// working folder cannot be entered.
+// working folder cannot be entered. last_error, when given, receives the last
+// non-empty line the program wrote to its error output (cut at error_line_limit).
 int  run_and_wait(const std::string& command_line, const std::string& working_dir, uint16_t show_mode,
-                  std::string* why = nullptr);
-void run_simulator(const std::string& root);   // thread body: runs the simulator in root; a failure to start goes to standard error
-void run_veltora(const std::string& root);     // starts run_simulator on a detached thread, returns at once
+                  std::string* why = nullptr, std::string* last_error = nullptr);
+using run_report = void (*)(const std::string& sentence);     // called on the simulator's thread
+// What the user is told about a run: "" for exit code 0.
+std::string run_sentence(int code, const std::string& why, const std::string& last_error);
+void run_simulator(const std::string& root, run_report report);  // thread body: runs the simulator in root
+void run_veltora(const std::string& root, run_report report);    // run_simulator on a detached thread, returns at once

@@ -150,9 +150,9 @@ void probe_capabilities() {
   set_swap_interval(0);
 }
 
-void set_swap_interval(int frames) {
+bool set_swap_interval(int frames) {
   gl_caps.swap_interval = frames;
-  SDL_GL_SetSwapInterval(frames);   // a driver without the control keeps its own pacing
+  return SDL_GL_SetSwapInterval(frames) == 0;   // a driver without the control keeps its own pacing
 }
 
 // --- GL state record and object ownership ---------------------------------------------

@@ -132,7 +132,7 @@ using gl_lookup = void* (*)(const char* name);          // the driver's entry po
 // their entry points; fills gl_ext with them.
 gl_capabilities capabilities_offered(std::string_view extensions, int version, gl_lookup lookup);
 void probe_capabilities();                              // fills gl_caps and gl_ext; needs the current context
-void set_swap_interval(int frames);                     // 0 switches vertical synchronisation off
+bool set_swap_interval(int frames);                     // 0 switches vertical synchronisation off; false: the driver refused
 
 // --- GL state record and object ownership ------------------------------------------
 // The few switches the 2D layer and the preview turn most often.

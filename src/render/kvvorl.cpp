@@ -504,6 +504,12 @@ bool vessel_group_reference(const vorlscene& s, int mesh, int group, vec3& out) 
   return true;
 }
 
+bool selection_pulsing(vorlscene& s) {
+  for (int i : {vessel_object, marker_object})
+    if (draw_rec* r = record(s, i); r && r->has_meshes && selected_group(s, *r, i)) return true;
+  return false;
+}
+
 void show_vessel(vorlscene& s, const std::string& name, double size) {
   for (int i : {vessel_object, marker_object})
     if (record(s, i)) s.objects[size_t(i)]->radius = std::max(size, object_visibility);

@@ -75,6 +75,7 @@ void release_vessel_meshes(vorlscene& s);        // GL objects given back, no me
 void stop_scene(vorlscene& s);                   // vessel and marker meshes released from the GL
 bool vessel_group_reference(const vorlscene& s, int mesh, int group, vec3& out); // the group's centre
 void show_vessel(vorlscene& s, const std::string& name, double size); // name and visibility radius
+bool selection_pulsing(vorlscene& s);            // the picked group exists and is drawn pulsing
 
 // --- Markers --------------------------------------------------------------------------------
 void rebuild_markers(vorlscene& s, const vessel_design& d, int kind);   // the slot whole, colours kept (+ exhausts)

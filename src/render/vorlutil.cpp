@@ -19,6 +19,7 @@ const char* const fatal_caption = "VORL: Error|Ошибка";
 // Waits a second, shows the message and ends the process: the fatal path's own thread.
 [[noreturn]] void fatal_end(std::string text) {
   std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+  if (vorl_log_file.before_end) vorl_log_file.before_end();
   std::fprintf(stderr, "%s\n%s\n", fatal_caption, text.c_str());
   std::fflush(nullptr);
   SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, fatal_caption, text.c_str(), nullptr);

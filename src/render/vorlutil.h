@@ -4,7 +4,8 @@
 // that a crash loses nothing. Every engine pass reports its failures through
 // report_error; the 21st report ends the program: after a second a message
 // box (standard error without a display) says so and the process exits with
-// code 1, while the reporting thread waits for it.
+// code 1, while the reporting thread waits for it. The program's own last
+// words (the autosave) run first, through before_end.
 //
 // Builds on: base/asys (local time), SDL (the message box).
 //
@@ -23,6 +24,7 @@ struct vorl_log_state {             // written by open_log, vorl_log and report_
   bool on = false;                  // false: lines are dropped
   int errors = 0;                   // reports so far
   std::string last_error;           // set at the fatal report
+  void (*before_end)() = nullptr;   // run by the fatal path before its message, while the reporter waits
 };
 extern vorl_log_state vorl_log_file;
 

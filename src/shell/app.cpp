@@ -1,5 +1,7 @@
 // app: the program's start-up, frame, input routing and progress screen.
 #include "shell/app.h"
+#include <algorithm>
+#include <exception>
 #include <cstdio>
 #include <cstdlib>
 #include "base/sys.h"
@@ -22,7 +24,9 @@
 #include "render/vorlcalc.h"
 #include "render/vorldraw.h"
 #include "render/vorlmenu.h"
+#include "render/vorlutil.h"
 #include "shell/camera.h"
+#include "shell/tim.h"
 
 app_state app;
 
@@ -87,21 +91,53 @@ void key_down(uint16_t shift, uint16_t key) {
   camera_key(vorl_scene, key);
 }
 
+// The close button and "Exit": the settings, then the orderly end (the autosave on the way out).
 void close_program() {
-  autosave_final();
   try {
     write_user_settings(settings);
   } catch (const io_error& e) {
     std::fprintf(stderr, "%s\n", e.what());
   }
-  std::fflush(nullptr);
-  std::exit(0);
+  post_quit(0);
 }
 
-// "Exit": the closing screen, the settings, then the end; nothing is saved or asked.
+// "Exit": the closing screen, then as the close button; nothing is saved or asked.
 void exit_program() {
   progress_screen("Closing", program_title, false);
   close_program();
+}
+
+// The last words of every ending: the design into the autosave.
+void final_autosave() { autosave_final(); }
+
+// An exception that escaped the loop ends the program; the design is kept first.
+int stopped_by(const std::string& what) {
+  const bool kept = autosave_final();
+  show_error("Veltora Corvane stopped: " + what +
+             (kept ? " Unsaved changes are kept in " + std::string(autosave_file) + "." : " The autosave failed too."));
+  return 1;
+}
+
+int run_loop() {
+  try {
+    return message_loop();
+  } catch (const std::exception& e) {
+    return stopped_by(e.what());
+  } catch (...) {
+    return stopped_by("an unknown failure.");
+  }
+}
+
+// Anything that ends in std::terminate (an exception thrown where none may be) still tries the autosave.
+[[noreturn]] void terminated() {
+  static bool once = false;
+  if (!once) {
+    once = true;
+    std::fprintf(stderr, "Veltora Corvane stopped by an unexpected failure.\n");
+    autosave_final();
+  }
+  std::fflush(nullptr);
+  std::abort();
 }
 
 void file_progress(const std::string& line) { progress_screen(line, program_title, false); }
@@ -135,6 +171,7 @@ void start_preview() {
   preview.vc_camera_switch = view_second;
   preview.progress = file_progress;
   preview.exit_program = exit_program;
+  preview.wake = wake_loop;
 }
 
 }  // namespace
@@ -149,6 +186,35 @@ bool decode_cursor(std::vector<uint8_t>& rgba) {
   if (img.width != cursor_size || img.height != cursor_size) return false;
   rgba = std::move(img.pixels);
   return true;
+}
+
+designer_options parse_options(int argc, const char* const* argv) {
+  designer_options o;
+  for (int i = 1; i < argc && o.error.empty(); ++i) {
+    const std::string a = argv[i];
+    if (a == "--no-frame-cap") o.no_frame_cap = true;
+    else if (a == "--help" || a == "-h") o.help = true;
+    else o.error = "unknown option " + a;
+  }
+  return o;
+}
+
+std::string usage_text() {
+  return "usage: corvane [--no-frame-cap] [--help]\n"
+         "Runs the vessel designer in the current folder, the simulator's root.\n"
+         "  --no-frame-cap  draw every frame as fast as the machine can, without vertical sync,\n"
+         "                  even when nothing changes (for measuring the frame rate)\n"
+         "  --help          print this text and end\n";
+}
+
+int32_t next_frame_in(uint32_t now) {
+  const auto& playing = design.anim_playing;
+  if (std::find(playing.begin(), playing.end(), 1) != playing.end() || page(page_mesh_view).visible) return 0;
+  const double to_autosave = autosave.last + autosave_period - app.time;   // seconds; the write checks for changes
+  int32_t next = int32_t(std::clamp(to_autosave, 0.0, autosave_period) * 1000) + 1;
+  if (selection_pulsing(vorl_scene))
+    next = std::min(next, now - app.last_input < uint32_t(pulse_idle_after) ? 0 : pulse_idle_interval);
+  return next;
 }
 
 void frame(double dt, double t) {
@@ -166,12 +232,15 @@ void frame(double dt, double t) {
   update_design_frame(design, dt);
   pages_frame();
   autosave_tick(t);
+  show_run_reports();
   draw_overlay();
   screenshot_if_due();
   present(app.win);
+  app.win.next_frame_in = next_frame_in(tick_count());
 }
 
 void input(int kind, int x, int y, uint16_t shift, uint16_t key) {
+  app.last_input = tick_count();
   switch (kind) {
     case input_close: close_program(); break;
     case input_key_up: gui_key_up(shift, key); break;
@@ -188,7 +257,10 @@ void input(int kind, int x, int y, uint16_t shift, uint16_t key) {
       camera_mouse_down(shift, x, y);
       remember_mouse(x, y);
       break;
-    default: break;                 // resize: the window layer has done it all
+    case input_resize:              // the preview follows in the window layer; the pages here
+      gui_screen_resized(x, y);
+      break;
+    default: break;
   }
   if (kind == input_button_up) undo_commit();  // a release ends any drag, wherever it happens
   else undo_checkpoint();           // whatever the event changed is one step
@@ -218,13 +290,17 @@ void progress_screen(const std::string& main_line, const std::string& second_lin
   pump_single_message();
 }
 
-int run_designer(bool gallery) {
+int run_designer(bool gallery, const designer_options& options) {
   read_user_settings(settings);
+  catch_end_signals();
   if (!create_window(app.win, window_width, window_height, program_title, frame, input, false)) return 1;
+  app.win.no_frame_cap = options.no_frame_cap;
   probe_capabilities();
   build_font();
   progress_screen("Starting up", program_title, false);
   start_engine(vorl_scene, app.win.width, app.win.height, progress_screen);
+  vorl_switches.vsync = !options.no_frame_cap && set_swap_interval(1);   // the display's pace where offered
+  if (!vorl_switches.vsync) set_swap_interval(0);
   start_preview();                  // the camera 20 m behind the vessel above the Earth
   if (gallery) vorl_scene.camera.angles = {-0.9, 0, 0};   // the planet below, until the mouse turns the view
   apply_template(design);
@@ -239,8 +315,11 @@ int run_designer(bool gallery) {
   autosave_init(files.root, 0);
   make_render_textures();
   mesh_view_start(app.render_colour, app.render_depth, &app.time);  // no thumbnail mesh loaded
-  int code = message_loop();
-  autosave_final();                 // Escape and Alt+F4 end the loop
+  std::set_terminate(terminated);
+  vorl_log_file.before_end = final_autosave;
+  dogl.before_quick_end = final_autosave;
+  int code = run_loop();
+  autosave_final();                 // every orderly ending leaves the loop
   mesh_view_final();
   for (GLuint* t : {&app.cursor_texture, &app.render_colour, &app.render_depth}) release_texture(*t);
   stop_scene(vorl_scene);

@@ -10,10 +10,19 @@
 // editor/gallery, design (design record, settings, template), images (cursor).
 //
 // Notes:
-//   - closing the window writes the user settings and ends the process at
-//     once with exit code 0; Escape and Alt+F4 end it in order with exit code
-//     0 without writing them, even while a text box has the focus; every
-//     ending writes the autosave (autosave) first
+//   - closing the window and "Exit" write the user settings and end the
+//     program in order with exit code 0; Escape and Alt+F4 end it the same way
+//     without writing them, even while a text box has the focus
+//   - every ending writes the autosave first: the orderly ones, SIGTERM and
+//     SIGINT (exit code 128 + the signal), an exception that escapes the loop
+//     (its reason shown, exit code 1), the engine's fatal error and a quit
+//     seen by the progress screen
+//   - the pages are placed for the window's size when they are built and again
+//     whenever it changes, so a window that the window manager maximises
+//     after start-up gets the layout of its real size
+//   - a frame asks for the next one only while something moves by itself: a
+//     playing animation, the turning mesh thumbnail, the selection's pulse
+//     (slower once the user has left it alone), the minute's autosave
 //   - the designer's scene (kvvorl) starts right after the engine and before
 //     the template, so the template's meshes load into it; each frame copies
 //     the selection into it before drawing
@@ -36,8 +45,15 @@ struct app_state {                  // written by the start-up, frame and input 
   int32_t mouse_x = 0, mouse_y = 0; // last mouse position
   bool screenshot_due = false;      // take one at the end of the next frame
   bool camera_reports = false;      // the test build prints the camera after keys and buttons
+  uint32_t last_input = 0;          // tick of the last input event
 };
 extern app_state app;
+
+struct designer_options {           // the command line of `corvane`
+  bool no_frame_cap = false;        // --no-frame-cap: every frame drawn, as fast as it goes
+  bool help = false;                // --help: the usage, nothing started
+  std::string error;                // an option that is not known; "" when all are
+};
 
 constexpr int window_width = 800, window_height = 600;   // at creation
 constexpr const char* program_title = "Veltora Corvane";
@@ -45,7 +61,13 @@ constexpr int cursor_size = 32;                         // pixels, square
 constexpr int render_texture_size = 512;                // pixels, square
 constexpr uint32_t overlay_red = 0xFF0000FFu;           // (255, 0, 0, 255)
 
-int  run_designer(bool gallery);    // the main body; returns the exit code
+constexpr int pulse_idle_after = 2000;  // ms without input after which the pulse slows down
+constexpr int pulse_idle_interval = 200; // ms between the slowed pulse's frames
+
+designer_options parse_options(int argc, const char* const* argv);
+std::string usage_text();           // what --help prints
+int  run_designer(bool gallery, const designer_options& options);  // the main body; returns the exit code
+int32_t next_frame_in(uint32_t now); // what the frame asks of the window: ms to the next frame, -1 none
 void frame(double dt, double t);    // one frame, seconds
 void input(int kind, int x, int y, uint16_t shift, uint16_t key);      // one input event
 void progress_screen(const std::string& main_line, const std::string& second_line, bool loading); // draw, swap, one message

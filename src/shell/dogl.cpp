@@ -1,9 +1,12 @@
 // dogl: window, GL context, event translation and the message loop on SDL.
 #include "shell/dogl.h"
 #include <GL/gl.h>
+#include <algorithm>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include "gl/glgr.h"
 #include "shell/tim.h"
 
@@ -13,7 +16,12 @@ namespace {
 
 constexpr double fov_y = 45;        // degrees, the initial projection
 constexpr double near_plane = 0.1, far_plane = 10000000;
-constexpr uint32_t frame_interval = 1, rate_interval = 1000;   // milliseconds
+constexpr uint32_t rate_interval = 1000;   // milliseconds
+constexpr int32_t signal_check = 100;      // ms the loop sleeps at most: a signal may land on another thread
+constexpr int default_refresh = 60;        // Hz, when the display does not say
+constexpr uint32_t smoothing_limit = 1000; // ms between frames beyond which the time is not smoothed
+
+volatile std::sig_atomic_t end_signal = 0; // written by the signal handler only
 
 // Windows virtual-key codes by physical key (US layout positions).
 struct key_code {
@@ -211,6 +219,8 @@ bool create_window(glwin& w, int width, int height, const std::string& title, fr
   SDL_SetCursor(SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_CROSSHAIR));
   SDL_StopTextInput();                               // keys arrive as key codes only
   w.last_frame_tick = w.last_rate_tick = tick_count();
+  SDL_DisplayMode mode{};
+  w.frame_interval = frame_interval_for(SDL_GetWindowDisplayMode(w.window, &mode) == 0 ? mode.refresh_rate : 0);
   SDL_ShowWindow(w.window);
   SDL_MaximizeWindow(w.window);
   SDL_RaiseWindow(w.window);
@@ -259,13 +269,19 @@ void present(glwin& w) {
   SDL_GL_SwapWindow(w.window);
 }
 
+int32_t frame_interval_for(int refresh_hz) {
+  const int hz = refresh_hz > 0 ? refresh_hz : default_refresh;
+  return int32_t((1000 + hz - 1) / hz);     // rounded up: never faster than the display
+}
+
 // --- Timers ------------------------------------------------------------------------------------------
 
 void frame_tick(glwin& w, uint32_t now) {
   ++w.frame_counter;
   uint32_t raw = now - w.creation_tick;
   uint32_t previous = w.smoothed_time;
-  w.smoothed_time = uint32_t((uint64_t(raw) + previous) >> 1);
+  // Smoothed between frames that follow each other; after a pause the clock catches up at once.
+  w.smoothed_time = raw - previous > smoothing_limit ? raw : uint32_t((uint64_t(raw) + previous) >> 1);
   double t = w.smoothed_time / 1000.0;
   double dt = (double(w.smoothed_time) - double(previous)) / 1000.0;
   if (dogl.frame_delivery && w.frame) w.frame(dt, t);
@@ -277,6 +293,19 @@ void rate_tick(glwin& w) {
   if (w.window) SDL_SetWindowTitle(w.window, rate_title(w).c_str());
 }
 
+namespace {
+
+// Milliseconds after the last frame at which the next one is due; -1: only after an event.
+int32_t frame_due_after(const glwin& w) {
+  if (w.no_frame_cap) return 0;
+  if (w.redraw) return w.frame_interval;
+  return w.next_frame_in < 0 ? -1 : std::max(w.next_frame_in, w.frame_interval);
+}
+
+int32_t until(uint32_t due, uint32_t now) { return std::max(int32_t(due - now), 0); }
+
+}  // namespace
+
 void run_timers(uint32_t now) {
   if (!dogl.input_enabled) return;
   for (auto& [id, w] : dogl.windows) {
@@ -284,11 +313,23 @@ void run_timers(uint32_t now) {
       w->last_rate_tick = now;
       rate_tick(*w);
     }
-    if (now - w->last_frame_tick >= frame_interval) {   // pending ticks merge into one
+    const int32_t after = frame_due_after(*w);
+    if (after >= 0 && now - w->last_frame_tick >= uint32_t(after)) {   // however late, one frame
       w->last_frame_tick = now;
+      w->redraw = false;            // events during the frame ask for the next one
       frame_tick(*w, now);
     }
   }
+}
+
+int32_t loop_wait(uint32_t now) {
+  int32_t wait = signal_check;
+  for (const auto& [id, w] : dogl.windows) {
+    wait = std::min(wait, until(w->last_rate_tick + rate_interval, now));
+    const int32_t after = frame_due_after(*w);
+    if (after >= 0) wait = std::min(wait, until(w->last_frame_tick + uint32_t(after), now));
+  }
+  return wait;
 }
 
 // --- Messages ---------------------------------------------------------------------------------------
@@ -379,8 +420,13 @@ void handle_event(const SDL_Event& e) {
     post_quit(0);
     return;
   }
+  if (e.type == SDL_USEREVENT) {      // wake_loop: something changed from another thread
+    for (auto& [id, rec] : dogl.windows) rec->redraw = true;
+    return;
+  }
   glwin* w = find_window(event_window(e));
   if (!w) return;
+  w->redraw = true;                 // whatever came may change the picture
   bool mouse_allowed = dogl.input_enabled;
   switch (e.type) {
     case SDL_WINDOWEVENT: window_event(*w, e.window); break;
@@ -402,9 +448,13 @@ void handle_event(const SDL_Event& e) {
 
 int message_loop() {
   SDL_Event e;
-  while (!dogl.quit_posted) {
-    if (SDL_PollEvent(&e)) handle_event(e);
-    else run_timers(tick_count());
+  while (!dogl.quit_posted && !take_end_signal()) {
+    const int32_t wait = loop_wait(tick_count());
+    if (wait == 0 ? SDL_PollEvent(&e) : SDL_WaitEventTimeout(&e, wait)) {
+      handle_event(e);
+      while (!dogl.quit_posted && SDL_PollEvent(&e)) handle_event(e);   // all that came, then one frame
+    }
+    run_timers(tick_count());
   }
   return dogl.quit_code;
 }
@@ -414,5 +464,38 @@ void pump_single_message() {
   SDL_Event e;
   if (SDL_PollEvent(&e)) handle_event(e);
   dogl.input_enabled = true;
-  if (dogl.quit_posted) std::exit(dogl.quit_code);   // a quit seen here ends the program at once
+  if (dogl.quit_posted || take_end_signal()) {     // a quit seen here ends the program at once
+    if (dogl.before_quick_end) dogl.before_quick_end();
+    std::fflush(nullptr);
+    std::exit(dogl.quit_code);
+  }
+}
+
+namespace {
+
+void note_end_signal(int sig) { end_signal = sig; }
+
+}  // namespace
+
+void catch_end_signals() {
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");   // ours, which say which signal it was
+  struct sigaction a {};
+  a.sa_handler = note_end_signal;
+  sigemptyset(&a.sa_mask);
+  for (int sig : {SIGTERM, SIGINT}) sigaction(sig, &a, nullptr);
+}
+
+bool take_end_signal() {
+  const int sig = end_signal;
+  if (sig == 0) return false;
+  end_signal = 0;
+  std::fprintf(stderr, "Ending on signal %d (%s).\n", sig, strsignal(sig));
+  post_quit(128 + sig);
+  return true;
+}
+
+void wake_loop() {
+  SDL_Event e{};
+  e.type = SDL_USEREVENT;
+  SDL_PushEvent(&e);                // thread-safe; the event only ends the loop's wait
 }

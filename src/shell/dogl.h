@@ -4,8 +4,10 @@
 // deepest depth buffer offered, a stencil buffer) and the initial projection
 // and state, and turns every window-system event into a call of the input
 // procedure with Windows virtual-key codes and the 16-bit shift-state word.
-// A 1-millisecond tick drives the frame procedure and a once-a-second tick
-// puts the frame rate into the title. The message loop never waits.
+// Frames are drawn when something may have changed on the screen (an event,
+// or a time the frame procedure asked for), at most at the display's refresh
+// rate; between them the message loop sleeps until the next event or the next
+// due time. A once-a-second tick puts the frames drawn into the title.
 //
 // Builds on: input_codes (event kinds, shift-state bits, key codes), tim (tick
 // count), editor/glgr (projection, screen size), SDL.
@@ -20,6 +22,10 @@
 //     standard error too, and only there when no display can show a box)
 //   - while input is disabled (the single-message pump) ticks and mouse events
 //     are dropped; keys still arrive
+//   - SIGTERM and SIGINT end the message loop in order (the caller's last
+//     words, such as the autosave, still run); seen by the single-message
+//     pump they end the process after dogl.before_quick_end
+//   - with no_frame_cap every turn of the loop draws a frame (for measuring)
 //   - the window procedure works on hand-made events and records with no
 //     context, so its rules are tested without a display
 #pragma once
@@ -51,8 +57,12 @@ struct glwin {
   bool wheel_up = false, wheel_down = false;  // set only while a wheel event is delivered
   frame_proc frame = nullptr;       // per frame tick; may be empty
   input_proc input = nullptr;       // per input event; may be empty
-  uint32_t last_frame_tick = 0;     // when the 1-ms timer last fired
+  uint32_t last_frame_tick = 0;     // when the last frame was drawn
   uint32_t last_rate_tick = 0;      // when the 1000-ms timer last fired
+  int32_t frame_interval = 17;      // milliseconds from frame to frame at least: the refresh rate's
+  bool redraw = true;               // an event came: draw once the interval allows
+  int32_t next_frame_in = -1;       // set by the frame procedure: ms to the next frame without events, -1 none
+  bool no_frame_cap = false;        // every turn of the loop draws
 };
 
 struct dogl_state {                 // written only by this unit
@@ -61,6 +71,7 @@ struct dogl_state {                 // written only by this unit
   std::vector<std::pair<uint32_t, glwin*>> windows; // SDL window id to record
   bool quit_posted = false;         // the loop ends at its next turn
   int quit_code = 0;                // what the loop returns then
+  void (*before_quick_end)() = nullptr; // runs before the pump ends the process on a quit
 };
 extern dogl_state dogl;
 
@@ -77,6 +88,7 @@ bool create_window(glwin& w, int width, int height, const std::string& title, fr
 void destroy_window(glwin& w);      // releases in reverse order; failures shown, the rest goes on
 void resize_view(glwin& w);         // viewport and projection for the new size
 void present(glwin& w);             // flush and swap
+int32_t frame_interval_for(int refresh_hz);               // ms between frames; 60 Hz when 0 (unknown)
 void show_error(const std::string& text);                 // message box "Error"
 
 // --- The message loop, the pump and the window procedure ----------------------------------------
@@ -88,3 +100,7 @@ void handle_event(const SDL_Event& e);                    // the window procedur
 void frame_tick(glwin& w, uint32_t now);                  // the 1-ms timer
 void rate_tick(glwin& w);                                 // the 1000-ms timer
 void run_timers(uint32_t now);      // fires the timers that are due, while input is enabled
+int32_t loop_wait(uint32_t now);    // ms the loop may sleep before something is due
+void catch_end_signals();           // SIGTERM and SIGINT end the loop in order
+bool take_end_signal();             // a caught signal: reported and the loop's quit posted
+void wake_loop();                   // from any thread: the loop draws a frame soon

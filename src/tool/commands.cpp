@@ -65,9 +65,10 @@ const tool_command table[] = {
    "thruster-isp (zero specific impulse), exhaust-thruster, comp-mesh, comp-groups-empty,\n"
    "comp-group-range (beyond the mesh's groups), empty-mass, vessel-name, module-name (unsafe names).\n"
    "Warnings: texture-missing, anim-no-components, anim-no-key, anim-key-shared, group-force (a rotation\n"
-   "group's net force), group-torque (a translation group's net torque), main-torque, hover-weight\n"
-   "(hover thrust below the weight at 1 g), touchdown-tip (the centre of mass outside the touchdown\n"
-   "triangle), module-name-case, gear-animation, aero-animation. Info: hover-none.\n"
+   "group's net force), group-torque (the net torque of a translation, HOVER or RETRO group),\n"
+   "main-torque, hover-weight (hover thrust below the weight at 1 g), touchdown-tip (the centre of\n"
+   "mass outside the touchdown triangle), module-name-case, gear-animation, aero-animation.\n"
+   "Info: hover-none.\n"
    "Exit code 0 when no finding is an error, 1 when one is or when FILE cannot be read.",
    "corvane-tool check deltaglider_vrk.vessdef", cmd_check, true},
   {"diff", "A B",

@@ -89,6 +89,20 @@ TEST(DesignChecks, InstallationFilesAndNamesAreLookedUp) {
     if (x.code == "texture-missing") EXPECT_NE(x.text.find("missing.dds"), std::string::npos);
 }
 
+// Hover and retro thrust should lift and brake without turning: an unequal pair is reported.
+TEST(DesignChecks, UnequalHoverOrRetroPairsTurnTheVessel) {
+  for (auto [group, dir] : {std::pair{group_hover, make_vec(0, 1, 0)}, std::pair{group_retro, make_vec(0, 0, -1)}})
+    for (double second : {100.0, 150.0}) {
+      vessel_design d;
+      reset_design(d);
+      add_thruster(d, make_vec(2, 0, 4), dir, 0, {group}, 100, 1);
+      add_thruster(d, make_vec(-2, 0, -4), dir, 0, {group}, second, 1);
+      std::vector<int> found;  // groups with the finding
+      for (const check_finding& f : check_design(d, ".")) if (f.code == "group-torque") found.push_back(f.index);
+      EXPECT_EQ(found, second == 100.0 ? std::vector<int>{} : std::vector<int>{group}) << thruster_group_names[group];
+    }
+}
+
 TEST(DesignChecks, AMirroredHalfBalancesTheGroups) {
   vessel_design d;
   reset_design(d);

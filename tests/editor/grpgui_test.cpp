@@ -429,3 +429,28 @@ TEST_F(Toolkit, KeyCharacterTableEdges) {
 }
 
 }  // namespace
+
+// A menu kept on top, a list placed clear of it, a wide window whose widgets follow its size, a dragged one.
+TEST_F(Toolkit, RulesArePlayedAgainOnEveryResizeUnlessTheUserDraggedTheWindow) {
+  gg_wndtype menu, list, wide;
+  for (gg_wndtype* w : {&menu, &list, &wide}) gui_window(*w, 0, 0, 0, 0, true, "w");
+  menu.on_top = true;
+  gui_set_rule(menu, {{gg_whole, -502}, {gg_whole, -154}, {gg_none, 482}, {gg_none, 134}}, 800, 600);
+  gui_set_rule(list, {{gg_none, 440}, {gg_whole, -220}, {gg_none, 500}, {gg_none, 200}}, 800, 600);
+  gui_set_rule(wide, {{gg_none, 50}, {gg_none, 40}, {gg_whole, -100}, {gg_whole, -400}}, 800, 600);
+  gui_set_rule(win, {{gg_none, 20}, {gg_none, 300}, {gg_none, 200}, {gg_none, 100}}, 800, 600);
+  const int right = gui_button(wide, 658, 2, 40, 196, "right edge", 2, on_click);
+  const int half = gui_button(wide, 2, 98, 696, 96, "lower half", 3, on_click);
+  EXPECT_EQ(std::make_pair(list.x, list.y), std::make_pair(300, 15)) << "at the top: above the menu is the middle";
+  EXPECT_EQ(target_window(300, 450), &menu) << "kept on top of the later windows";
+  gui_mouse_down(left, 30, 290);                  // the title bar of win, dragged by (120, 20)
+  gui_mouse_move(left, 150, 310);
+  gui_mouse_up(left, 150, 310);
+  screen = {1280, 1005};
+  gui_screen_resized(1280, 1005);
+  EXPECT_EQ(std::make_tuple(menu.x, menu.y, list.x, list.y), std::make_tuple(778, 851, 440, 851 - 217));
+  EXPECT_EQ(std::make_pair(win.x, win.y), std::make_pair(140, 320)) << "where the user put it";
+  const gg_btnrec &r = gui.buttons[size_t(right)], &h = gui.buttons[size_t(half)];
+  EXPECT_EQ(std::make_tuple(r.x, r.y, r.width, r.height), std::make_tuple(1180 - 42, 2, 40, 605 - 4));
+  EXPECT_EQ(std::make_tuple(h.x, h.y, h.width, h.height), std::make_tuple(2, 300, 1176, 96 + 202)) << "half of the change";
+}

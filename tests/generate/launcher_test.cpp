@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <chrono>
 #include <thread>
+#include <vector>
 #include <unistd.h>
 #include "base/asys.h"
 #include "gen_test_util.h"
@@ -37,7 +38,28 @@ TEST(launcher, unstartable_program_gives_minus_one_and_bad_folder_an_error) {
   write_text(root + "/not_executable", "data");
   EXPECT_EQ(run_and_wait("not_executable", root, show_normal), -1);
   EXPECT_THROW(run_and_wait(simulator_command, root + "/missing", show_normal), io_error);
-  run_simulator(root + "/missing");  // the thread body swallows the error
+  run_simulator(root + "/missing", nullptr);  // the thread body swallows the error
+}
+
+// A failed run names its code and last error line (cut, however long) or why it could not start.
+std::vector<std::string> reports;
+void collect(const std::string& sentence) { reports.push_back(sentence); }
+
+TEST(launcher, a_failed_run_names_its_code_and_last_error_line) {
+  scratch_dir scratch;
+  std::string root = scratch.path.string();
+  run_simulator(root, collect);                                   // no simulator in the root
+  write_script(root + "/" + simulator_command, "echo a >&2\necho 'veltora: no scenario' >&2\necho ' ' >&2\nexit 3\n");
+  run_simulator(root, collect);
+  write_script(root + "/" + simulator_command, "echo chatter >&2\n");
+  run_simulator(root, collect);                                   // a normal end says nothing
+  ASSERT_EQ(reports.size(), 2u);
+  EXPECT_EQ(reports[0].rfind("Veltora could not be started: cannot start ", 0), 0u) << reports[0];
+  EXPECT_EQ(reports[1], "Veltora ended with exit code 3: veltora: no scenario");
+  std::string last;  // an endless line is cut
+  write_script(root + "/long.sh", "head -c 300000 /dev/zero | tr '\\0' x >&2\nexit 1\n");
+  EXPECT_EQ(run_and_wait("long.sh", root, show_normal, nullptr, &last), 1);
+  EXPECT_EQ(last, std::string(error_line_limit, 'x'));
 }
 
 TEST(launcher, run_veltora_starts_the_simulator_from_the_root_in_the_background) {
@@ -45,7 +67,7 @@ TEST(launcher, run_veltora_starts_the_simulator_from_the_root_in_the_background)
   std::string root = scratch.path.string();
   // The stand-in waits for a go file, so it still runs when run_veltora has returned.
   write_script(root + "/" + simulator_command, "while [ ! -f go ]; do sleep 0.01; done\ntouch done\n");
-  run_veltora(root);
+  run_veltora(root, collect);
   EXPECT_FALSE(std::filesystem::exists(root + "/done"));
   write_text(root + "/go", "");
   for (int i = 0; i < 1000 && !std::filesystem::exists(root + "/done"); ++i)

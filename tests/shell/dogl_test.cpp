@@ -254,15 +254,34 @@ TEST_F(WindowEvents, TheRateTickShowsTheCountAndStartsAgain) {
   EXPECT_EQ(w.frame_counter, 0);
   EXPECT_EQ(rate_title(w), "Veltora Corvane (FPS=57)");
   w.last_frame_tick = w.last_rate_tick = 10000;
-  run_timers(10000);                              // nothing due yet
+  w.redraw = false;
+  run_timers(11000);
+  EXPECT_EQ(w.fps, 0);                            // the title counts frames drawn: none
   EXPECT_TRUE(frames.empty());
-  run_timers(10001);                              // one frame tick however many were missed
-  run_timers(10500);
-  EXPECT_EQ(frames.size(), 2u);
-  EXPECT_EQ(w.frame_counter, 2);
-  run_timers(11001);
-  EXPECT_EQ(w.fps, 2);
-  EXPECT_EQ(w.frame_counter, 1);                  // the tick after the rate update
+}
+
+// Frames after events (at most at the refresh rate) and when the frame asks; else the loop sleeps.
+TEST_F(WindowEvents, FramesArePacedAndDrawnOnlyWhenDue) {
+  EXPECT_EQ(std::make_pair(frame_interval_for(0), frame_interval_for(144)), std::make_pair(17, 7));  // 0: 60 Hz
+  auto drawn_at = [&](uint32_t now) { run_timers(now); return frames.size(); };
+  w.last_frame_tick = w.last_rate_tick = 10000;
+  w.redraw = false;
+  EXPECT_EQ(drawn_at(10500), 0u) << "nothing changed, nothing asked for";
+  EXPECT_EQ(loop_wait(10500), 100) << "asleep, waking now and then for signals";
+  handle_event(motion(5, 5));
+  EXPECT_EQ(drawn_at(10510), 1u) << "long after the last frame: at once";
+  handle_event(motion(6, 6));
+  EXPECT_EQ(loop_wait(10520), 7) << "right after one: once the interval has passed";
+  EXPECT_EQ(drawn_at(10526), 1u);
+  EXPECT_EQ(drawn_at(10527), 2u);
+  w.next_frame_in = 200;                          // a timed effect
+  EXPECT_EQ(drawn_at(10600), 2u);
+  EXPECT_EQ(loop_wait(10690), 37);
+  EXPECT_EQ(drawn_at(10727), 3u);
+  w.next_frame_in = 0;                            // moving: every interval
+  EXPECT_EQ(drawn_at(10744), 4u);
+  w.no_frame_cap = true;                          // measuring: every turn
+  EXPECT_EQ(drawn_at(10744) + drawn_at(10744) + loop_wait(10744), 11u);
 }
 
 TEST(Stopwatch, MeasuresMicrosecondsPerSlot) {

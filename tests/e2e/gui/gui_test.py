@@ -65,11 +65,11 @@ def move_pointer(*args):
 class Designer:
     """One run of the program in its own temporary root."""
 
-    def __init__(self, program, root, prefix=()):
+    def __init__(self, program, root, prefix=(), env=None):
         self.root = root
         self.out = open(os.path.join(root, "stdout.txt"), "w+")
         self.err = open(os.path.join(root, "stderr.txt"), "w+")
-        env = dict(os.environ, ASAN_OPTIONS="detect_leaks=0")
+        env = {**os.environ, "ASAN_OPTIONS": "detect_leaks=0", **(env or {})}
         self.started = time.monotonic()
         self.proc = subprocess.Popen([*prefix, program], cwd=root, stdout=self.out, stderr=self.err, env=env)
         self.window = None
@@ -101,7 +101,7 @@ class Designer:
         """The pointer to (x, y) of the window. xdotool's --sync waits for the pointer to leave
         where it is, forever when it is there already: that move is left out."""
         if self.origin is None:
-            self.origin = shell_values("getwindowgeometry", "--shell", self.window, keys=("X", "Y"))
+            self.origin = client_area(self)[:2]
         target = (self.origin[0] + x, self.origin[1] + y)
         if shell_values("getmouselocation", "--shell", keys=("X", "Y")) != target:
             move_pointer("mousemove", "--sync", *target)
@@ -446,10 +446,17 @@ def is_title_bar(p):
     return abs(p[0] - p[2]) <= 10 and 20 <= p[1] - p[0] <= 35 and p[0] >= 97
 
 
-def placed(x, y, w, h):
-    """A framed window's body corner after the toolkit keeps it on the screen."""
-    return max(min(x, W - w), 0), max(min(y, H - h), 0), w, h
-
+def placed(x, y, w, h, screen=None):
+    """A page's corner as placed: on the screen; under the menu: above it, at the top, left of it or in the corner."""
+    sw, sh = screen or (W, H)
+    mx, my = sw - 502, sh - 154
+    fit = lambda px, py: (max(min(px, sw - w), 0), max(min(py, sh - h), 0))
+    covered = lambda p: 2 * (max(min(p[0] + w, mx + 482) - max(p[0], mx) + 2, 0) *
+                             max(min(p[1] + h, my + 134) - max(p[1], my) + 16, 0)) + \
+        (p[0] - 1 <= sw // 2 <= p[0] + w and p[1] - 15 <= sh // 2 <= p[1] + h)   # the middle: the vessel
+    tries = [fit(x, y), fit(x, my - 17 - h), fit(x, 15), fit(mx - 3 - w, y), fit(1, 15)]
+    best = min(tries, key=covered) if covered(tries[0]) > 1 else tries[0]
+    return best[0], best[1], w, h
 
 # The page each main-menu button shows, and where its "Close" (or "No", "OK") is, relative to the body.
 LIST_CLOSE = lambda w, h: (w - 22, h // 2)
@@ -479,9 +486,9 @@ GENERAL = PAGES["Main data"][0]
 THRUSTERS = PAGES["Engines"][0]
 
 
-def press(d, caption):
+def press(d, caption, menu=MENU):
     c, r = MENU_BUTTONS[caption]
-    d.click(MENU[0] + 2 + 110 * c + 50, MENU[1] + 2 + 22 * r + 10)
+    d.click(menu[0] + 2 + 110 * c + 50, menu[1] + 2 + 22 * r + 10)
 
 
 def near(p, q, tolerance=3):
@@ -705,7 +712,7 @@ def case_pages_save_new_typing(args, root):
     gx, gy, gw, gh = GENERAL
     d.click(gx + 120 + 96, gy + 60 + 8)
     replace_text(d, "2500")
-    d.click(gx + 300, gy + 470)                      # inside the page, off every box
+    d.click(gx + 100, gy + 470)                      # inside the page, off every box (and the menu)
     d.click(gx + gw // 2, gy + gh - 12)              # "Close&Save"
     press(d, "Save")                                 # exists: the question
     cx, cy, cw, ch = CONFIRM
@@ -948,7 +955,7 @@ def case_mesh_view_thumbnail(args, root):
     check(thumbnail()[1] != mesh, "the mesh turns")
     d.click(vx + vw - 60, vy + vh - 14)              # "Cancel"
     shown, mesh = thumbnail()
-    check(all(c != (0, 0, 0) for c in shown + mesh), "Cancel hid the thumbnail")
+    check(all(c != (0, 0, 0) for c in mesh), "Cancel hid the thumbnail")   # the browser behind
     d.key("Escape")
     check(d.wait() == 0, "Escape ends with exit code 0")
 
@@ -967,12 +974,14 @@ def case_pages_run_veltora(args, root):
         time.sleep(0.1)
     check(os.path.exists(marker), "the simulator was started")
     check(open(marker).read().split("\n")[0] == os.path.realpath(root), "in the root")
-    rates = []
-    for _ in range(4):
-        time.sleep(0.6)
-        rates.append(int(re.search(r"FPS=([0-9]+)", xdotool("getwindowname", d.window)).group(1)))
-    check("done" not in open(marker).read(), "the simulator was still running while the rates were read")
-    check(all(r > 0 for r in rates), "the editor drew frames meanwhile: %r" % rates)
+    d.sync()                                         # a frame drawn on request meanwhile
+    check("done" not in open(marker).read(), "the simulator was still running while the editor drew")
+    shutil.copy2(os.path.join(args.demo, "veltora.exe"), os.path.join(root, "veltora.exe"))
+    press(d, "Run Veltora")
+    wait_until(lambda: message_shown(args, d), "the failed run's message", 30)
+    check(message_shown(args, d) == "Veltora ended with exit code 1: veltora: no scenario below Scenarios",
+          "the message names the code and the last error line: %r" % message_shown(args, d))
+    d.click(MESSAGE[0] + MESSAGE[2] // 2, MESSAGE[1] + MESSAGE[3] - 14)   # "OK"
     d.click(MENU[0] + 440 + 20, MENU[1] + 2 + 65)    # "Exit": settings written, nothing asked
     check(d.wait() == 0, "Exit ends with exit code 0")
     check(settings_text(root) == b"author_name=%authorname\r\n", "Exit writes the settings")
@@ -1176,6 +1185,59 @@ def saved_design(d, root):
     return design_block(path)
 
 
+def case_menu_over_lists(args, root):
+    """At 800 x 600 the main menu, kept on top, takes its clicks with a list or page open."""
+    d = Designer(args.designer, root)
+    d.wait_for_title()
+    for caption, page in (("Engines", THRUSTERS), ("Save", None), ("Main data", GENERAL),
+                          ("3D controls", PAGES["3D controls"][0]), ("Help", PAGES["Help"][0])):
+        before = d.screenshot()[2]                   # the page's title bar shows where it was not before
+        saved_design(d, root) if caption == "Save" else press(d, caption)
+        after = d.screenshot()[2]
+        check(not page or all(before(x, page[1] - 8) != after(x, page[1] - 8) for x in (page[0] + 5, page[0] + page[2] - 5)),
+              caption + " took its click")
+    d.key("Escape")
+    check(d.wait() == 0, "Escape ends with exit code 0")
+
+
+def client_area(d, wanted=None):
+    """x, y, width, height of the client area (xwininfo: right under a frame); with wanted, once it holds and drawn."""
+    info = lambda: subprocess.run(["xwininfo", "-id", d.window], capture_output=True, text=True).stdout
+    area = lambda: tuple(int(re.search(r"%s:\s*(-?[0-9]+)" % f, info()).group(1))
+                         for f in ("upper-left X", "upper-left Y", "Width", "Height"))
+    if wanted:
+        wait_until(lambda: wanted(*area()[2:]), "the window's size", 30)
+        d.origin = None
+        d.sync()
+    return area()
+
+
+def case_desktop_maximised(args, root):
+    """Maximised by a window manager: "Main data" and "Save" work at their rules' places, "Save" again after a
+    resize to 1000 x 700, and a click on the vessel picks a group, drawn pulsing there."""
+    d = start_in_demo(args, root)
+    x, y, sw, sh = client_area(d, lambda w, h: w == 1280 and h > 900)
+    gx, gy, gw, gh = placed(sw // 2 - 250, sh // 2 - 250, 476, 500, (sw, sh))   # where its rule says: no overlap
+    press(d, "Main data", (sw - 502, sh - 154))
+    d.click(gx + 120 + 96, gy + 60 + 8)
+    replace_text(d, "2345")
+    d.click(gx + gw // 2, gy + gh - 12)              # "Close&Save"
+    path = os.path.join(root, DESIGN)
+    for size in ((sw, sh), (1000, 700)):
+        if size == (1000, 700):
+            os.remove(path)
+            for change in (["-b", "remove,maximized_vert,maximized_horz"], ["-e", "0,10,10,1000,700"]):
+                subprocess.run(["wmctrl", "-i", "-r", d.window, *change], check=True)
+            client_area(d, lambda w, h: (w, h) == size)
+        d.click(size[0] - 502 + 52, size[1] - 154 + 56)  # "Save"
+        wait_until(lambda: os.path.exists(path) and header_value(path, "d", 528) == 2345, "Save at %r" % (size,))
+    d.click(440, 335)                                # the hull, left of the middle
+    cx, cy = selected_marker(d)
+    check(math.hypot(cx - 440, cy - 335) < 150, "the picked group pulses at (%d, %d)" % (cx, cy))
+    d.key("Escape")
+    check(d.wait() == 0, "Escape ends with exit code 0")
+
+
 def case_undo_redo(args, root):
     """A typed mass, an added thruster, its position dragged in the preview and a deleted tank: four Ctrl+Z give the
     design back byte for byte, four Ctrl+Y the changed one; a Load is undone; Escape leaves the
@@ -1226,21 +1288,36 @@ def case_undo_redo(args, root):
     check(design_block(os.path.join(root, AUTOSAVE)) == changed, "the autosave holds the changed design")
 
 
+def close_message_box(args, title):
+    """Closes the message box titled title once it shows (xdotool cannot search UTF-8 titles: xwininfo)."""
+    box = lambda: (re.findall(r'^\s*(0x[0-9a-f]+) "%s"' % re.escape(title), subprocess.run(
+        ["xwininfo", "-root", "-children"], capture_output=True, text=True).stdout, re.M) or [None])[0]
+    wait_until(box, "a message box %r" % title, 30)
+    subprocess.run([args.closer, box()], check=True)
+
+
 def case_autosave_endings(args, root):
-    """Alt+F4, "Exit" and the close button after a change leave it in the autosave; no change, no write."""
-    endings = {"alt+F4": lambda d: d.key("alt+F4"),
-               "Exit": lambda d: d.click(MENU[0] + 440 + 20, MENU[1] + 2 + 65),
-               "close": lambda d: close_window(args, d),
-               "unchanged": lambda d: d.key("Escape")}
-    for number, (ending, end) in enumerate(endings.items()):
+    """Every ending after a change leaves it in the autosave (Alt+F4, "Exit", the close button, SIGTERM, the
+    engine's fatal error, an exception escaping Generate) and gives its reason; no change, no write."""
+    shim = {"LD_PRELOAD": args.deflate_fails, "ASAN_OPTIONS": "detect_leaks=0:verify_asan_link_order=0"}
+    endings = {"alt+F4": (lambda d: d.key("alt+F4"), 0, {}, ""),
+               "Exit": (lambda d: d.click(MENU[0] + 440 + 20, MENU[1] + 2 + 65), 0, {}, ""),
+               "close": (lambda d: close_window(args, d), 0, {}, ""),
+               "SIGTERM": (lambda d: (d.sync(), d.proc.send_signal(signal.SIGTERM)), 128 + signal.SIGTERM, {}, "signal 15"),
+               "engine failure": (lambda d: (d.click(330, 394), close_message_box(args, "VORL: Error|Ошибка")), 1, {}, "Critical"),
+               "Generate": (lambda d: (press(d, "Generate"), d.key("Return"), close_message_box(args, "Error")), 1, shim,
+                            "Veltora Corvane stopped: Cannot start deflate."),
+               "unchanged": (lambda d: d.key("Escape"), 0, {}, "")}
+    for number, (ending, (end, code, env, reason)) in enumerate(endings.items()):
         run_root = os.path.join(root, "run%d" % number)
         os.makedirs(run_root)
-        d = Designer(args.designer, run_root)
+        d = Designer(args.gallery if ending == "engine failure" else args.designer, run_root, env=env)
         d.wait_for_title()
         if ending != "unchanged":
             change_mass(d, str(100 + number))
         end(d)
-        check(d.wait() == 0, "%s ends with exit code 0" % ending)
+        check(d.wait() == code, "%s ends with exit code %d: %s" % (ending, code, d.stderr()))
+        check(reason in d.stderr(), "%s gives its reason: %r" % (ending, d.stderr()))
         autosave = os.path.join(run_root, AUTOSAVE)
         if ending == "unchanged":
             check(not os.path.exists(autosave), "an unchanged design is not written")
@@ -1297,7 +1374,7 @@ def message_shown(args, d):
     if not is_title_bar(pixel(mx + 5, my - 8)):
         return None
     white = [x for x in range(mx, mx + mw) for y in range(my + 8, my + 24) if pixel(x, y) == (255, 255, 255)]
-    return read_line(args, pixel, min(white), my + 8) if white else ""
+    return read_line(args, pixel, min(white), my + 8, 72) if white else ""
 
 
 def case_autosave_read_only(args, root):
@@ -1335,11 +1412,12 @@ class VirtualDisplay:
     """An Xvfb of this case's own; DISPLAY names it while the case runs. Its keys do not repeat:
     on a loaded machine xdotool's release can come late enough for a pressed key to repeat."""
 
-    def __init__(self, xvfb, log_path):
+    def __init__(self, xvfb, log_path, desktop=False):
         started = time.monotonic()
+        self.manager = None
         reader, writer = os.pipe()
         self.log = open(log_path, "w")
-        self.proc = subprocess.Popen([xvfb, "-displayfd", str(writer), "-screen", "0", SCREEN,
+        self.proc = subprocess.Popen([xvfb, "-displayfd", str(writer), "-screen", "0", "1280x1024x24" if desktop else SCREEN,
                                       "-nolisten", "tcp", "-noreset", "-r"],
                                      pass_fds=(writer,), stdin=subprocess.DEVNULL, stdout=self.log,
                                      stderr=self.log, preexec_fn=die_with_parent)
@@ -1347,6 +1425,8 @@ class VirtualDisplay:
         try:
             self.name = ":" + self.read_number(reader, started)
             self.wait_until_answering(started)
+            if desktop:
+                self.start_window_manager(started)
         except Failure:
             self.close()
             raise
@@ -1377,7 +1457,18 @@ class VirtualDisplay:
                   "Xvfb on %s did not answer within %.0f s" % (self.name, DISPLAY_LIMIT))
             time.sleep(0.1)
 
+    def start_window_manager(self, started):                  # openbox, once it names itself on the root
+        env = dict(os.environ, DISPLAY=self.name)
+        self.manager = subprocess.Popen(["openbox", "--sm-disable"], env=env, stdin=subprocess.DEVNULL,
+                                        stdout=self.log, stderr=self.log, preexec_fn=die_with_parent)
+        while "window id" not in subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=env,
+                                                capture_output=True, text=True).stdout:
+            check(time.monotonic() - started < DISPLAY_LIMIT, "openbox did not start within %.0f s" % DISPLAY_LIMIT)
+            time.sleep(0.05)
+
     def close(self):
+        for proc in ([self.manager] if self.manager else []):
+            proc.terminate(), proc.wait()
         if self.proc.poll() is None:
             self.proc.terminate()
             try:
@@ -1406,6 +1497,7 @@ def main():
     parser.add_argument("--xvfb", default="Xvfb")
     parser.add_argument("--tool")                    # corvane-tool, for the pages' cases
     parser.add_argument("--demo")                    # the demo installation, copied into a case's root
+    parser.add_argument("--deflate-fails")           # a library whose deflate cannot start, for LD_PRELOAD
     parser.add_argument("case")
     args = parser.parse_args()
     case = globals().get("case_" + args.case)
@@ -1415,7 +1507,7 @@ def main():
     with tempfile.TemporaryDirectory(prefix="corvane-gui-") as root:
         display = None
         try:
-            display = VirtualDisplay(args.xvfb, os.path.join(root, "xvfb.txt"))
+            display = VirtualDisplay(args.xvfb, os.path.join(root, "xvfb.txt"), args.case.startswith("desktop_"))
             os.environ["DISPLAY"] = display.name
             case(args, root)
         except Failure as f:
