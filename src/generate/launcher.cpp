@@ -75,8 +75,9 @@ std::string child_command_line(const std::string& program, const std::string& li
 }
 
 // Starts the program in folder and waits for it; its exit code, or -1 with the reason.
-int spawn_and_wait(const std::vector<std::string>& words, const std::string& line, const std::string& folder,
-                   uint16_t show_mode, std::string* why, std::string* /*last_error: not captured here*/) {
+// The child's error output is not followed here: last_error stays empty.
+int spawn_and_wait(std::vector<std::string>& words, const std::string& line, const std::string& folder,
+                   uint16_t show_mode, std::string* why, std::string*) {
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;
@@ -156,6 +157,7 @@ int spawn_and_wait(std::vector<std::string>& words, const std::string&, const st
     if (errno != EINTR) return not_started(why, "cannot wait for " + words[0] + ": " + std::strerror(errno));
   return exit_code(status);
 }
+
 #endif
 
 }  // namespace

@@ -1,9 +1,7 @@
 // app: the program's start-up, frame, input routing and progress screen.
 #include "shell/app.h"
-#include <malloc.h>
 #include <algorithm>
 #include <exception>
-#include <unistd.h>
 #include <cstdio>
 #include <cstdlib>
 #include "base/sys.h"

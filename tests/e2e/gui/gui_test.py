@@ -1038,6 +1038,8 @@ def case_pages_run_veltora(args, root):
     check(open(marker).read().split("\n")[0] == os.path.realpath(root), "in the root")
     d.sync()                                         # a frame drawn on request meanwhile
     check("done" not in open(marker).read(), "the simulator was still running while the editor drew")
+    wait_until(lambda: "done" in open(marker).read(), "the first run's end", 30)   # the shell reads its script as it goes
+    time.sleep(0.5)
     shutil.copy2(os.path.join(args.demo, "veltora.exe"), os.path.join(root, "veltora.exe"))
     press(d, "Run Veltora")
     wait_until(lambda: message_shown(args, d), "the failed run's message", 30)
