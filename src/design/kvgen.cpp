@@ -327,6 +327,11 @@ void set_exhaust_mode(vessel_design& d, int exhaust, int mode) {
   set_element_value(d, exhaust, &exhaust_def::mode, mode == exhaust_free ? int32_t(exhaust_free) : int32_t(exhaust_attached));
 }
 
+bool set_exhaust_thruster(vessel_design& d, int exhaust, int thruster) {
+  if (!in_range(d.data.thrusters, thruster)) return false;
+  return set_element_value(d, exhaust, &exhaust_def::thruster, int32_t(thruster));
+}
+
 void set_mesh_visibility(vessel_design& d, int mesh, int visibility) {
   if (!in_range(d.data.meshes, mesh) || d.data.meshes[mesh].visibility == visibility) return;
   d.data.meshes[mesh].visibility = visibility;
@@ -580,6 +585,12 @@ bool delete_beacon(vessel_design& d, int index) {
 void set_beacon_shape(vessel_design& d, int beacon, uint32_t shape) {
   if (!in_range(d.data.beacons, beacon) || shape > beacon_star || d.data.beacons[beacon].shape == shape) return;
   d.data.beacons[beacon].shape = shape;
+  report(d, change_beacons, beacon);
+}
+
+void set_beacon_active(vessel_design& d, int beacon, bool on) {
+  if (!in_range(d.data.beacons, beacon) || (d.data.beacons[beacon].active != 0) == on) return;
+  d.data.beacons[beacon].active = on ? 1 : 0;
   report(d, change_beacons, beacon);
 }
 

@@ -540,7 +540,7 @@ bool gui_mouse_up(uint16_t shift, int x, int y) {
     textboxes_mouse(w, gg_up, shift, x, y);
     for (auto& c : gui.checkboxes) {
       if (c->window != w || !widget_hit(*c, x, y)) continue;
-      c->checked = !c->checked;
+      c->checked = !(c->state ? c->state() : c->checked);   // from what it shows now, not at the last draw
       if (c->toggle) c->toggle(*c);
       break;
     }

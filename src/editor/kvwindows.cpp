@@ -346,29 +346,32 @@ gg_binding header_name(char (design_header::*f)[255]) {
           [f](const std::string& s) { set_header_name(design, f, s); }};
 }
 
-// A field of a list's current element: empty while there is none.
+// A field of a list's current element: empty while there is none. Store takes only texts valid accepts.
 template <class E, class Show, class Store>
-gg_binding element_binding(int l, Show show, Store store) {
+gg_binding element_binding(int l, Show show, Store store, std::function<bool(const std::string&)> valid) {
   return {[l, show] {
             const E* e = current_of<E>(l);
             return e ? show(*e) : std::string();
           },
-          [l, store](const std::string& s) { store(cur(l), s); }};
+          [l, store](const std::string& s) { store(cur(l), s); }, std::move(valid)};
 }
 
 template <class E> gg_binding element_number(int l, double E::*f) {
   return element_binding<E>(l, [f](const E& e) { return decimal_to_text(e.*f); },
-                            [f](int i, const std::string& s) { set_element_value(design, i, f, text_to_decimal(s)); });
+                            [f](int i, const std::string& s) { set_element_value(design, i, f, text_to_decimal(s)); },
+                            number_text_valid);
 }
 
 template <class E> gg_binding element_integer(int l, int32_t E::*f) {
   return element_binding<E>(l, [f](const E& e) { return int_to_text(e.*f); },
-                            [f](int i, const std::string& s) { set_element_value(design, i, f, to_int32(s)); });
+                            [f](int i, const std::string& s) { set_element_value(design, i, f, to_int32(s)); },
+                            integer_text_valid);
 }
 
 template <class E> gg_binding element_axis(int l, stored_vec3 E::*f, int axis) {
   return element_binding<E>(l, [f, axis](const E& e) { return decimal_to_text(axis_of(e.*f, axis)); },
-                            [f, axis](int i, const std::string& s) { set_element_axis(design, i, f, axis, text_to_decimal(s)); });
+                            [f, axis](int i, const std::string& s) { set_element_axis(design, i, f, axis, text_to_decimal(s)); },
+                            number_text_valid);
 }
 
 void element_textbox(page_id p, int x, int y, int w, int l, gg_binding b) {
@@ -530,7 +533,8 @@ void build_edit_thruster() {
   // a tank that does not exist is stored, and shown back, as 0
   element_textbox(p, 100, 60, 120, list_thrusters,
                   element_binding<thruster_def>(list_thrusters, [](const thruster_def& t) { return int_to_text(t.tank); },
-                                                [](int i, const std::string& s) { set_thruster_tank(design, i, to_int32(s)); }));
+                                                [](int i, const std::string& s) { set_thruster_tank(design, i, to_int32(s)); },
+                                                integer_text_valid));
   button(p, 230, 60, 120, 20, "Set current", 501, thruster_tank_from_list);
   copy_and_mirror(p, 230, 18, 120, 18, list_thrusters);   // the thruster list has no room left for them
   gui_label(win(p), 10, 100, "Groups");
@@ -681,6 +685,10 @@ void build_edit_beacon() {
       const beacon_def* b = current_of<beacon_def>(list_beacons);
       return b && b->shape == s;
     }, [s](bool) { set_beacon_shape(design, cur(list_beacons), s); });
+  labelled_checkbox(p, 254, 100, "On", 230, 404, [] {
+    const beacon_def* b = current_of<beacon_def>(list_beacons);
+    return b && b->active != 0;
+  }, [](bool on) { set_beacon_active(design, cur(list_beacons), on); });
 }
 
 void build_edit_exhaust() {
@@ -690,6 +698,17 @@ void build_edit_exhaust() {
   element_textbox(p, 100, 10, 100, list_exhausts, element_number(list_exhausts, &exhaust_def::length));
   gui_label(win(p), 10, 30, "Width");
   element_textbox(p, 100, 30, 100, list_exhausts, element_number(list_exhausts, &exhaust_def::width));
+  // the thruster it belongs to, numbered as the fuel tank is; a number no thruster has is refused
+  gui_label(win(p), 220, 10, "Thruster");
+  element_textbox(p, 290, 10, 60, list_exhausts,
+                  element_binding<exhaust_def>(list_exhausts, [](const exhaust_def& e) { return int_to_text(e.thruster); },
+                                               [](int i, const std::string& s) { set_exhaust_thruster(design, i, to_int32(s)); },
+                                               [](const std::string& s) {
+                                                 const int32_t t = to_int32(s);
+                                                 return integer_text_valid(s) && t >= 0 && t < int32_t(design.data.thrusters.size());
+                                               }));
+  button(p, 220, 30, 130, 20, "Set current", 302,
+         [] { set_exhaust_thruster(design, cur(list_exhausts), cur(list_thrusters)); });
   labelled_checkbox(p, 30, 54, "Own position and direction", 10, 301, [] {
     const exhaust_def* e = current_of<exhaust_def>(list_exhausts);
     return e && e->mode == exhaust_free;

@@ -121,7 +121,7 @@ void final_autosave() { autosave_final(); }
 int stopped_by(const std::string& what) {
   const bool kept = autosave_final();
   show_error("Veltora Corvane stopped: " + what +
-             (kept ? " Unsaved changes are kept in " + std::string(autosave_file) + "." : " The autosave failed too."));
+             (kept ? " Unsaved changes are kept in " + autosave.file + "." : " The autosave failed too."));
   return 1;
 }
 

@@ -273,6 +273,11 @@ TEST_F(Pages, ListButtonsThePartLeavesOpenActThroughTheDesignOperations) {
   EXPECT_EQ(design.data.beacons[0].size, 0.75);
   click(page(page_edit_beacon).x + 230 + 4, page(page_edit_beacon).y + 70 + 4);  // "Star"
   EXPECT_EQ(design.data.beacons[0].shape, uint32_t(beacon_star));
+  const uint8_t was_on = design.data.beacons[0].active;
+  click(page(page_edit_beacon).x + 230 + 4, page(page_edit_beacon).y + 100 + 4);  // "On"
+  EXPECT_NE(design.data.beacons[0].active, was_on);
+  type_into(page_edit_beacon, 100, 10, "ABC");        // "abc", not a number: the size stays
+  EXPECT_EQ(design.data.beacons[0].size, 0.75);
   hide_page(page_edit_beacon);
   hide_page(page_beacons);
 
@@ -289,6 +294,12 @@ TEST_F(Pages, ListButtonsThePartLeavesOpenActThroughTheDesignOperations) {
   EXPECT_EQ(design.data.exhausts.back().mode, exhaust_free);
   type_into(page_edit_exhaust, 100, 10, "4");
   EXPECT_EQ(design.data.exhausts.back().length, 4);
+  type_into(page_edit_exhaust, 290, 10, "1");         // onto thruster 1; no thruster 99 exists
+  EXPECT_EQ(design.data.exhausts.back().thruster, 1);
+  type_into(page_edit_exhaust, 290, 10, "99");
+  EXPECT_EQ(design.data.exhausts.back().thruster, 1);
+  press(page_edit_exhaust, "Set current");
+  EXPECT_EQ(design.data.exhausts.back().thruster, 2);
   hide_page(page_edit_exhaust);
   press(page_exhausts, "Delete");
   EXPECT_EQ(int(design.data.exhausts.size()), exhausts);
