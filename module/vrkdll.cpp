@@ -17,7 +17,7 @@
 // Notes: an index read from the file that names nothing (gear animation, an
 // aerodynamic element's animation, a component's mesh or group list, an
 // exhaust's thruster, a thruster's tank or group) is treated as "none".
-#include <cstdio>
+#include <stdio.h>  // first: on Windows the system C library's printf and scanf, not the larger portable ones
 #include <cstdlib>
 #include <cstring>
 #include <strings.h>
@@ -286,7 +286,7 @@ void vrk_vessel::clbkSaveState(scn_handle scn) {
   VESSEL2::clbkSaveState(scn);
   for (size_t a = 0; a < anims.size(); a++) {
     char key[32], value[64];
-    snprintf(key, sizeof key, "%s%zu", anim_key, a);
+    snprintf(key, sizeof key, "%s%u", anim_key, unsigned(a));
     snprintf(value, sizeof value, "%d %0.4f", anims[a].state, anims[a].position);
     vapiWriteScenarioLine(scn, key, value);
   }

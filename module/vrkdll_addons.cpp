@@ -1,9 +1,9 @@
 // vrkdll_addons: loading the add-on libraries beside the module (see header).
 #include "vrkdll_addons.h"
 #include <dirent.h>
-#include <dlfcn.h>
 #include <strings.h>
 #include <string>
+#include "base/dynlib.h"
 
 namespace {
 
@@ -23,7 +23,7 @@ struct addon_state {                     // written only by load_addon and relea
 addon_state addons;
 
 std::string folder_of(const std::string& path) {
-  size_t slash = path.find_last_of('/');
+  size_t slash = path.find_last_of("/\\");
   return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
 }
 
@@ -43,10 +43,10 @@ std::string find_in_folder(const std::string& folder, const char* name) {
 
 void* load_addon(const char* name, const symbol_slot* slots, int count) {
   std::string path = find_in_folder(folder_of(module_file()), name);
-  void* lib = path.empty() ? nullptr : dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  void* lib = path.empty() ? nullptr : dynlib_open(path);
   for (int i = 0; lib && i < count; i++)
-    if (!(*slots[i].slot = dlsym(lib, slots[i].name))) {
-      dlclose(lib);
+    if (!(*slots[i].slot = dynlib_symbol(lib, slots[i].name))) {
+      dynlib_close(lib);
       lib = nullptr;
     }
   return lib;
@@ -56,9 +56,7 @@ void* load_addon(const char* name, const symbol_slot* slots, int count) {
 
 const char* module_file() {
   static std::string own;
-  Dl_info info{};
-  if (own.empty() && dladdr(reinterpret_cast<void*>(&module_file), &info) && info.dli_fname)
-    own = info.dli_fname;
+  if (own.empty()) own = dynlib_file_of(reinterpret_cast<const void*>(&module_file));
   return own.c_str();
 }
 
@@ -90,7 +88,7 @@ const crew_api* crew_library() {
 }
 
 void release_addons() {
-  if (addons.pm_lib) dlclose(addons.pm_lib);
-  if (addons.crew_lib) dlclose(addons.crew_lib);
+  if (addons.pm_lib) dynlib_close(addons.pm_lib);
+  if (addons.crew_lib) dynlib_close(addons.crew_lib);
   addons = addon_state{};
 }

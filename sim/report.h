@@ -17,10 +17,11 @@
 bool        report_open(const std::string& path);   // starts the record; false when it cannot be written
 void        report_close();                         // ends it
 void        report_line(const std::string& line);   // one line
-std::string num(double v);                          // a number
-std::string vec(const vector3& v);                  // "(x y z)"
-std::string quoted(const std::string& s);           // "\"s\""
-std::string boolean(bool b);                        // "true" / "false"
+// The forms below serve the stand-in add-on libraries too (exported for them).
+VELTORA_API std::string num(double v);              // a number
+VELTORA_API std::string vec(const vector3& v);      // "(x y z)"
+VELTORA_API std::string quoted(const std::string& s); // "\"s\""
+VELTORA_API std::string boolean(bool b);            // "true" / "false"
 
 // Lets the stand-in add-on libraries write into the record (found by name).
-extern "C" void sim_record(const char* line);
+extern "C" VELTORA_API void sim_record(const char* line);

@@ -87,7 +87,7 @@ std::string newest_scenario(const std::string& root) {
   for (auto it = fs::recursive_directory_iterator(folder, ec); !ec && it != fs::recursive_directory_iterator();
        it.increment(ec)) {
     const fs::path& p = it->path();
-    if (!it->is_regular_file(ec) || strcasecmp(p.extension().c_str(), ".scn") != 0) continue;
+    if (!it->is_regular_file(ec) || strcasecmp(p.extension().string().c_str(), ".scn") != 0) continue;
     fs::file_time_type t = it->last_write_time(ec);
     if (!ec && (newest.empty() || t > newest_time)) {
       newest = p.string();

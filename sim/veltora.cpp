@@ -18,7 +18,6 @@
 // and key codes.
 //
 // Builds on: scenario, report, simstate, vesselapi, base/instpath.
-#include <dlfcn.h>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -28,6 +27,7 @@
 #include <set>
 #include <string>
 #include <vector>
+#include "base/dynlib.h"
 #include "report.h"
 #include "scenario.h"
 #include "simstate.h"
@@ -157,17 +157,16 @@ loaded_module* load_module(flight& f, const std::string& name) {
     report_line("module " + quoted(name) + " missing");
     return m.get();
   }
-  m->lib = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  m->lib = dynlib_open(path);
   if (!m->lib) {
-    const char* why = dlerror();
-    report_line("module " + quoted(name) + " cannot be loaded: " + (why ? why : "unknown reason"));
+    report_line("module " + quoted(name) + " cannot be loaded: " + dynlib_error());
     return m.get();
   }
-  auto init = reinterpret_cast<init_module_fn>(dlsym(m->lib, "InitModule"));
-  auto version = reinterpret_cast<module_version_fn>(dlsym(m->lib, "GetModuleVersion"));
-  m->ovc_init = reinterpret_cast<ovc_init_fn>(dlsym(m->lib, "ovcInit"));
-  m->ovc_exit = reinterpret_cast<ovc_exit_fn>(dlsym(m->lib, "ovcExit"));
-  m->sec_init = reinterpret_cast<sec_init_fn>(dlsym(m->lib, "secInit"));
+  auto init = reinterpret_cast<init_module_fn>(dynlib_symbol(m->lib, "InitModule"));
+  auto version = reinterpret_cast<module_version_fn>(dynlib_symbol(m->lib, "GetModuleVersion"));
+  m->ovc_init = reinterpret_cast<ovc_init_fn>(dynlib_symbol(m->lib, "ovcInit"));
+  m->ovc_exit = reinterpret_cast<ovc_exit_fn>(dynlib_symbol(m->lib, "ovcExit"));
+  m->sec_init = reinterpret_cast<sec_init_fn>(dynlib_symbol(m->lib, "secInit"));
   int v = version ? version() : 0;
   report_line("module " + quoted(name) + " loaded from " + quoted(path) + " version " + std::to_string(v) +
               (m->sec_init ? " with secInit" : ""));
@@ -306,12 +305,12 @@ void finish(flight& f) {
   sim_current() = nullptr;
   for (auto& [name, m] : f.modules) {
     if (!m->lib) continue;
-    auto exit_module = reinterpret_cast<exit_module_fn>(dlsym(m->lib, "ExitModule"));
+    auto exit_module = reinterpret_cast<exit_module_fn>(dynlib_symbol(m->lib, "ExitModule"));
     if (m->initialised && exit_module) {
       report_line("ExitModule " + quoted(name));
       exit_module(reinterpret_cast<module_handle>(m.get()));
     }
-    dlclose(m->lib);
+    dynlib_close(m->lib);
   }
   release_meshes();
 }

@@ -1,5 +1,6 @@
 // peer_ratio: runs the registered benchmarks and then sets each of ours
-// beside its peer: both rates and how many times faster ours is.
+// beside its peer: both rates, how many times faster ours is, and how much
+// more (or less) time ours takes in percent (an import's cost beyond the parse).
 //
 // Benchmarks come in pairs named "<topic>/ours" and "<topic>/<peer>"; each
 // iteration handles `units` items (vertices, pixels) for the rate.
@@ -39,9 +40,10 @@ inline int run_with_peers(int argc, char** argv, const std::vector<peer_pair>& p
   for (const peer_pair& p : pairs) {
     const auto ours = keeper.seconds.find(p.topic + "/ours"), peer = keeper.seconds.find(p.topic + "/" + p.peer);
     if (ours == keeper.seconds.end() || peer == keeper.seconds.end()) continue;
-    std::printf("%-6s ours %9.2f ms %9.1f %s | %s %9.2f ms %9.1f %s | ours %.2fx as fast\n", p.topic.c_str(),
-                ours->second * 1e3, p.units / ours->second / p.scale, p.unit, p.peer.c_str(), peer->second * 1e3,
-                p.units / peer->second / p.scale, p.unit, peer->second / ours->second);
+    std::printf("%-6s ours %9.2f ms %9.1f %s | %s %9.2f ms %9.1f %s | ours %.2fx as fast (%+.0f %% time)\n",
+                p.topic.c_str(), ours->second * 1e3, p.units / ours->second / p.scale, p.unit, p.peer.c_str(),
+                peer->second * 1e3, p.units / peer->second / p.scale, p.unit, peer->second / ours->second,
+                (ours->second / peer->second - 1) * 100);
   }
   benchmark::Shutdown();
   return 0;

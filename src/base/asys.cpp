@@ -1,10 +1,14 @@
 // asys: binary files, time texts and the paired sort.
 #include "base/asys.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <cerrno>
@@ -32,10 +36,22 @@ binfile::~binfile() {
 
 static FILE* open_stream(const std::string& name, const char* how) {
   if (kind_of_path(name) == path_folder) fail(name, "is a folder");
+#ifdef _WIN32
+  FILE* f = _wfopen(wide_path(name).c_str(), wide_text(how).c_str());  // UTF-8 names, long paths
+#else
   FILE* f = std::fopen(name.c_str(), how);
+#endif
   if (!f) fail_errno(name);
   return f;
 }
+
+#ifdef _WIN32
+static int seek_stream(FILE* f, int64_t offset) { return _fseeki64(f, offset, SEEK_SET); }
+static int64_t tell_stream(FILE* f) { return _ftelli64(f); }
+#else
+static int seek_stream(FILE* f, int64_t offset) { return fseeko(f, off_t(offset), SEEK_SET); }
+static int64_t tell_stream(FILE* f) { return int64_t(ftello(f)); }
+#endif
 
 bool file_open(binfile& h, const std::string& name, int mode) {
   if (mode == binfile_read && kind_of_path(name) == path_missing) return false;  // the handle stays as it was
@@ -69,11 +85,11 @@ void file_write(binfile& h, const void* buffer, size_t count) {
 
 void file_seek(binfile& h, uint64_t offset) {
   FILE* f = stream(h);
-  if (offset > uint64_t(INT64_MAX) || fseeko(f, off_t(offset), SEEK_SET) != 0) fail_errno(h.name);
+  if (offset > uint64_t(INT64_MAX) || seek_stream(f, int64_t(offset)) != 0) fail_errno(h.name);
 }
 
 uint64_t file_position(binfile& h) {
-  off_t p = ftello(stream(h));
+  const int64_t p = tell_stream(stream(h));
   if (p < 0) fail_errno(h.name);
   return uint64_t(p);
 }
@@ -110,6 +126,37 @@ std::vector<uint8_t> file_read_all(const std::string& name) {
   return data;
 }
 
+#ifdef _WIN32
+static void unmap(const uint8_t* data, size_t) { UnmapViewOfFile(data); }
+
+[[noreturn]] static void fail_system(const std::string& name) { fail(name, system_error_text(int(GetLastError())).c_str()); }
+
+mapped_file::~mapped_file() {
+  if (data) unmap(data, size);
+}
+
+// Others may go on reading and writing the file; the view is a snapshot for as long as
+// nobody writes it, as with the private mapping of the POSIX body.
+void file_map(mapped_file& m, const std::string& name) {
+  if (kind_of_path(name) == path_folder) fail(name, "is not a regular file");
+  HANDLE file = CreateFileW(wide_path(name).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) fail_system(name);
+  LARGE_INTEGER length{};
+  const bool sized = GetFileSizeEx(file, &length);
+  HANDLE mapping = sized && length.QuadPart > 0 ? CreateFileMappingW(file, nullptr, PAGE_READONLY, 0, 0, nullptr) : nullptr;
+  const void* p = mapping ? MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0) : nullptr;
+  const DWORD err = GetLastError();
+  if (mapping) CloseHandle(mapping);  // the view keeps the mapping alive
+  CloseHandle(file);
+  if (!sized || (length.QuadPart > 0 && !p)) SetLastError(err), fail_system(name);
+  if (uint64_t(length.QuadPart) > SIZE_MAX) fail(name, "is too large to map");
+  if (m.data) unmap(m.data, m.size);
+  m.name = name;
+  m.data = static_cast<const uint8_t*>(p);
+  m.size = size_t(length.QuadPart);
+}
+#else
 mapped_file::~mapped_file() {
   if (data) munmap(const_cast<uint8_t*>(data), size);
 }
@@ -134,8 +181,17 @@ void file_map(mapped_file& m, const std::string& name) {
   m.size = size_t(st.st_size);
 }
 
+#endif
+
 // --- Time texts --------------------------------------------------------------------
 
+#ifdef _WIN32
+local_time now_local() {
+  SYSTEMTIME t;
+  GetLocalTime(&t);
+  return {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond, t.wMilliseconds};
+}
+#else
 local_time now_local() {
   timespec ts;
   clock_gettime(CLOCK_REALTIME, &ts);
@@ -144,6 +200,7 @@ local_time now_local() {
   return {t.tm_year + 1900, t.tm_mon + 1, t.tm_mday, t.tm_hour,
           t.tm_min, t.tm_sec, int(ts.tv_nsec / 1000000)};
 }
+#endif
 
 std::string date_time_text() {
   local_time t = now_local();

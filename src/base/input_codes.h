@@ -36,6 +36,6 @@ enum shift_state {
 
 enum virtual_keys : uint16_t {      // the codes the program tests by name
   vk_back = 8, vk_tab = 9, vk_return = 13, vk_shift = 16, vk_control = 17, vk_menu = 18,
-  vk_escape = 27, vk_space = 32, vk_left = 37, vk_up = 38, vk_right = 39, vk_down = 40,
+  vk_escape = 27, vk_space = 32, vk_end = 35, vk_home = 36, vk_left = 37, vk_up = 38, vk_right = 39, vk_down = 40,
   vk_delete = 46, vk_f1 = 112, vk_f4 = 115, vk_f9 = 120, vk_f10 = 121, vk_f11 = 122,
 };

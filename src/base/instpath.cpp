@@ -77,3 +77,19 @@ std::string install_path(const std::string& root, const std::string& rel) {
   if (exists(exact)) return exact;
   return resolve(base, components(rel), 0);
 }
+
+std::string install_target(const std::string& root, const std::string& rel) {
+  const std::vector<std::string> parts = components(rel);
+  std::string path = to_slashes(root);
+  for (size_t i = 0; i < parts.size(); ++i) {
+    const bool folder = i + 1 < parts.size();
+    std::string chosen = parts[i];
+    for (const std::string& entry : matching_entries(path, parts[i]))
+      if ((kind_of_path(join(path, entry)) == path_folder) == folder) {
+        chosen = entry;
+        break;
+      }
+    path = join(path, chosen);
+  }
+  return path;
+}

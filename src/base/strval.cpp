@@ -102,6 +102,21 @@ double text_to_decimal(std::string_view s) {
   return negative ? -v : v;
 }
 
+bool is_whole_number(std::string_view s, bool integer) {
+  s = trim(s);
+  take_sign(s);
+  if (s.empty() || !(is_digit(s.front()) || (!integer && s.front() == '.'))) return false;
+  const char* end = s.data() + s.size();
+  if (integer) {
+    unsigned long long u;
+    const auto r = std::from_chars(s.data(), end, u);
+    return r.ec == std::errc() && r.ptr == end;
+  }
+  double v;
+  const auto r = std::from_chars(s.data(), end, v, std::chars_format::general);
+  return r.ec == std::errc() && r.ptr == end;
+}
+
 double chars_to_decimal(const char* chars, size_t size) {
   size_t n = 0;
   while (n < size && chars[n]) n++;
@@ -148,13 +163,21 @@ static const quantity_range quantity_ranges[] = {
     {INFINITY, 1e9 * light_year, "Gle"},
 };
 
-std::string quantity_to_text(double x) {
+// Quantities that are no distances: astronomical units would mean nothing for them.
+static const quantity_range si_ranges[] = {
+    {1e3, 1, ""}, {1e6, 1e3, "k"}, {1e9, 1e6, "M"}, {1e12, 1e9, "G"},
+    {1e15, 1e12, "T"}, {1e18, 1e15, "P"}, {INFINITY, 1e18, "E"},
+};
+
+static std::string ranged_text(double x, const quantity_range* r) {
   if (!std::isfinite(x)) return decimal_to_text(x);
   double a = std::fabs(x);
-  const quantity_range* r = quantity_ranges;
   while (a >= r->below) r++;  // the last row is open-ended
   return decimal_to_text(x / r->divisor) + r->unit;
 }
+
+std::string quantity_to_text(double x) { return ranged_text(x, quantity_ranges); }
+std::string si_quantity_to_text(double x) { return ranged_text(x, si_ranges); }
 
 // --- Number lists ---------------------------------------------------------------------
 

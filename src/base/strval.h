@@ -1,7 +1,7 @@
 // strval: numbers to short texts and back.
 //
 // Integers, decimals with as few digits as the value needs, quantities with
-// metric prefixes and astronomical units, and comma- or space-separated number
+// metric prefixes (and astronomical units for distances), and comma- or space-separated number
 // lists; and the small text helpers (trimming, case) that every reader of
 // text files shares. "." is always the decimal separator, whatever the locale.
 //
@@ -22,10 +22,12 @@ std::string decimal_to_text(double x, int d = auto_decimals); // exactly d decim
 int         automatic_decimals(double x);                     // 0 to 3
 double      text_to_decimal(std::string_view s);              // blanks trimmed; "." separator; junk gives 0 or the prefix
 double      chars_to_decimal(const char* chars, size_t size); // NUL-terminated field of at most size bytes
+bool        is_whole_number(std::string_view s, bool integer); // blanks trimmed, the rest one decimal (or integer) and nothing else
 int         char_pos(std::string_view s, char c);             // 1-based first c (space matches tab), 0 if none
 int         char_pos_nth(std::string_view s, char c, int n);  // 1-based n-th match, 0 if fewer
 std::string collapse_runs(std::string_view s, char c);        // runs of c become one c
-std::string quantity_to_text(double x);                       // 1.5k, 2.5M, 1.003AU, ...
+std::string quantity_to_text(double x);                       // 1.5k, 2.5M, 1.003AU, ...: distances
+std::string si_quantity_to_text(double x);                    // 1.5k, 2.5M, 2G, 3T, ... up to E: forces, masses, speeds
 
 // Texts: blanks are space, tab, CR and LF; case is that of the ASCII letters.
 std::string_view trim(std::string_view s);                    // without leading and trailing blanks

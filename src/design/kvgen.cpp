@@ -327,6 +327,11 @@ void set_exhaust_mode(vessel_design& d, int exhaust, int mode) {
   set_element_value(d, exhaust, &exhaust_def::mode, mode == exhaust_free ? int32_t(exhaust_free) : int32_t(exhaust_attached));
 }
 
+bool set_exhaust_thruster(vessel_design& d, int exhaust, int thruster) {
+  if (!in_range(d.data.thrusters, thruster)) return false;
+  return set_element_value(d, exhaust, &exhaust_def::thruster, int32_t(thruster));
+}
+
 void set_mesh_visibility(vessel_design& d, int mesh, int visibility) {
   if (!in_range(d.data.meshes, mesh) || d.data.meshes[mesh].visibility == visibility) return;
   d.data.meshes[mesh].visibility = visibility;
@@ -583,6 +588,12 @@ void set_beacon_shape(vessel_design& d, int beacon, uint32_t shape) {
   report(d, change_beacons, beacon);
 }
 
+void set_beacon_active(vessel_design& d, int beacon, bool on) {
+  if (!in_range(d.data.beacons, beacon) || (d.data.beacons[beacon].active != 0) == on) return;
+  d.data.beacons[beacon].active = on ? 1 : 0;
+  report(d, change_beacons, beacon);
+}
+
 int add_dock(vessel_design& d, const vec3& pos, const vec3& dir, const vec3& rot) {
   const int i = append(d.data.docks, d.header.dock_count, dock_def{pos, dir, rot});
   report(d, change_docks, i);
@@ -771,6 +782,8 @@ ELEMENT_ARRAY(exhaust_def, exhausts, change_exhausts)
 ELEMENT_ARRAY(beacon_def, beacons, change_beacons)
 ELEMENT_ARRAY(crew_def, crew, change_crew)
 ELEMENT_ARRAY(aero_def, aero_elements, change_aero)
+ELEMENT_ARRAY(dock_def, docks, change_docks)
+ELEMENT_ARRAY(touchdown_set, touchdown_sets, change_touchdown)
 #undef ELEMENT_ARRAY
 
 // Stores value into field when its bytes differ; whether it did.
@@ -841,3 +854,20 @@ template bool set_element_value(vessel_design&, int, int32_t aero_def::*, int32_
 template bool set_element_value(vessel_design&, int, int32_t crew_def::*, int32_t);
 template bool set_element_axis(vessel_design&, int, stored_vec3 exhaust_def::*, int, double);
 template bool set_element_axis(vessel_design&, int, stored_vec3 beacon_def::*, int, double);
+template bool set_element_axis(vessel_design&, int, stored_vec3 dock_def::*, int, double);
+template bool set_element_axis(vessel_design&, int, stored_vec3 touchdown_set::*, int, double);
+
+bool set_vc_view_axis(vessel_design& d, int view, stored_vec3 vc_view::*field, int axis, double value) {
+  if (!in_range(d.data.vc_views, view) || axis < 0 || axis > 2) return false;
+  vc_view& v = d.data.vc_views[size_t(view)].view;
+  if (!store(v.*field, with_axis(v.*field, axis, value))) return false;
+  report(d, change_vc_views, view);
+  return true;
+}
+
+int components_on_mesh(const vessel_design& d, int mesh) {
+  int n = 0;
+  for (const anim_entry& a : d.data.anim_seqs)
+    for (const anim_comp& c : a.comps) n += c.mesh == mesh;
+  return n;
+}

@@ -55,6 +55,7 @@ bool set_header_name(vessel_design& d, char (design_header::*field)[255], const 
 template <class E> bool set_element_value(vessel_design& d, int index, double E::*field, double value);
 template <class E> bool set_element_value(vessel_design& d, int index, int32_t E::*field, int32_t value);
 template <class E> bool set_element_axis(vessel_design& d, int index, stored_vec3 E::*field, int axis, double value);
+bool set_vc_view_axis(vessel_design& d, int view, stored_vec3 vc_view::*field, int axis, double value); // of view's stored part
 
 // --- Reset and frame update ------------------------------------------------------------
 void reset_design(vessel_design& d);                 // blank header, empty arrays, one crew element
@@ -96,7 +97,9 @@ int add_exhaust(vessel_design& d, int thruster, double length, double width,
                 const vec3& pos, const vec3& dir);   // free (mode 1)
 bool delete_exhaust(vessel_design& d, int index);
 void set_exhaust_mode(vessel_design& d, int exhaust, int mode); // exhaust_attached or exhaust_free
+bool set_exhaust_thruster(vessel_design& d, int exhaust, int thruster); // false, nothing stored, when either is missing
 int  add_mesh(vessel_design& d, const std::string& name, int visibility); // loads it for the preview; may raise size
+int  components_on_mesh(const vessel_design& d, int mesh); // animation components that move it
 bool delete_mesh(vessel_design& d, int index);       // drops its components and bindings, renumbers the rest
 void set_mesh_visibility(vessel_design& d, int mesh, int visibility); // mesh_visibility bits
 
@@ -135,6 +138,7 @@ beacon_def editor_beacon();                          // the values of the editor
 int  add_beacon(vessel_design& d, const beacon_def& b); // reference slots cleared
 bool delete_beacon(vessel_design& d, int index);
 void set_beacon_shape(vessel_design& d, int beacon, uint32_t shape); // beacon_shape
+void set_beacon_active(vessel_design& d, int beacon, bool on);
 int  add_dock(vessel_design& d, const vec3& pos, const vec3& dir, const vec3& rot);
 int  add_dock(vessel_design& d);                     // the editor's 0,0,0 / 1,0,0 / 0,1,0
 bool delete_dock(vessel_design& d, int index);

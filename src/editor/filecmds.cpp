@@ -1,21 +1,25 @@
 // filecmds: New, Load, Save, Generate, Run Veltora, Exit and the mesh commands.
 #include "editor/filecmds.h"
 
-#include <unistd.h>
 #include <filesystem>
 #include <mutex>
 #include <vector>
 #include "base/instpath.h"
+#include "base/sys.h"
 #include "design/designfile.h"
 #include "design/designtemplate.h"
 #include "design/kvgen.h"
 #include "design/meshstore.h"
 #include "design/sc3import.h"
 #include "design/veltools.h"
+#include "editor/autosave.h"
 #include "editor/filedialog.h"
+#include "editor/importcmd.h"
 #include "editor/kvwindows.h"
 #include "editor/meshview.h"
 #include "editor/selection.h"
+#include "editor/statusline.h"
+#include "generate/addon_install.h"
 #include "generate/addon_files.h"
 #include "generate/launcher.h"
 #include "generate/module_writer.h"
@@ -38,6 +42,9 @@ const std::vector<file_filter> load_filters = {
   {"Vessel definitions (*.vessdef)", "*.vessdef"}, {"Vessel modules (*.dll)", "*.dll"},
   {"Spacecraft3 vessels (*.ini)", "*.ini"}, {"All file types", "*.*"}};
 const std::vector<file_filter> mesh_filters = {{"Meshes", "*.msh"}, {"All file types", "*.*"}};
+const std::vector<file_filter> model_filters = {
+  {"Models (*.obj, *.gltf, *.glb)", "*.obj;*.gltf;*.glb"}, {"OBJ (*.obj)", "*.obj"}, {"glTF (*.gltf, *.glb)", "*.gltf;*.glb"},
+  {"All file types", "*.*"}};
 
 std::string dll_name() { return name_of(design.header.dll_name, sizeof design.header.dll_name); }
 std::string design_file_name() { return dll_name() + design_extension; }
@@ -45,7 +52,7 @@ std::string in_root(const std::string& name) { return files.root + "/" + name; }
 
 // Every dialog returns the process to the root, so relative paths keep meaning the installation.
 void restore_root() {
-  if (!files.root.empty() && chdir(files.root.c_str()) != 0)
+  if (!files.root.empty() && !enter_folder(files.root))
     show_message("Cannot return to the folder \"" + files.root + "\".");
 }
 
@@ -85,11 +92,37 @@ std::string left_out_message(const astr& names) {
   return text + ".";
 }
 
+std::string file_name_of(const std::string& path) { return path.substr(path.find_last_of('/') + 1); }
+
+// A written package is offered for installing at once.
 void write_addon(const std::string& path) {
   astr messages;
   const addon_report report = generate_addon(design, package_sources(design, files.root, settings.author_name), path, messages);
   if (!report.left_out_files.empty()) messages.push_back(left_out_message(report.left_out_files));
   if (!messages.empty()) show_message(joined(messages));
+  status_say("Generated " + file_name_of(path) + ", " + size_text(file_size_of(path)) + ", " +
+             counted(report.entries, "entry", "entries"));
+  files.installable = path;
+  ask(confirm_install, "Install the add-on into this installation now?");
+}
+
+// Installs the package Generate wrote; asks once when files of the installation would change.
+void install_addon(bool replace) {
+  try {
+    const install_plan plan = plan_install(files.installable, files.root);
+    const astr differing = differing_files(plan);
+    if (!differing.empty() && !replace) {
+      ask(confirm_install_replace, "Replace " + std::to_string(differing.size()) +
+                                       " files of the installation that differ, such as " + differing[0] + "?");
+      return;
+    }
+    const install_report r = install_package(plan);
+    status_say("Installed " + file_name_of(files.installable) + ": " + counted(r.files, "file", "files") + ", " +
+               size_text(r.bytes));
+    if (!plan.refused.empty()) show_message("Not installed: " + joined(plan.refused));
+  } catch (const io_error& e) {
+    show_message(e.what());
+  }
 }
 
 // A fresh start for the pages after the design was replaced.
@@ -134,7 +167,9 @@ void command_save() {
 
 void save_design_now() {
   try {
-    write_design_file(design, in_root(design_file_name()));
+    const std::string path = in_root(design_file_name());
+    write_design_file(design, path);
+    status_say("Saved " + design_file_name() + ", " + size_text(file_size_of(path)));
   } catch (const io_error& e) {
     show_message(e.what());
   }
@@ -148,6 +183,15 @@ void command_yes() {
     apply_template(design);
     design_replaced();
   }
+  if (action == confirm_restore) autosave_restore();
+  if (action == confirm_install || action == confirm_install_replace) install_addon(action == confirm_install_replace);
+  if (action == confirm_delete_mesh) delete_mesh(design, pages.doomed_mesh);
+}
+
+void command_blank() {
+  pages.confirm = confirm_none;
+  replace_design(design, vessel_design{});
+  design_replaced();
 }
 
 void command_load() {
@@ -195,9 +239,18 @@ void export_design(const std::string& path, int filter) {
   try {
     switch (filter) {
       case export_addon: write_addon(path); break;
-      case export_module: write_module_file(design, path, files.root); break;
-      case export_listing: write_listing(design, path); break;
-      case export_project: write_project(files.root, dll_name()); break;
+      case export_module:
+        write_module_file(design, path, files.root);
+        status_say("Wrote the module " + file_name_of(path) + ", " + size_text(file_size_of(path)));
+        break;
+      case export_listing:
+        write_listing(design, path);
+        status_say("Wrote the listing " + file_name_of(path) + ", " + size_text(file_size_of(path)));
+        break;
+      case export_project:
+        write_project(files.root, dll_name());
+        status_say("Wrote the project into Vessel_Design/" + dll_name());
+        break;
       case export_addon_zip: write_addon(path + ".zip"); break;
       default: break;
     }
@@ -226,6 +279,9 @@ void load_design(const std::string& path, int filter) {
   }
   replace_design(design, std::move(loaded));
   design_replaced();
+  status_say((filter == load_sc3 ? "Imported " : "Loaded ") + file_name_of(path) + ", " + size_text(file_size_of(path)) +
+             ", " + counted(design.data.meshes.size(), "mesh", "meshes") + ", " +
+             counted(design.data.thrusters.size(), "thruster", "thrusters"));
   if (!notes.empty()) show_message(joined(notes));
 }
 
@@ -258,13 +314,21 @@ void command_other_mesh() {
               [](const std::string& path, int) { choose_mesh_file(path); });
 }
 
+void command_import_model() {
+  open_dialog({"Import model", "", "", model_filters, 1, fd_FileMustExist | fd_PathMustExist},
+              [](const std::string& path, int) { choose_model_file(path); });
+}
+
 void command_cancel_mesh() {
+  import_drop();
   mesh_view_release();
   files.pending_mesh.clear();
   hide_page(page_mesh_view);
 }
 
 void command_select_mesh() {
+  if (import_pending() && !import_write()) return;
+  import_drop();
   mesh_view_release();
   if (!files.pending_mesh.empty()) add_mesh(design, browser.browse_rel + files.pending_mesh, visibility_external);
   files.pending_mesh.clear();

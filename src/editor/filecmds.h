@@ -3,7 +3,8 @@
 // New, Load, Save, Generate, Run Veltora and Exit of the main menu, the
 // answer to the question window, and the mesh page's commands: the mesh
 // browser window (its geometry, paging and clicks), choosing a mesh file
-// through the dialog, and adding or dropping the mesh waiting in "Mesh view".
+// through the dialog, importing a model (importcmd), and adding or dropping
+// the mesh waiting in "Mesh view".
 // Every dialog puts the current folder back to the root afterwards.
 //
 // Builds on: kvwindows (pages, questions, messages), filedialog, kvgen and
@@ -18,6 +19,9 @@
 //     would leave the root is refused with a message
 //   - a package written without some of the files the design names (missing
 //     or unreadable meshes, textures, library) says which in a message
+//   - a package written is offered for installing into the root at once;
+//     files of the installation that would change are named in a second question
+//   - Save, Load, Generate and Install say on the status line what they did
 //   - loading and generating show the progress screen first, as both can take
 //     a while with large meshes
 //   - a mesh chosen through the dialog must lie in the meshes folder: its name
@@ -32,6 +36,7 @@
 struct file_commands_state {       // written by the commands below
   std::string root;                // the folder current at start-up, absolute
   std::string pending_mesh;        // chosen, not yet added; "" when none
+  std::string installable;         // the package Generate wrote last, offered for installing
   int browser_page = 0;            // columns the browser has been paged by
   int hovered = -1;                // browser cell under the mouse, -1 none
 };
@@ -48,6 +53,7 @@ void command_generate();           // the "Export" dialog
 void command_run();                // the simulator on a thread of its own; a failed run is told later
 void show_run_reports();           // every frame: the failed runs' sentences into the message window
 void command_yes();                // carries out the pending question
+void command_blank();              // "Blank" to New's question: the blank design
 void save_design_now();            // writes dll_name + ".vessdef"
 
 // --- Dialog routing (the dialogs' OK; tests call them directly) ------------------------------------
@@ -58,6 +64,7 @@ void choose_mesh_file(const std::string& path);           // "Other": becomes th
 // --- Mesh commands and browser ---------------------------------------------------------------
 void command_browse_meshes();      // "Add" on "Meshes": the browser at "meshes/"
 void command_other_mesh();         // the "Open mesh" dialog
+void command_import_model();       // "Import...": the "Import model" dialog (importcmd)
 void command_cancel_mesh();        // drops the pending mesh
 void command_select_mesh();        // adds it to the design
 

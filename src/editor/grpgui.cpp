@@ -105,6 +105,12 @@ gg_wndtype* target_window(int x, int y) {
   return nullptr;
 }
 
+void gui_show(gg_wndtype& w) {
+  w.visible = true;
+  const auto it = std::find(gui.windows.begin(), gui.windows.end(), &w);
+  if (it != gui.windows.end()) std::rotate(it, it + 1, gui.windows.end());
+}
+
 void gui_set_modal(gg_wndtype* w, gg_modalkeys keys) {
   for (gg_wndtype* d : gui.windows) d->dragging = false;
   for (gg_btnrec& b : gui.buttons) b.pressed = false;
@@ -214,17 +220,24 @@ void textbox_load(gg_txtboxrec& t) {
   t.loaded = t.text;
 }
 
+bool textbox_valid(const gg_txtboxrec& t) { return !t.bind.valid || t.bind.valid(t.text); }
+
 void textbox_commit(gg_txtboxrec& t) {
-  if (t.text != t.loaded && t.bind.set) t.bind.set(t.text);
-  textbox_load(t);
+  if (t.text != t.loaded && t.bind.set && textbox_valid(t)) t.bind.set(t.text);
+  textbox_load(t);                          // a text the binding does not take gives way to the stored value
 }
 
+bool number_text_valid(const std::string& s) { return is_whole_number(s, false); }
+bool integer_text_valid(const std::string& s) { return is_whole_number(s, true); }
+
 gg_binding bind_number(std::function<double()> get, std::function<void(double)> set) {
-  return {[get] { return decimal_to_text(get()); }, [set](const std::string& s) { set(text_to_decimal(s)); }};
+  return {[get] { return decimal_to_text(get()); }, [set](const std::string& s) { set(text_to_decimal(s)); },
+          number_text_valid};
 }
 
 gg_binding bind_integer(std::function<int32_t()> get, std::function<void(int32_t)> set) {
-  return {[get] { return int_to_text(get()); }, [set](const std::string& s) { set(parse_int32(s)); }};
+  return {[get] { return int_to_text(get()); }, [set](const std::string& s) { set(parse_int32(s)); },
+          integer_text_valid};
 }
 
 gg_binding bind_variable(double& v) {
@@ -280,13 +293,14 @@ constexpr oem_key oem_keys[] = {
   {192, '`', '~'}, {219, '[', 0},   {220, '\\', '|'}, {221, ']', 0},  {222, '\'', '"'},
 };
 constexpr char shifted_digits[] = ")!@#$%^&*(";
+constexpr uint16_t nav_first = 33, nav_last = 47;          // Page Up ... Help: arrows, Home, End, Insert, Delete
 constexpr uint16_t keypad_first = 96, keypad_last = 111;   // keypad 0..9, * + (separator) - . /
 constexpr char keypad_characters[] = "0123456789*+\0-./";
 
 }  // namespace
 
 int key_character(uint16_t key, bool shift) {
-  if (key < 32) return -1;
+  if (key < 32 || (key >= nav_first && key <= nav_last)) return -1;
   if (key >= 'A' && key <= 'Z') return shift ? key : key + ('a' - 'A');
   if (key >= '0' && key <= '9' && shift) return shifted_digits[key - '0'];
   if (key >= keypad_first && key <= keypad_last) {
@@ -303,22 +317,44 @@ int key_character(uint16_t key, bool shift) {
 
 namespace {
 
+bool has_selection(const gg_txtboxrec& t) { return t.sel_start != t.sel_end; }
+
 void remove_selection(gg_txtboxrec& t) {
   int32_t lo = std::min(t.sel_start, t.sel_end), hi = std::max(t.sel_start, t.sel_end);
   t.text.erase(size_t(lo), size_t(hi - lo));
   t.cursor = t.sel_start = t.sel_end = lo;
 }
 
-bool has_selection(const gg_txtboxrec& t) { return t.sel_start != t.sel_end; }
-
 void backspace(gg_txtboxrec& t) {
   if (has_selection(t)) remove_selection(t);
   else if (t.cursor > 0) t.text.erase(size_t(--t.cursor), 1);
 }
 
-void move_cursor(gg_txtboxrec& t, int step) {
-  t.cursor = std::clamp(t.cursor + step, 0, text_length(t));
-  t.sel_start = t.sel_end = t.cursor;
+void delete_key(gg_txtboxrec& t) {
+  if (has_selection(t)) remove_selection(t);
+  else if (t.cursor < text_length(t)) t.text.erase(size_t(t.cursor), 1);
+}
+
+// The caret to pos; with Shift the selection grows from where it was anchored, else it goes.
+void move_cursor(gg_txtboxrec& t, int32_t pos, bool extend) {
+  if (extend && !has_selection(t)) t.sel_start = t.cursor;
+  t.cursor = std::clamp(pos, 0, text_length(t));
+  t.sel_end = t.cursor;
+  if (!extend) t.sel_start = t.cursor;
+}
+
+// Left and Right step by one; without Shift a selection collapses onto its own end first.
+void step_cursor(gg_txtboxrec& t, int step, bool extend) {
+  if (!extend && has_selection(t)) {
+    move_cursor(t, step < 0 ? std::min(t.sel_start, t.sel_end) : std::max(t.sel_start, t.sel_end), false);
+    return;
+  }
+  move_cursor(t, t.cursor + step, extend);
+}
+
+void select_all(gg_txtboxrec& t) {
+  t.sel_start = 0;
+  t.sel_end = t.cursor = text_length(t);
 }
 
 void copy_selection(const gg_txtboxrec& t) {
@@ -327,6 +363,12 @@ void copy_selection(const gg_txtboxrec& t) {
   gui.clipboard.set(t.text.substr(size_t(lo), size_t(hi - lo)));
 }
 
+void cut_selection(gg_txtboxrec& t) {
+  copy_selection(t);
+  if (has_selection(t) && gui.clipboard.set) remove_selection(t);
+}
+
+// The clipboard's text replaces the selection; the caret ends after it.
 void paste(gg_txtboxrec& t) {
   if (!gui.clipboard.get) return;
   std::string s = gui.clipboard.get();
@@ -336,26 +378,41 @@ void paste(gg_txtboxrec& t) {
   size_t free = room > t.text.size() ? room - t.text.size() : 0;
   if (s.size() > free) s.resize(free);
   t.text.insert(size_t(t.cursor), s);
+  move_cursor(t, t.cursor + int32_t(s.size()), false);
 }
 
 void type_key(gg_txtboxrec& t, uint16_t shift, uint16_t key) {
   int c = key_character(key, shift & shift_Shift);
+  if (c < 0) return;
+  if (has_selection(t)) remove_selection(t);              // typing replaces the selection
   size_t limit = std::min<size_t>(gg_typing_limit, textbox_room(t));
-  if (c < 0 || t.text.size() >= limit) return;
-  if (has_selection(t)) remove_selection(t);
+  if (t.text.size() >= limit) return;
   if (c > 0) t.text.insert(size_t(t.cursor), 1, char(c));
-  t.cursor = std::min(t.cursor + 1, text_length(t));
+  move_cursor(t, t.cursor + 1, false);
+}
+
+// Ctrl with a letter edits (A, C, X, V) or does nothing here; it never types the letter.
+void control_key(gg_txtboxrec& t, uint16_t key) {
+  if (key == 'A') select_all(t);
+  else if (key == 'C') copy_selection(t);
+  else if (key == 'X') cut_selection(t);
+  else if (key == 'V') paste(t);
 }
 
 void edit_key(gg_txtboxrec& t, uint16_t shift, uint16_t key) {
   clamp_indices(t);
-  bool ctrl = shift & shift_Ctrl;
-  if (key == vk_back) backspace(t);
-  else if (key == vk_left) move_cursor(t, -1);
-  else if (key == vk_right) move_cursor(t, +1);
-  else if (key == 'C' && ctrl) copy_selection(t);
-  else if (key == 'V' && ctrl) paste(t);
-  else type_key(t, shift, key);
+  const bool extend = shift & shift_Shift;
+  switch (key) {
+    case vk_back: backspace(t); break;
+    case vk_delete: delete_key(t); break;
+    case vk_left: step_cursor(t, -1, extend); break;
+    case vk_right: step_cursor(t, +1, extend); break;
+    case vk_home: move_cursor(t, 0, extend); break;
+    case vk_end: move_cursor(t, text_length(t), extend); break;
+    default:
+      if (shift & shift_Ctrl) control_key(t, key);
+      else type_key(t, shift, key);
+  }
 }
 
 // Keys reach the focused text boxes first, then the window under the mouse.
@@ -387,11 +444,16 @@ bool gui_key_up(uint16_t shift, uint16_t key) { return route_key(gg_key_up, shif
 
 namespace {
 
+// A box that gains the focus by a click selects its whole value; a click into the
+// focused box places the caret, and a drag from there selects.
 void textbox_mouse(gg_txtboxrec& t, int kind, uint16_t shift, int px) {
   if (kind != gg_move && t.id != gui.focus) {
     if (gg_txtboxrec* old = focused_textbox()) textbox_commit(*old);
     gui.focus = t.id;
     textbox_load(t);
+    t.selecting = false;
+    select_all(t);
+    return;
   }
   int rel = std::max(px - t.window->x - t.x, 0);
   int32_t pos = std::min(t.offset + rel / gg_char_width, text_length(t));
@@ -478,7 +540,7 @@ bool gui_mouse_up(uint16_t shift, int x, int y) {
     textboxes_mouse(w, gg_up, shift, x, y);
     for (auto& c : gui.checkboxes) {
       if (c->window != w || !widget_hit(*c, x, y)) continue;
-      c->checked = !c->checked;
+      c->checked = !(c->state ? c->state() : c->checked);   // from what it shows now, not at the last draw
       if (c->toggle) c->toggle(*c);
       break;
     }
@@ -644,7 +706,7 @@ void draw_textbox(gg_txtboxrec& t) {
   bool focused = gui.focus != -1 && t.id == gui.focus;
   if (!focused) textbox_load(t);
   int x = t.window->x + t.x, y = t.window->y + t.y;
-  fill_rect(x - 5, y, t.width, t.height, t.fill_colour, t.outline_colour);
+  fill_rect(x - 5, y, t.width, t.height, focused && !textbox_valid(t) ? gg_error : t.fill_colour, t.outline_colour);
   if (focused && t.cursor >= t.offset) {
     int cx = x + (t.cursor - t.offset) * gg_char_width;
     draw_line(cx, y + 1, cx, y + t.height - 4, gg_caret);

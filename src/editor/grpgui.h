@@ -22,7 +22,8 @@
 //   - hit tests are inclusive on all four sides; a window's hit rectangle
 //     takes in its one-pixel border and the 15-pixel title bar above it
 //   - windows later in the list lie on top; events go to the top-most
-//     visible window under the point
+//     visible window under the point; showing a window (gui_show) moves it
+//     to the end of the list
 //   - a framed window is kept on the screen before every hit test as well as
 //     when drawn, so a click right after it is shown, before the next frame,
 //     lands where the window will be drawn
@@ -33,6 +34,13 @@
 //   - a text box bound with a capacity (a character buffer) never takes more
 //     than capacity - 1 characters: typing and pasting stop there
 //   - text boxes are told apart by their identifier, which creation makes unique
+//   - text boxes edit as on every desktop: Home, End, Left, Right (with Shift
+//     they select), Delete, Backspace, Ctrl+A, Ctrl+C, Ctrl+X, Ctrl+V; typing
+//     replaces the selection; a click that gives a box the focus selects its
+//     whole text, a second click places the caret
+//   - a text its binding does not take (a number box's text that is not one
+//     number, blanks aside) is drawn in the error colour while the box has the
+//     focus and stores nothing
 //   - lists only grow; widgets are created once at start-up
 //   - a modal window (gui_set_modal) takes every event alone, reports each one
 //     taken and is drawn last, over the dimmed rest of the screen
@@ -63,6 +71,7 @@ constexpr uint32_t gg_text = pack_rgba(255, 255, 255, 255);          // labels, 
 constexpr uint32_t gg_caret = pack_rgba(255, 0, 0, 255);             // text caret
 constexpr uint32_t gg_selection = pack_rgba(0, 128, 255, 120);       // text selection
 constexpr uint32_t gg_selection_outline = pack_rgba(0, 0, 0, 0);     // fully transparent
+constexpr uint32_t gg_error = pack_rgba(200, 40, 40, 230);           // a text box whose text cannot be stored
 
 constexpr int gg_title_height = 15;   // pixels of the title bar above the body
 constexpr int gg_char_width = 8;      // pixels per character in text boxes
@@ -132,7 +141,10 @@ struct gg_btnrec {                    // a button
 struct gg_binding {
   std::function<std::string()> get;   // the value as text
   std::function<void(const std::string&)> set; // called with an edited text
+  std::function<bool(const std::string&)> valid = nullptr; // whether set takes a text; none: any
 };
+bool number_text_valid(const std::string& s);    // one decimal number, blanks aside
+bool integer_text_valid(const std::string& s);   // one integer, blanks aside
 gg_binding bind_number(std::function<double()> get, std::function<void(double)> set);    // automatic decimals
 gg_binding bind_integer(std::function<int32_t()> get, std::function<void(int32_t)> set); // clamped to 32 bits
 gg_binding bind_variable(double& v);  // variables of the caller's own (not the design's)
@@ -251,13 +263,15 @@ bool gui_key_up(uint16_t shift, uint16_t key);          // the same
 // Makes w (or none) the modal window: ends every press and drag, commits the
 // focused text box and clears the focus. keys, if given, sees each key first.
 void        gui_set_modal(gg_wndtype* w, gg_modalkeys keys = nullptr);
+void        gui_show(gg_wndtype& w);                         // visible, and on top of every other window
 bool        window_hit(const gg_wndtype& w, int x, int y);   // body, border and title bar
 bool        title_hit(const gg_wndtype& w, int x, int y);    // title bar only
 gg_wndtype* target_window(int x, int y);                     // top-most visible under the point, or null
 
 // --- Text-box binding and the key table ---------------------------------------------------------
 void          textbox_load(gg_txtboxrec& t);            // the bound value to text
-void          textbox_commit(gg_txtboxrec& t);          // an edited text to the binding, then loaded again
+bool          textbox_valid(const gg_txtboxrec& t);     // the binding takes the text
+void          textbox_commit(gg_txtboxrec& t);          // an edited text the binding takes to it, then loaded again
 gg_txtboxrec* focused_textbox();                        // first text box with the focused identifier
 void          gui_set_focus(int id);                    // commits the old focus, loads the new one
 // The character a key types: -1 for none (the key does nothing), 0 for a key

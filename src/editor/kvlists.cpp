@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include "base/keynames.h"
 #include "base/strval.h"
 #include "design/kvgen.h"
 #include "design/veltools.h"
@@ -27,13 +28,8 @@ constexpr int comp_rows = 7;               // component rows the animation edito
 
 // The character of a keyboard scan code, as the simulator's keys are labelled.
 char scan_code_character(int code) {
-  static const char* const rows[][2] = {{"\x02", "1234567890"}, {"\x10", "QWERTYUIOP"},
-                                        {"\x1e", "ASDFGHJKL"}, {"\x2c", "ZXCVBNM"}};
-  for (const auto& row : rows) {
-    const int first = row[0][0], n = int(std::char_traits<char>::length(row[1]));
-    if (code >= first && code < first + n) return row[1][code - first];
-  }
-  return '?';
+  const std::string name = key_name(code);
+  return name.size() == 1 ? name[0] : '?';
 }
 
 std::string name_text(const char* field, size_t size) { return name_of(field, size); }
@@ -107,26 +103,27 @@ int list_of_marker(int kind) {
 
 constexpr int marker_parts[] = {1, 2, 2, 3, 3, 1};  // points per element of each marker kind
 
+// A selected element or group that went away (deleted, undone, replaced by New or Load)
+// takes the selection and the coordinates with it.
 void follow_selection() {
+  vec3 v{};
+  bool found = false;
   if (selection.object == 1) {
     const int l = list_of_marker(selection.mesh);
-    if (l < 0) return;
+    if (l < 0) return;                              // the rows that select nothing
     const int element = selection.group / marker_parts[selection.mesh];
     if (selection.group >= 0 && element < list_count_of(l)) pages.lists[l].current = element;
-    vec3 v{};
-    if (element_point(design, selection.mesh, selection.group, v)) {
-      pages.sel[0] = v.x;
-      pages.sel[1] = v.y;
-      pages.sel[2] = v.z;
-    }
+    found = element_point(design, selection.mesh, selection.group, v);
   } else if (selection.object == 0) {
-    vec3 v{};
-    if (preview.group_reference(selection.mesh, selection.group, v)) {
-      pages.sel[0] = v.x;
-      pages.sel[1] = v.y;
-      pages.sel[2] = v.z;
-    }
+    found = preview.group_reference(selection.mesh, selection.group, v);
   }
+  if (!found) {
+    clear_selection();
+    v = {};
+  }
+  pages.sel[0] = v.x;
+  pages.sel[1] = v.y;
+  pages.sel[2] = v.z;
 }
 
 uint32_t beacon_colour(const beacon_def& b) {
@@ -168,7 +165,7 @@ std::string list_row_text(int list, int i) {
     case list_tanks: return n + ", " + decimal_to_text(a.fuel_tanks[size_t(i)].max_mass) + " Kg";
     case list_thrusters: {
       const thruster_def& t = a.thrusters[size_t(i)];
-      return n + ", FT " + int_to_text(t.tank) + ", THR " + quantity_to_text(t.max_thrust) + "N, ISP " +
+      return n + ", FT " + int_to_text(t.tank) + ", THR " + si_quantity_to_text(t.max_thrust) + "N, ISP " +
              decimal_to_text(t.isp);
     }
     case list_meshes: {
@@ -212,13 +209,13 @@ std::vector<std::string> summary_lines(const vessel_design& d) {
   auto shown = [](double x, std::string (*format)(double)) { return std::isfinite(x) ? format(x) : std::string("-"); };
   auto general = [](double x) { return decimal_to_text(x); };
   const std::string ratio_text = std::isinf(ratio) ? "inf" : shown(ratio, general);
-  return {"Total mass: " + shown(mass, quantity_to_text) + " Kg",
-          "Total main thrust: " + shown(thrust[group_main], quantity_to_text) + "N",
-          "Total retro thrust: " + shown(thrust[group_retro], quantity_to_text) + "N",
-          "Total hover thrust: " + shown(thrust[group_hover], quantity_to_text) + "N",
+  return {"Total mass: " + shown(mass, si_quantity_to_text) + " Kg",
+          "Total main thrust: " + shown(thrust[group_main], si_quantity_to_text) + "N",
+          "Total retro thrust: " + shown(thrust[group_retro], si_quantity_to_text) + "N",
+          "Total hover thrust: " + shown(thrust[group_hover], si_quantity_to_text) + "N",
           "Mass ratio: " + ratio_text,
-          "Main exhaust velocity (ISP): " + shown(velocity, quantity_to_text) + "m/s",
-          "Main Delta-V: " + shown(delta_v, quantity_to_text) + "m/s"};
+          "Main exhaust velocity (ISP): " + shown(velocity, si_quantity_to_text) + "m/s",
+          "Main Delta-V: " + shown(delta_v, si_quantity_to_text) + "m/s"};
 }
 
 // --- Public: window procedures ------------------------------------------------------------------
@@ -341,6 +338,10 @@ void editor_press(gg_wndtype& w, int x, int y) {
   if (!a) return;
   if (row < 0) return;
   const int index = pages.comp_first + row;
+  if (index == int(a->comps.size()) && x >= 6 && x <= 36) {   // "+": a new component
+    new_component();
+    return;
+  }
   if (index >= int(a->comps.size())) return;
   if (x >= 6 && x <= 36) {                          // "Grp": the component's groups
     pages.current_comp = index;
@@ -352,7 +353,10 @@ void editor_press(gg_wndtype& w, int x, int y) {
   const int start = 71 + at_fraction(c, comp.state0), end = 71 + at_fraction(c, comp.state1);
   if (x >= start - 1 && x <= start + 4) anim_editor.drag_end = 0;
   else if (x >= end - 3 && x <= end + 2) anim_editor.drag_end = 1;
-  else return;
+  else {
+    if ((x > 36 && x < 66) || (x > start && x < end)) edit_component(index);   // its number or its bar
+    return;
+  }
   anim_editor.drag_comp = index;
   undo_begin();
 }

@@ -6,9 +6,11 @@
 #include <cstddef>
 #include <functional>
 #include <tuple>
+#include "base/keynames.h"
 #include "base/strval.h"
 #include "editor/checkspage.h"
 #include "editor/filecmds.h"
+#include "editor/importcmd.h"
 #include "editor/kvlists.h"
 #include "editor/meshview.h"
 #include "editor/selection.h"
@@ -27,7 +29,7 @@ struct page_def {
   gg_rule rule;
 };
 
-// In page_id order, which is also the drawing order: later windows lie on top.
+// In page_id order, the drawing order at the start: later windows lie on top until a page is shown.
 const page_def page_defs[page_count] = {
   {"Veltora Corvane", {{2, -502}, {2, -154}, {0, 482}, {0, 134}}},
   {"General parameters", {{1, -250}, {1, -250}, {0, 476}, {0, 500}}},
@@ -44,7 +46,7 @@ const page_def page_defs[page_count] = {
   {"Edit thruster", {{0, 20}, {0, 20}, {0, 400}, {0, 250}}},
   {"Edit airfoil", {{0, 20}, {0, 20}, {0, 600}, {0, 250}}},
   {"Animation block (1)", {{0, 50}, {0, 40}, {2, -100}, {0, 200}}},
-  {"VC config", {{2, -440}, {2, -292}, {0, 200}, {0, 100}}},
+  {"VC config", {{2, -440}, {2, -292}, {0, 320}, {0, 100}}},
   {"Vessel data", {{2, -460}, {0, 20}, {0, 440}, {0, 400}}},   // the summary, then the thruster groups
   {"3D controls", {{2, -220}, {2, -312}, {0, 200}, {0, 120}}},
   {"Open/Close", {{0, 20}, {0, 20}, {2, -40}, {2, -40}}},
@@ -54,9 +56,13 @@ const page_def page_defs[page_count] = {
   {"Edit beacon", {{0, 20}, {0, 20}, {0, 400}, {0, 200}}},
   {"Edit exhaust", {{0, 20}, {0, 20}, {0, 400}, {0, 230}}},
   {"Edit mesh", {{0, 20}, {0, 20}, {0, 300}, {0, 100}}},
-  {"Help", {{1, -300}, {0, 20}, {0, 600}, {0, 390}}},
+  {"Help", {{1, -300}, {0, 20}, {0, 600}, {0, 404}}},
   {"Message", {{1, -300}, {1, -50}, {0, 600}, {0, 100}}},
   {"Checks", {{1, -300}, {0, 40}, {0, 600}, {0, 400}}},
+  {"Import", {{1, 200}, {1, -236}, {0, 118}, {0, 130}}},          // over "Mesh view"'s right column
+  {"Edit dock", {{0, 20}, {0, 20}, {0, 400}, {0, 110}}},
+  {"Edit touchdown points", {{0, 20}, {0, 20}, {0, 400}, {0, 110}}},
+  {"Edit component", {{0, 50}, {0, 260}, {0, 460}, {0, 180}}},
 };
 
 // --- Lists ----------------------------------------------------------------------------------------
@@ -72,7 +78,7 @@ const list_def list_defs[list_count] = {
   {{"Add", "Delete", "Editor"}, {60, 61, 62, 63, 64}, -1, 1},
   {{"Add", "Delete", "Edit"}, {65, 66, 67, 68, 69}, -1, 1},
   {{"Add", "Delete", "Edit"}, {70, 71, 72, 73, 74}, point_beacons, 1},
-  {{"Add", "Delete", nullptr}, {75, 76, 0, 78, 79}, point_docks, 3},
+  {{"Add", "Delete", "Edit"}, {75, 76, 77, 78, 79}, point_docks, 3},
   {{"Add", "Delete", "Edit"}, {80, 81, 82, 83, 84}, point_thrusters, 2},
   {{"Add", "Delete", "Edit"}, {85, 86, 87, 88, 89}, point_exhausts, 2},
   {{"Add", "Delete", "Set animation"}, {90, 91, 92, 93, 94}, point_touchdown, 3},
@@ -109,12 +115,19 @@ void* current_element(int l) {
     case list_airfoils: return element(a.aero_elements, i);
     case list_tanks: return element(a.fuel_tanks, i);
     case list_meshes: return element(a.meshes, i);
+    case list_docks: return element(a.docks, i);
+    case list_touchdown: return element(a.touchdown_sets, i);
     default: return nullptr;
   }
 }
 
 template <class E> E* current_of(int l) { return static_cast<E*>(current_element(l)); }
 const aero_def* current_airfoil() { return current_of<aero_def>(list_airfoils); }
+
+anim_comp* current_component() {
+  anim_entry* a = current_animation();
+  return a && pages.current_comp < int(a->comps.size()) ? &a->comps[size_t(pages.current_comp)] : nullptr;
+}
 
 // --- Button actions ----------------------------------------------------------------------------------
 
@@ -161,7 +174,18 @@ void open_animation_editor() {
   pages.comp_first = 0;
   show_page(page_animation_block);
 }
-void delete_mesh_row() { delete_mesh(design, cur(list_meshes)); }
+// A mesh that animation components move goes only after a question, with them.
+void delete_mesh_row() {
+  const int m = cur(list_meshes), moving = components_on_mesh(design, m);
+  if (m >= int(design.data.meshes.size())) return;
+  if (moving == 0) {
+    delete_mesh(design, m);
+    return;
+  }
+  pages.doomed_mesh = m;
+  ask(confirm_delete_mesh, "Mesh " + std::to_string(m + 1) + " is moved by " + std::to_string(moving) +
+                               " animation components; delete it and them?");
+}
 void add_beacon_row() { added(list_beacons, add_beacon(design, editor_beacon())); }
 void delete_beacon_row() { delete_beacon(design, cur(list_beacons)); }
 void add_dock_row() { added(list_docks, add_dock(design)); }
@@ -237,6 +261,10 @@ void confirm_yes() {
   hide_page(page_confirm);
   command_yes();
 }
+void confirm_blank() {
+  hide_page(page_confirm);
+  command_blank();
+}
 
 // --- Widgets and their handlers ---------------------------------------------------------------------
 
@@ -244,12 +272,18 @@ struct build_state {               // written by pages_build only
   std::vector<std::pair<int, int>> element_boxes;   // text box and list: enabled while the list has a current element
   gg_panelrec* lift_cover = nullptr;    // "Edit airfoil" covers
   gg_panelrec* control_cover = nullptr;
+  int confirm_yes = -1, confirm_blank = -1, confirm_no = -1; // "Confirm?"'s answers
+  std::vector<int> component_boxes;     // "Edit component": enabled while there is a current component
+  int angle_box = -1;                   // only for rotations
+  gg_labelrec* axis_label = nullptr;    // "Axis", "Shift" or "Scale" by the component's type
+  std::vector<int> vc_boxes;            // "VC config": enabled while the design has a VC view
+  std::vector<int> controls_boxes;      // "3D controls": enabled while an element's point is selected
 } built;
 
 gg_wndtype& win(page_id p) { return pages.windows[p]; }
 
-void button(page_id p, int x, int y, int w, int h, const char* caption, int tag, std::function<void()> action) {
-  gui_button(win(p), x, y, w, h, caption, tag, [action](gg_btnrec&) {
+int button(page_id p, int x, int y, int w, int h, const char* caption, int tag, std::function<void()> action) {
+  return gui_button(win(p), x, y, w, h, caption, tag, [action](gg_btnrec&) {
     action();
     handled();
   });
@@ -312,29 +346,32 @@ gg_binding header_name(char (design_header::*f)[255]) {
           [f](const std::string& s) { set_header_name(design, f, s); }};
 }
 
-// A field of a list's current element: empty while there is none.
+// A field of a list's current element: empty while there is none. Store takes only texts valid accepts.
 template <class E, class Show, class Store>
-gg_binding element_binding(int l, Show show, Store store) {
+gg_binding element_binding(int l, Show show, Store store, std::function<bool(const std::string&)> valid) {
   return {[l, show] {
             const E* e = current_of<E>(l);
             return e ? show(*e) : std::string();
           },
-          [l, store](const std::string& s) { store(cur(l), s); }};
+          [l, store](const std::string& s) { store(cur(l), s); }, std::move(valid)};
 }
 
 template <class E> gg_binding element_number(int l, double E::*f) {
   return element_binding<E>(l, [f](const E& e) { return decimal_to_text(e.*f); },
-                            [f](int i, const std::string& s) { set_element_value(design, i, f, text_to_decimal(s)); });
+                            [f](int i, const std::string& s) { set_element_value(design, i, f, text_to_decimal(s)); },
+                            number_text_valid);
 }
 
 template <class E> gg_binding element_integer(int l, int32_t E::*f) {
   return element_binding<E>(l, [f](const E& e) { return int_to_text(e.*f); },
-                            [f](int i, const std::string& s) { set_element_value(design, i, f, to_int32(s)); });
+                            [f](int i, const std::string& s) { set_element_value(design, i, f, to_int32(s)); },
+                            integer_text_valid);
 }
 
 template <class E> gg_binding element_axis(int l, stored_vec3 E::*f, int axis) {
   return element_binding<E>(l, [f, axis](const E& e) { return decimal_to_text(axis_of(e.*f, axis)); },
-                            [f, axis](int i, const std::string& s) { set_element_axis(design, i, f, axis, text_to_decimal(s)); });
+                            [f, axis](int i, const std::string& s) { set_element_axis(design, i, f, axis, text_to_decimal(s)); },
+                            number_text_valid);
 }
 
 void element_textbox(page_id p, int x, int y, int w, int l, gg_binding b) {
@@ -446,7 +483,7 @@ const list_action list_actions[list_count][3] = {
   {add_animation_row, delete_animation_row, open_animation_editor},
   {command_browse_meshes, delete_mesh_row, [] { show_page(page_edit_mesh); }},
   {add_beacon_row, delete_beacon_row, [] { show_page(page_edit_beacon); }},
-  {add_dock_row, delete_dock_row, nullptr},
+  {add_dock_row, delete_dock_row, [] { show_page(page_edit_dock); }},
   {add_thruster_row, delete_thruster_row, [] { show_page(page_edit_thruster); }},
   {add_exhaust_row, delete_exhaust_row, [] { show_page(page_edit_exhaust); }},
   {add_touchdown_row, delete_touchdown_row, gear_animation},
@@ -472,6 +509,7 @@ void build_lists() {
     button(p, w.width - 64, 2, 20, 20, "^", d.tags[4], [l] { scroll(l, -1); });
   }
   for (int l : {list_beacons, list_docks, list_touchdown, list_airfoils}) copy_and_mirror(list_page(l), 2, 68, 100, 20, l);
+  button(page_touchdown, 2, 112, 100, 20, "Edit", tag_edit_touchdown, [] { show_page(page_edit_touchdown); });
   button(page_thrusters, 2, 68, 100, 20, "Propellant", 582, [] { open_list(list_tanks); });
   button(page_thrusters, 2, 90, 100, 20, "Default RCS", 583, default_rcs);
   gui_label(win(page_thrusters), 2, 114, "Add Thrust:");
@@ -495,7 +533,8 @@ void build_edit_thruster() {
   // a tank that does not exist is stored, and shown back, as 0
   element_textbox(p, 100, 60, 120, list_thrusters,
                   element_binding<thruster_def>(list_thrusters, [](const thruster_def& t) { return int_to_text(t.tank); },
-                                                [](int i, const std::string& s) { set_thruster_tank(design, i, to_int32(s)); }));
+                                                [](int i, const std::string& s) { set_thruster_tank(design, i, to_int32(s)); },
+                                                integer_text_valid));
   button(p, 230, 60, 120, 20, "Set current", 501, thruster_tank_from_list);
   copy_and_mirror(p, 230, 18, 120, 18, list_thrusters);   // the thruster list has no room left for them
   gui_label(win(p), 10, 100, "Groups");
@@ -568,10 +607,11 @@ void build_animation_block() {
             return a ? decimal_to_text(a->seq.rate != 0 ? 1.0 / a->seq.rate : 0.0) : std::string();
           }, [](const std::string& s) { set_duration(design, cur(list_animations), text_to_decimal(s)); }});
   gui_label(win(p), w.width - 185, 44, "Key");
-  textbox(p, w.width - 85, 44, 40, 18, {[] {
+  textbox(p, w.width - 150, 44, 105, 18, {[] {
             const anim_entry* a = current_animation();
-            return a ? int_to_text(a->seq.key) : std::string();
-          }, [](const std::string& s) { set_animation_key(design, cur(list_animations), to_int32(s)); }});
+            return a ? key_text(a->seq.key) : std::string();
+          }, [](const std::string& s) { set_animation_key(design, cur(list_animations), key_code_of(s)); },
+          [](const std::string& s) { return key_code_of(s) >= 0; }});
   button(p, w.width - 185, 64, 120, 20, "Set default", 55, set_default);
 }
 
@@ -589,7 +629,7 @@ void build_small_pages() {
   const char* axes[] = {"X=", "Y=", "Z="};
   for (int i = 0; i < 3; ++i) {
     gui_label(win(page_controls), 1, 51 + 20 * i, axes[i]);
-    textbox(page_controls, 25, 50 + 20 * i, 80, 16, selection_axis(i));
+    built.controls_boxes.push_back(textbox(page_controls, 25, 50 + 20 * i, 80, 16, selection_axis(i)));
   }
   bottom_close(page_vessel_data);
   button(page_vessel_data, win(page_vessel_data).width - 102, 2, 100, 18, "Checks", tag_checks, open_checks);
@@ -607,9 +647,18 @@ void build_small_pages() {
   const gg_wndtype& oc = win(page_browser);
   button(page_browser, oc.width - 42, 2, 40, oc.height / 2 - 4, "Other", 33, command_other_mesh);
   button(page_browser, oc.width - 42, oc.height / 2 - 2, 40, oc.height / 2 - 4, "Exit", -2, [] { close_page(page_browser); });
+  button(page_browser, oc.width - 128, oc.height - 26, 82, 22, "Import...", tag_import, command_import_model);
+  gui_label(win(page_import), 4, 6, "Scale");
+  textbox(page_import, 4, 22, 108, 16, bind_variable(import_window.scale));
+  gui_label(win(page_import), 4, 44, "Axes (+x+y-z)");
+  textbox(page_import, 4, 60, 108, 16, bind_variable(import_window.axes));
+  button(page_import, 4, 84, 108, 20, "Apply", tag_import_apply, import_apply);
   const gg_wndtype& c = win(page_confirm);
-  button(page_confirm, 2, 40, c.width / 2 - 4, c.height - 44, "Yes", -3, confirm_yes);
-  button(page_confirm, c.width / 2, 40, c.width / 2 - 4, c.height - 44, "No", -4, [] { hide_page(page_confirm); });
+  built.confirm_yes = button(page_confirm, 2, 40, c.width / 2 - 4, c.height - 44, "Yes", -3, confirm_yes);
+  built.confirm_blank = button(page_confirm, 0, 40, 0, c.height - 44, "Blank", tag_blank, confirm_blank);
+  built.confirm_no = button(page_confirm, c.width / 2, 40, c.width / 2 - 4, c.height - 44, "No", -4,
+                            [] { hide_page(page_confirm); });
+  gui.buttons[size_t(built.confirm_blank)].visible = false;
   const gg_wndtype& m = win(page_message);
   button(page_message, m.width / 2 - 50, m.height - 24, 100, 20, "OK", tag_message_ok, [] { hide_page(page_message); });
 }
@@ -636,6 +685,10 @@ void build_edit_beacon() {
       const beacon_def* b = current_of<beacon_def>(list_beacons);
       return b && b->shape == s;
     }, [s](bool) { set_beacon_shape(design, cur(list_beacons), s); });
+  labelled_checkbox(p, 254, 100, "On", 230, 404, [] {
+    const beacon_def* b = current_of<beacon_def>(list_beacons);
+    return b && b->active != 0;
+  }, [](bool on) { set_beacon_active(design, cur(list_beacons), on); });
 }
 
 void build_edit_exhaust() {
@@ -645,6 +698,17 @@ void build_edit_exhaust() {
   element_textbox(p, 100, 10, 100, list_exhausts, element_number(list_exhausts, &exhaust_def::length));
   gui_label(win(p), 10, 30, "Width");
   element_textbox(p, 100, 30, 100, list_exhausts, element_number(list_exhausts, &exhaust_def::width));
+  // the thruster it belongs to, numbered as the fuel tank is; a number no thruster has is refused
+  gui_label(win(p), 220, 10, "Thruster");
+  element_textbox(p, 290, 10, 60, list_exhausts,
+                  element_binding<exhaust_def>(list_exhausts, [](const exhaust_def& e) { return int_to_text(e.thruster); },
+                                               [](int i, const std::string& s) { set_exhaust_thruster(design, i, to_int32(s)); },
+                                               [](const std::string& s) {
+                                                 const int32_t t = to_int32(s);
+                                                 return integer_text_valid(s) && t >= 0 && t < int32_t(design.data.thrusters.size());
+                                               }));
+  button(p, 220, 30, 130, 20, "Set current", 302,
+         [] { set_exhaust_thruster(design, cur(list_exhausts), cur(list_thrusters)); });
   labelled_checkbox(p, 30, 54, "Own position and direction", 10, 301, [] {
     const exhaust_def* e = current_of<exhaust_def>(list_exhausts);
     return e && e->mode == exhaust_free;
@@ -655,6 +719,133 @@ void build_edit_exhaust() {
     element_textbox(p, 100, 80 + 20 * i, 100, list_exhausts,
                     element_axis(list_exhausts, i < 3 ? &exhaust_def::pos : &exhaust_def::dir, i % 3));
   }
+}
+
+// Rows of three coordinates: a label, then X, Y and Z boxes under their heads.
+void vector_rows(page_id p, const std::vector<std::pair<const char*, std::function<gg_binding(int axis)>>>& rows,
+                 int list) {
+  const char* heads[] = {"X", "Y", "Z"};
+  for (int a = 0; a < 3; ++a) gui_label(win(p), 126 + 80 * a, 4, heads[a]);
+  for (size_t r = 0; r < rows.size(); ++r) {
+    const int y = 24 + 20 * int(r);
+    gui_label(win(p), 10, y, rows[r].first);
+    for (int a = 0; a < 3; ++a) {
+      const int box = textbox(p, 100 + 80 * a, y, 72, 16, rows[r].second(a));   // clear of "Close"
+      built.element_boxes.push_back({box, list});
+    }
+  }
+}
+
+void build_edit_points() {
+  side_close(page_edit_dock);
+  vector_rows(page_edit_dock, {{"Position", [](int a) { return element_axis(list_docks, &dock_def::pos, a); }},
+                               {"Direction", [](int a) { return element_axis(list_docks, &dock_def::dir, a); }},
+                               {"Rotation", [](int a) { return element_axis(list_docks, &dock_def::rot, a); }}},
+              list_docks);
+  side_close(page_edit_touchdown);
+  vector_rows(page_edit_touchdown,
+              {{"Front", [](int a) { return element_axis(list_touchdown, &touchdown_set::pt1, a); }},
+               {"Rear left", [](int a) { return element_axis(list_touchdown, &touchdown_set::pt2, a); }},
+               {"Rear right", [](int a) { return element_axis(list_touchdown, &touchdown_set::pt3, a); }}},
+              list_touchdown);
+}
+
+// "VC config": the position and direction of one VC view, chosen by its number.
+gg_binding vc_view_axis(stored_vec3 vc_view::*f, int axis) {
+  return {[f, axis] {
+            const int v = pages.vc_view;
+            return v < int(design.data.vc_views.size()) ? decimal_to_text(axis_of(design.data.vc_views[size_t(v)].view.*f, axis))
+                                                        : std::string();
+          },
+          [f, axis](const std::string& s) { set_vc_view_axis(design, pages.vc_view, f, axis, text_to_decimal(s)); },
+          number_text_valid};
+}
+
+void build_vc_config() {
+  const page_id p = page_vc_config;
+  gui_label(win(p), 10, 4, "View");
+  built.vc_boxes.push_back(textbox(p, 60, 4, 40, 16, bind_integer([] { return int32_t(pages.vc_view + 1); }, [](int32_t v) {
+    pages.vc_view = std::clamp(int(v) - 1, 0, std::max(int(design.data.vc_views.size()) - 1, 0));
+  })));
+  const std::pair<const char*, stored_vec3 vc_view::*> rows[] = {{"Position", &vc_view::cam_pos}, {"Direction", &vc_view::cam_dir}};
+  for (int r = 0; r < 2; ++r) {
+    gui_label(win(p), 10, 28 + 20 * r, rows[r].first);
+    for (int a = 0; a < 3; ++a) built.vc_boxes.push_back(textbox(p, 100 + 70 * a, 28 + 20 * r, 60, 16, vc_view_axis(rows[r].second, a)));
+  }
+}
+
+// "Edit component": every field of the current animation's current component.
+void change_component(const std::function<void(anim_comp&)>& change) {
+  const anim_comp* c = current_component();
+  if (!c) return;
+  anim_comp changed = *c;
+  change(changed);
+  update_component(design, cur(list_animations), pages.current_comp, changed);
+}
+
+gg_binding component_number(std::function<double(const anim_comp&)> get, std::function<void(anim_comp&, double)> put) {
+  return {[get] {
+            const anim_comp* c = current_component();
+            return c ? decimal_to_text(get(*c)) : std::string();
+          },
+          [put](const std::string& s) { change_component([&](anim_comp& c) { put(c, text_to_decimal(s)); }); },
+          number_text_valid};
+}
+
+gg_binding component_axis(stored_vec3 anim_comp::*f, int axis) {
+  return component_number([f, axis](const anim_comp& c) { return axis_of(c.*f, axis); },
+                          [f, axis](anim_comp& c, double v) { (axis == 0 ? (c.*f).x : axis == 1 ? (c.*f).y : (c.*f).z) = v; });
+}
+
+// The range's ends go through the range setter, which keeps start <= end within 0..1.
+gg_binding component_end(bool end) {
+  gg_binding b = component_number([end](const anim_comp& c) { return end ? c.state1 : c.state0; }, nullptr);
+  b.set = [end](const std::string& s) {
+    const anim_comp* c = current_component();
+    const double v = text_to_decimal(s);
+    if (c) set_component_range(design, cur(list_animations), pages.current_comp, end ? c->state0 : v, end ? v : c->state1);
+  };
+  return b;
+}
+
+constexpr double degrees_per_radian = 57.29577951308232;
+constexpr const char* axis_labels[] = {"Axis", "Shift", "Scale"};   // by component type
+
+void build_edit_component() {
+  const page_id p = page_edit_component;
+  side_close(p);
+  gui_label(win(p), 10, 6, "Type:");
+  const char* types[] = {"Rotation", "Translation", "Scaling"};
+  for (int t = 0; t < 3; ++t)
+    labelled_checkbox(p, 80 + 110 * t, 6, types[t], 170 + 110 * t - 8 * (t == 0), 701 + t, [t] {
+      const anim_comp* c = current_component();
+      return c && c->type == t;
+    }, [t](bool) { change_component([t](anim_comp& c) { c.type = t; }); });
+  gui_label(win(p), 10, 30, "Mesh");
+  built.component_boxes.push_back(textbox(p, 100, 30, 60, 16, {[] {
+    const anim_comp* c = current_component();
+    return c ? int_to_text(c->mesh + 1) : std::string();
+  }, [](const std::string& s) {
+    const long long m = text_to_int(s) - 1;
+    if (m >= 0 && m < (long long)design.data.meshes.size()) change_component([m](anim_comp& c) { c.mesh = int32_t(m); });
+  }, integer_text_valid}));
+  button(p, 190, 28, 120, 20, "Groups", tag_component_groups, [] {
+    pages.lists[list_groups] = list_state{};
+    show_page(page_groups);
+  });
+  gui_label(win(p), 10, 54, "Reference");
+  built.axis_label = &gui_label(win(p), 10, 74, axis_labels[0]);
+  for (int r = 0; r < 2; ++r)
+    for (int a = 0; a < 3; ++a)
+      built.component_boxes.push_back(
+          textbox(p, 100 + 90 * a, 54 + 20 * r, 80, 16, component_axis(r == 0 ? &anim_comp::ref : &anim_comp::axis, a)));
+  gui_label(win(p), 10, 98, "Angle, deg");
+  built.angle_box = textbox(p, 100, 98, 80, 16, component_number([](const anim_comp& c) { return c.angle * degrees_per_radian; },
+                                                                 [](anim_comp& c, double v) { c.angle = float(v / degrees_per_radian); }));
+  gui_label(win(p), 10, 122, "Start");
+  built.component_boxes.push_back(textbox(p, 100, 122, 80, 16, component_end(false)));
+  gui_label(win(p), 190, 122, "End");
+  built.component_boxes.push_back(textbox(p, 280, 122, 80, 16, component_end(true)));
 }
 
 constexpr int visibility_bits[] = {visibility_external, visibility_cockpit, visibility_vc, visibility_extpass};
@@ -678,24 +869,27 @@ void build_edit_mesh() {
 
 const char* const help_lines[] = {
   "Mouse",
-  "  Left button: pick a marker; drag an axis handle to move the element",
-  "  Right button, drag: turn the camera around the target, or in place",
-  "  Middle button, drag: move the target",
-  "  Wheel: zoom; Shift faster, Alt much faster, Ctrl finer",
-  "  Title bars: drag to move a window",
+  "  Left: pick a marker, drag an axis handle; right drag: turn around",
+  "  Middle drag: move the target; wheel: zoom (Shift, Alt faster;",
+  "  Ctrl finer); title bars: drag to move a window",
   "Keys",
   "  0: target mode or free flight     9: fine camera controls",
   "  F1: the other camera (VC)         F11: the engine's options",
-  "  Ctrl+F9: screenshot               Escape, Alt+F4: quit",
+  "  Ctrl+F9: screenshot               Alt+F4: quit",
+  "  Escape: cancel the file dialog, answer No or close the top window;",
+  "  with only the main menu open it quits",
   "Text boxes",
-  "  Click to edit; Enter, Escape or a click elsewhere stores",
-  "  Ctrl+C, Ctrl+V: copy and paste the selected text",
-  "Undo",
-  "  Ctrl+Z or \"Undo\": take back the last change; Ctrl+Y, Ctrl+Shift+Z",
-  "  or \"Redo\": make it again. New, Load and Import can be undone too",
-  "Autosave",
-  "  The design is kept in Vessel_Design/autosave.vessdef every minute",
-  "  while it changes and whenever the designer ends; \"Load\" opens it",
+  "  A click selects the value, a second one places the caret",
+  "  Home, End, arrows (Shift selects), Delete, Ctrl+A, Ctrl+C, X, V",
+  "  Enter or a click elsewhere stores; red: not a number, not stored",
+  "  The key of an animation: a name (D, F5, Space) or a scan code",
+  "Undo: Ctrl+Z or \"Undo\"; Ctrl+Y, Ctrl+Shift+Z or \"Redo\" redo it;",
+  "  New, Load and Import can be undone too",
+  "New: \"Yes\" the template vessel, \"Blank\" an empty design, \"No\" keeps",
+  "Generate: after an add-on is written, \"Yes\" installs it in this root",
+  "Autosave: each session keeps its design in Vessel_Design/autosave-",
+  "  YYMMDD-HHMMSS.vessdef each minute while it changes and at the end;",
+  "  the newest ten are kept; unsaved work is offered at start-up",
 };
 
 void build_help() {
@@ -703,7 +897,7 @@ void build_help() {
   int y = 6;
   for (const char* line : help_lines) {
     gui_label(win(page_help), 6, y, line);
-    y += 20;
+    y += 18;
   }
 }
 
@@ -737,8 +931,30 @@ void clamp_lists() {
   pages.comp_first = std::clamp(pages.comp_first, 0, std::max(comps - 6, 0));
 }
 
+// "Yes" and "No" share the question window in halves; New's question has "Blank" between them.
+void lay_out_answers(bool blank) {
+  const int w = win(page_confirm).width, third = w / 3;
+  gg_btnrec& yes = gui.buttons[size_t(built.confirm_yes)];
+  gg_btnrec& mid = gui.buttons[size_t(built.confirm_blank)];
+  gg_btnrec& no = gui.buttons[size_t(built.confirm_no)];
+  mid.visible = blank;
+  yes.width = (blank ? third : w / 2) - 4;
+  mid.x = third;
+  mid.width = third - 4;
+  no.x = blank ? 2 * third : w / 2;
+  no.width = (blank ? w - 2 * third : w / 2) - 4;
+}
+
 void enable_element_boxes() {
   for (const auto& [box, l] : built.element_boxes) gui.textboxes[size_t(box)].enabled = current_element(l) != nullptr;
+  const anim_comp* c = current_component();
+  for (int box : built.component_boxes) gui.textboxes[size_t(box)].enabled = c != nullptr;
+  gui.textboxes[size_t(built.angle_box)].enabled = c && c->type == comp_rotation;
+  built.axis_label->text = axis_labels[c && c->type >= 0 && c->type < 3 ? c->type : 0];
+  pages.vc_view = std::clamp(pages.vc_view, 0, std::max(int(design.data.vc_views.size()) - 1, 0));
+  for (int box : built.vc_boxes) gui.textboxes[size_t(box)].enabled = !design.data.vc_views.empty();
+  const bool point = selection.object == 1 && selection.mesh >= point_beacons && selection.mesh <= point_aero;
+  for (int box : built.controls_boxes) gui.textboxes[size_t(box)].enabled = point;
 }
 
 void show_current() {
@@ -754,10 +970,52 @@ void show_current() {
 // --- Public ------------------------------------------------------------------------------------------------
 
 gg_wndtype& page(page_id p) { return pages.windows[p]; }
-void show_page(page_id p) { pages.windows[p].visible = true; }
+void show_page(page_id p) { gui_show(pages.windows[p]); }
 void hide_page(page_id p) { pages.windows[p].visible = false; }
 
+bool close_top_page() {
+  static const char* const dismissing[] = {"Close", "Close&Save", "No", "Cancel", "OK", "Exit"};
+  const auto dismisses = [](const gg_btnrec& b) {
+    return b.visible && b.click && std::any_of(std::begin(dismissing), std::end(dismissing),
+                                               [&](const char* c) { return b.caption == c; });
+  };
+  for (auto it = gui.windows.rbegin(); it != gui.windows.rend(); ++it) {
+    gg_wndtype* w = *it;
+    const int p = int(w - pages.windows);
+    if (!w->visible || p <= page_main || p >= page_count) continue;   // the main menu stays; other windows are not pages
+    gui_set_focus(-1);                                                // a box being edited is left as a click elsewhere leaves it
+    for (gg_btnrec& b : gui.buttons)
+      if (b.window == w && dismisses(b)) {
+        b.click(b);
+        return true;
+      }
+    hide_page(page_id(p));
+    return true;
+  }
+  return false;
+}
+
+void new_component() {
+  const int a = cur(list_animations), meshes = int(design.data.meshes.size());
+  if (a >= int(design.data.anim_seqs.size()) || meshes == 0) {
+    show_message("A component moves groups of a mesh in an animation: add a mesh and an animation first.");
+    return;
+  }
+  const int mesh = std::min(cur(list_meshes), meshes - 1);
+  const int group = selection.object == 0 && selection.mesh == mesh ? selection.group : 0;
+  const int list = add_group_list(design, a, {group});
+  edit_component(add_component(design, a, make_component(mesh, comp_rotation, list, {0, 0, 0}, {0, 0, 1},
+                                                         90 / degrees_per_radian, 0, 1)));
+  handled();
+}
+
+void edit_component(int comp) {
+  pages.current_comp = comp;
+  show_page(page_edit_component);
+}
+
 void ask(int action, const std::string& question) {
+  lay_out_answers(action == confirm_reset);
   pages.confirm = action;
   pages.question = question;
   show_page(page_confirm);
@@ -817,6 +1075,9 @@ void pages_build(int screen_w, int screen_h) {
   build_edit_exhaust();
   build_edit_mesh();
   build_help();
+  build_edit_points();
+  build_vc_config();
+  build_edit_component();
   pages_frame();
 }
 

@@ -156,6 +156,13 @@ void mesh_view_draw(gg_wndtype& w) {
   draw_textured(mesh_view.colour, true, white, w.x + 4, w.y + 4, thumbnail_size, thumbnail_size);
 }
 
+void mesh_view_show(typmsh mesh, const std::string& name) {
+  mesh_view_release();
+  mesh_view.mesh = std::move(mesh);
+  mesh_view.name = name;
+  upload_mesh_textures(mesh_view.mesh);
+}
+
 void mesh_view_release() {
   release_mesh_gl(mesh_view.mesh);
   mesh_view.mesh = typmsh{};

@@ -41,6 +41,8 @@ constexpr int thumbnail_size = 512;          // pixels of the render target, squ
 
 void mesh_view_start(GLuint colour, GLuint depth, const double* clock); // the render target; no mesh loaded
 void mesh_view_draw(gg_wndtype& w);          // "Mesh view"'s draw procedure
+void mesh_view_show(typmsh mesh, const std::string& name); // a mesh built in memory shown as name (an import)
+void mesh_view_show(typmsh mesh, const std::string& name); // a mesh made in memory (an import) shown as name
 void mesh_view_release();                    // the mesh's GL objects deleted, not loaded any more
 void mesh_view_final();                      // the mesh and the frame buffer released; needs the context
 std::string mesh_view_file();                // "meshes/" + sub-path + pending name + ".msh"

@@ -6,6 +6,7 @@
 #include "design/kvgen.h"
 #include "design/vrkdll_block.h"
 #include "editor/grpgui.h"
+#include "editor/statusline.h"
 
 undo_state history;
 
@@ -76,6 +77,12 @@ void restore(undo_entry& e) {
   ++history.revision;
 }
 
+// The status line after an undo or redo: where the history stands now.
+void say_where(const char* what) {
+  status_say(std::string(what) + ": " + counted(history.done.size() - 1, "step", "steps") + " to undo, " +
+             std::to_string(history.undone.size()) + " to redo");
+}
+
 // Typing not yet stored and an open drag become steps before the history moves.
 void settle() {
   gui_set_focus(-1);
@@ -132,19 +139,27 @@ void undo_commit() {
 
 bool undo_step() {
   settle();
-  if (history.done.size() < 2) return false;
+  if (history.done.size() < 2) {
+    status_say("Nothing to undo");
+    return false;
+  }
   history.undone.push_back(std::move(history.done.back()));
   history.done.pop_back();
   restore(history.done.back());
+  say_where("Undone");
   return true;
 }
 
 bool redo_step() {
   settle();
-  if (history.undone.empty()) return false;
+  if (history.undone.empty()) {
+    status_say("Nothing to redo");
+    return false;
+  }
   history.done.push_back(std::move(history.undone.back()));
   history.undone.pop_back();
   restore(history.done.back());
+  say_where("Redone");
   return true;
 }
 

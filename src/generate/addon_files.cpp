@@ -285,6 +285,7 @@ addon_report build_addon(const vessel_design& design, const addon_sources& src, 
   add_text(z, readme_entry_name(vessel), readme_text(d, src.author, time_stamp()));
   add_text(z, orbital_scenario_name(vessel), scenario_text(d, scenario_orbital));
   add_text(z, ground_scenario_name(vessel), scenario_text(d, scenario_ground));
+  b.report.entries = z.local.size();
   return b.report;
 }
 

@@ -63,6 +63,7 @@ struct addon_report {
   astr left_out;                           // one line per mesh, texture or library that could not be read, and why
   astr left_out_files;                     // the same files by their names below the root ("Meshes/x.msh")
   int meshes_packed = 0;                   // design meshes found and packed
+  size_t entries = 0;                      // entries of the package
 };
 // Builds every entry into z from the design at rest (the design itself is
 // not changed); messages receives one line per name left out for leaving the root.

@@ -4,17 +4,21 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 #include "base/asys.h"
 #include "base/instpath.h"
 #include "base/sys.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 extern char** environ;
+#endif
 
 namespace {
 
@@ -40,7 +44,7 @@ std::vector<std::string> split_command(const std::string& line) {
 
 // A bare program name is taken from the working folder when it is there.
 std::string program_path(const std::string& program, const std::string& working_dir) {
-  if (program.find('/') != std::string::npos) return program;
+  if (program.find_first_of(path_separators) != std::string::npos) return program;
   std::string local = install_path(working_dir, program);
   return local.empty() ? program : local;
 }
@@ -53,6 +57,48 @@ std::string working_folder(const std::string& dir) {
   return full;
 }
 
+// -1 after putting the reason into why, when the caller asked for it.
+int not_started(std::string* why, const std::string& reason) {
+  if (why) *why = reason;
+  return -1;
+}
+
+#ifdef _WIN32
+// The command line the child receives: the program found, quoted, then the rest as given.
+std::string child_command_line(const std::string& program, const std::string& line) {
+  size_t start = line.find_first_not_of(" \t");
+  bool quoted = false;
+  size_t end = start;
+  for (; end < line.size() && (quoted || (line[end] != ' ' && line[end] != '\t')); ++end)
+    if (line[end] == '"') quoted = !quoted;
+  return "\"" + program + "\"" + line.substr(end);
+}
+
+// Starts the program in folder and waits for it; its exit code, or -1 with the reason.
+// The child's error output is not followed here: last_error stays empty.
+int spawn_and_wait(std::vector<std::string>& words, const std::string& line, const std::string& folder,
+                   uint16_t show_mode, std::string* why, std::string*) {
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = show_mode;
+  PROCESS_INFORMATION process{};
+  std::string command = child_command_line(words[0], line);
+  // A program not found in the folder is left to the system's search.
+  const bool found = words[0].find_first_of(path_separators) != std::string::npos;
+  if (!CreateProcessA(found ? words[0].c_str() : nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                      &startup, &process))
+    return not_started(why, "cannot start " + words[0] + ": " + system_error_text(int(GetLastError())));
+  CloseHandle(process.hThread);
+  DWORD code = 0;
+  const bool waited = WaitForSingleObject(process.hProcess, INFINITE) == WAIT_OBJECT_0 &&
+                      GetExitCodeProcess(process.hProcess, &code);
+  const DWORD err = GetLastError();
+  CloseHandle(process.hProcess);
+  if (!waited) return not_started(why, "cannot wait for " + words[0] + ": " + system_error_text(int(err)));
+  return int(code);
+}
+#else
 // Copies the child's error output to ours while it runs and keeps its last non-empty line.
 void follow_errors(int fd, std::string* last_error) {
   std::string line, last;
@@ -86,20 +132,8 @@ int exit_code(int status) {
   return -1;
 }
 
-// -1 after putting the reason into why, when the caller asked for it.
-int not_started(std::string* why, const std::string& reason) {
-  if (why) *why = reason;
-  return -1;
-}
-
-}  // namespace
-
-int run_and_wait(const std::string& command_line, const std::string& working_dir, uint16_t show_mode,
-                 std::string* why, std::string* last_error) {
-  std::string folder = working_folder(working_dir);
-  std::vector<std::string> words = split_command(command_line);
-  if (words.empty()) return not_started(why, "the command line is empty");
-  words[0] = program_path(words[0], folder);
+int spawn_and_wait(std::vector<std::string>& words, const std::string&, const std::string& folder, uint16_t,
+                   std::string* why, std::string* last_error) {
   std::vector<char*> argv;
   for (std::string& w : words) argv.push_back(w.data());
   argv.push_back(nullptr);
@@ -122,6 +156,19 @@ int run_and_wait(const std::string& command_line, const std::string& working_dir
   while (waitpid(pid, &status, 0) < 0)
     if (errno != EINTR) return not_started(why, "cannot wait for " + words[0] + ": " + std::strerror(errno));
   return exit_code(status);
+}
+
+#endif
+
+}  // namespace
+
+int run_and_wait(const std::string& command_line, const std::string& working_dir, uint16_t show_mode,
+                 std::string* why, std::string* last_error) {
+  std::string folder = working_folder(working_dir);
+  std::vector<std::string> words = split_command(command_line);
+  if (words.empty()) return not_started(why, "the command line is empty");
+  words[0] = program_path(words[0], folder);
+  return spawn_and_wait(words, command_line, folder, show_mode, why, last_error);
 }
 
 std::string run_sentence(int code, const std::string& why, const std::string& last_error) {

@@ -81,6 +81,24 @@ bool read_uncompressed(const dds_header& h, byte_span data, size_t& pos, dds_ima
 
 }  // namespace
 
+dds_header make_dds_header(uint32_t width, uint32_t height, uint32_t linear_size, const char* fourcc,
+                           uint32_t format_flags, uint32_t bits, const uint32_t masks[4]) {
+  dds_header h{};
+  std::memcpy(h.magic, "DDS ", 4);
+  h.header_size = 124;
+  h.flags = 0x1007 | (fourcc ? 0x80000 : 0x8);  // caps, height, width, pixel format, size field
+  h.height = height;
+  h.width = width;
+  h.linear_size = linear_size;
+  h.format.size = 32;
+  h.format.flags = format_flags;
+  if (fourcc) std::memcpy(h.format.fourcc, fourcc, 4);
+  h.format.bits_per_pixel = bits;
+  if (masks) std::copy_n(masks, 4, h.format.masks);
+  h.caps = dds_caps_texture;
+  return h;
+}
+
 bool read_dds(byte_span data, size_t& pos, bool keep_compressed, dds_image& out) {
   out = dds_image{};
   if (pos > data.size() || data.size() - pos < sizeof(dds_header)) return false;

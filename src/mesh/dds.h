@@ -59,7 +59,10 @@ static_assert(offsetof(dds_header, caps) == 108);
 enum dds_flags : uint32_t {
   dds_alpha_present = 1,             // pixel format: alpha channel in use
   dds_fourcc_present = 4,            // pixel format: compressed, fourcc names the codec
+  dds_caps_complex = 8,              // capabilities: more than one surface (mipmaps)
   dds_caps_texture = 4096,           // capabilities: this is a texture
+  dds_caps_mipmap = 0x400000,        // capabilities: the surfaces are mipmap levels
+  dds_has_mipmap_count = 0x20000,    // header flags: mipmap_count is valid
 };
 
 struct dds_image {
@@ -70,6 +73,10 @@ struct dds_image {
   dxt_format format = dxt_none;      // of the kept data: dxt1, dxt3, dxt5 or dxt_other
 };
 
+// A texture header: compressed when fourcc is given (linear size = the top
+// level's bytes), else uncompressed with bits per pixel and channel masks.
+dds_header make_dds_header(uint32_t width, uint32_t height, uint32_t linear_size, const char* fourcc,
+                           uint32_t format_flags, uint32_t bits, const uint32_t masks[4]);
 bool read_dds(byte_span data, size_t& pos, bool keep_compressed, dds_image& out); // one image at pos; pos moves past it
 bool read_dds_file(const std::string& path, bool keep_compressed, dds_image& out); // false when missing or not a DDS
 std::vector<dds_image> read_dds_sequence(const std::string& path, bool keep_compressed); // images up to the first bad one

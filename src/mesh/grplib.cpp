@@ -178,19 +178,13 @@ geom_counts read_header(line_cursor& c, header_state& st) {
   return g;
 }
 
-struct extents {
-  double lo[3] = {1e100, 1e100, 1e100};
-  double hi[3] = {-1e100, -1e100, -1e100};
-};
-
 // Lines still to come can be no more than the bytes left (plus a last empty one),
 // so no count read from the file reserves more than the file could fill.
 size_t reservable(const line_cursor& c, int64_t count) {
   return size_t(std::min<int64_t>(count, int64_t(c.end - c.p) + 1));
 }
 
-void read_vertices(line_cursor& c, int64_t count, typmshgrp& g, geom_counts& gc, double abs_max[3]) {
-  extents e;
+void read_vertices(line_cursor& c, int64_t count, msh_group& g, geom_counts& gc) {
   g.vertices.reserve(reservable(c, count));
   std::string_view line, f[max_fields];
   for (int64_t i = 0; i < count && c.next(line); ++i) {
@@ -203,17 +197,8 @@ void read_vertices(line_cursor& c, int64_t count, typmshgrp& g, geom_counts& gc,
     if (!gc.no_normals) v.normal = {read_decimal<float>(f[3]), read_decimal<float>(f[4]), read_decimal<float>(f[5])};
     v.u = read_decimal<float>(f[uv]);
     v.v = f[uv].empty() ? 0 : read_decimal<float>(f[uv + 1]);
-    const float xyz[3] = {v.position.x, v.position.y, v.position.z};
-    for (int k = 0; k < 3; ++k) {
-      e.lo[k] = std::min(e.lo[k], double(xyz[k]));
-      e.hi[k] = std::max(e.hi[k], double(xyz[k]));
-      abs_max[k] = std::max(abs_max[k], std::fabs(double(xyz[k])));
-    }
     g.vertices.push_back(v);
   }
-  g.min_corner = {e.lo[0], e.lo[1], e.lo[2]};
-  g.max_corner = {e.hi[0], e.hi[1], e.hi[2]};
-  g.centre = add(g.min_corner, scale(sub(g.max_corner, g.min_corner), 0.5));
 }
 
 // Adds the face vector (B - A) x (C - A) to each corner; the sums keep their
@@ -224,7 +209,7 @@ void add_face_normal(aopntyp& v, const int32_t t[3]) {
   for (int k = 0; k < 3; ++k) v[t[k]].normal = add(v[t[k]].normal, n);
 }
 
-void read_triangles(line_cursor& c, int64_t count, typmshgrp& g, bool no_normals) {
+void read_triangles(line_cursor& c, int64_t count, msh_group& g, bool no_normals) {
   g.indices.reserve(3 * reservable(c, count));
   const int64_t nv = int64_t(g.vertices.size());
   std::string_view line, f[max_fields];
@@ -244,11 +229,6 @@ void read_triangles(line_cursor& c, int64_t count, typmshgrp& g, bool no_normals
 
 // --- Materials and textures --------------------------------------------------------
 
-struct material {
-  double diffuse[4] = {}, ambient[4] = {}, specular[4] = {}, emissive[4] = {};
-  double power = 0;
-};
-
 // Numbers separated by commas when the line holds one, otherwise by blanks.
 void read_colour_line(std::string_view line, double* out, int count) {
   const bool commas = line.find(',') != std::string_view::npos;
@@ -261,8 +241,8 @@ void read_colour_line(std::string_view line, double* out, int count) {
 }
 
 // Without a MATERIALS line the cursor stays put: the texture list may still follow.
-std::vector<material> read_materials(line_cursor& c) {
-  std::vector<material> list;
+std::vector<msh_material> read_materials(line_cursor& c) {
+  std::vector<msh_material> list;
   std::string_view line;
   const line_cursor start = c;
   if (!find_line(c, "MATERIALS", line)) {
@@ -271,7 +251,8 @@ std::vector<material> read_materials(line_cursor& c) {
   }
   const int32_t count = read_int(keyword_value(line, "MATERIALS"));
   for (int32_t i = 0; i < count && find_line(c, "MATERIAL ", line); ++i) {
-    material m;
+    // values a short line leaves out read as 0
+    msh_material m{std::string(trim(line.substr(9))), {}, {}, {}, 0, {}};
     double specular[5] = {};
     double* targets[4] = {m.diffuse, m.ambient, specular, m.emissive};
     for (int k = 0; k < 4 && c.next(line); ++k) read_colour_line(line, targets[k], k == 2 ? 5 : 4);
@@ -282,49 +263,60 @@ std::vector<material> read_materials(line_cursor& c) {
   return list;
 }
 
+astr read_texture_names(line_cursor& c) {
+  astr list;
+  std::string_view line;
+  if (!find_line(c, "TEXTURES", line)) return list;
+  const int32_t count = read_int(keyword_value(line, "TEXTURES"));
+  for (int32_t i = 0; i < count && c.next(line); ++i)
+    list.emplace_back(line.ends_with(" D") ? line.substr(0, line.size() - 2) : line);
+  return list;
+}
+
+// References beyond the lists become 0, "none".
+void clean_references(msh_document& d) {
+  auto texture = [&d](int32_t& t) { t = t >= 1 && size_t(t) <= d.textures.size() ? t : 0; };
+  for (msh_group& g : d.groups) {
+    if (!valid_material(d, g.material)) g.material = 0;
+    texture(g.texture);
+    texture(g.light_texture);
+    texture(g.spec_texture);
+  }
+}
+
+// --- The drawable mesh -------------------------------------------------------------
+
 struct texture_entry {
   texture_pixels pixels;
   int32_t width = 0, height = 0;
 };
 
-std::vector<texture_entry> read_textures(line_cursor& c, typmsh& m, bool load) {
-  std::vector<texture_entry> list;
-  std::string_view line;
-  if (!find_line(c, "TEXTURES", line)) return list;
-  const int32_t count = read_int(keyword_value(line, "TEXTURES"));
-  for (int32_t i = 0; i < count && c.next(line); ++i) {
-    std::string name(line.ends_with(" D") ? line.substr(0, line.size() - 2) : line);
-    texture_entry t;
+std::vector<texture_entry> decode_textures(const typmsh& m, bool load) {
+  std::vector<texture_entry> list(m.texture_names.size());
+  for (size_t i = 0; load && i < list.size(); ++i) {
     rgba_image img;
-    if (load && decode_image(m.texture_dir + name, img)) {
-      t = {std::make_shared<const std::vector<uint8_t>>(std::move(img.pixels)), img.width, img.height};
-    }
-    m.texture_names.push_back(std::move(name));
-    list.push_back(std::move(t));
+    if (decode_image(m.texture_dir + m.texture_names[i], img))
+      list[i] = {std::make_shared<const std::vector<uint8_t>>(std::move(img.pixels)), img.width, img.height};
   }
-  m.texture_count = int32_t(list.size());
   return list;
 }
 
-void resolve_texture(grptexture& t, const std::vector<texture_entry>& list) {
-  if (t.index < 1 || t.index > int32_t(list.size())) {
-    t.index = -1;
-    return;
-  }
-  const texture_entry& e = list[size_t(t.index - 1)];
+void resolve_texture(grptexture& t, int32_t index, const std::vector<texture_entry>& list) {
+  t.index = index ? index : -1;
+  if (!index) return;
+  const texture_entry& e = list[size_t(index - 1)];
   t.pixels = e.pixels;
   t.width = e.width;
   t.height = e.height;
 }
 
-// Material indices are held in one byte in the stored meshes: 1 to 254 name a
-// material, anything else (0, 255 "none", out of range) gives the default grey.
-void resolve_material(typmshgrp& g, int32_t index, const std::vector<material>& list) {
-  if (index < 1 || index > 254 || index > int32_t(list.size())) {
+// A material the file does not define gives the default grey.
+void resolve_material(typmshgrp& g, int32_t index, const msh_document& d) {
+  if (!index) {
     g.diffuse = pack_colour(128, 128, 128, 255);
     return;
   }
-  const material& m = list[size_t(index - 1)];
+  const msh_material& m = d.materials[size_t(index - 1)];
   auto pack = [](const double* c) { return pack_float_colour(c[0], c[1], c[2], c[3]); };
   g.diffuse = pack(m.diffuse);
   g.specular = pack(m.specular);
@@ -332,42 +324,75 @@ void resolve_material(typmshgrp& g, int32_t index, const std::vector<material>& 
   g.specular_power = float(m.power);
 }
 
+// Moves a group's geometry into the drawable group and records its extents.
+void take_geometry(typmshgrp& g, msh_group& src, double abs_max[3]) {
+  double lo[3] = {1e100, 1e100, 1e100}, hi[3] = {-1e100, -1e100, -1e100};
+  for (const pntyp& v : src.vertices) {
+    const float xyz[3] = {v.position.x, v.position.y, v.position.z};
+    for (int k = 0; k < 3; ++k) {
+      lo[k] = std::min(lo[k], double(xyz[k]));
+      hi[k] = std::max(hi[k], double(xyz[k]));
+      abs_max[k] = std::max(abs_max[k], std::fabs(double(xyz[k])));
+    }
+  }
+  g.min_corner = {lo[0], lo[1], lo[2]};
+  g.max_corner = {hi[0], hi[1], hi[2]};
+  g.centre = add(g.min_corner, scale(sub(g.max_corner, g.min_corner), 0.5));
+  g.label = std::move(src.label);
+  g.vertices = std::move(src.vertices);
+  g.indices = std::move(src.indices);
+}
+
 }  // namespace
 
-bool read_mesh_text(typmsh& mesh, std::string_view text, const std::string& path,
-                    const std::string& texture_dir, bool load_textures) {
+bool read_mesh_document(msh_document& doc, std::string_view text) {
   line_cursor c{text.data(), text.data() + text.size(), {}};
   std::string_view line;
   if (!find_line(c, "GROUPS", line)) return false;
   const int32_t count = read_int(keyword_value(line, "GROUPS"));
   if (count < 0 || count > max_mesh_groups) return false;
 
+  msh_document d;
+  d.groups.resize(size_t(count));
+  header_state st;
+  for (msh_group& g : d.groups) {
+    geom_counts gc = read_header(c, st);
+    g.material = st.material;
+    g.texture = st.texture;
+    g.light_texture = st.light;
+    g.spec_texture = st.specular;
+    g.label = std::move(gc.label);
+    read_vertices(c, gc.vertices, g, gc);
+    read_triangles(c, gc.triangles, g, gc.no_normals);
+  }
+  d.materials = read_materials(c);
+  d.textures = read_texture_names(c);
+  clean_references(d);
+  doc = std::move(d);
+  return true;
+}
+
+bool read_mesh_text(typmsh& mesh, std::string_view text, const std::string& path,
+                    const std::string& texture_dir, bool load_textures) {
+  msh_document d;
+  if (!read_mesh_document(d, text)) return false;
   typmsh m;
   m.file_name = path;
   m.texture_dir = texture_dir;
-  m.group_count = count;
-  m.groups.resize(size_t(count));
-  std::vector<int32_t> group_materials(m.groups.size());
-  header_state st;
+  m.group_count = int32_t(d.groups.size());
+  m.groups.resize(d.groups.size());
+  m.texture_names = d.textures;
+  m.texture_count = int32_t(d.textures.size());
+  const std::vector<texture_entry> textures = decode_textures(m, load_textures);
   double abs_max[3] = {0, 0, 0};
-  for (int32_t i = 0; i < count; ++i) {
-    typmshgrp& g = m.groups[size_t(i)];
-    geom_counts gc = read_header(c, st);
-    group_materials[size_t(i)] = st.material;
-    g.texture.index = st.texture ? st.texture : -1;
-    g.light_texture.index = st.light ? st.light : -1;
-    g.spec_texture.index = st.specular ? st.specular : -1;
-    g.label = gc.label;
-    read_vertices(c, gc.vertices, g, gc, abs_max);
-    read_triangles(c, gc.triangles, g, gc.no_normals);
-  }
-
-  const std::vector<material> material_list = read_materials(c);
-  const std::vector<texture_entry> texture_list = read_textures(c, m, load_textures);
-  for (int32_t i = 0; i < count; ++i) {
-    typmshgrp& g = m.groups[size_t(i)];
-    for (grptexture* t : {&g.texture, &g.light_texture, &g.spec_texture}) resolve_texture(*t, texture_list);
-    resolve_material(g, group_materials[size_t(i)], material_list);
+  for (size_t i = 0; i < d.groups.size(); ++i) {
+    typmshgrp& g = m.groups[i];
+    msh_group& src = d.groups[i];
+    take_geometry(g, src, abs_max);
+    resolve_texture(g.texture, src.texture, textures);
+    resolve_texture(g.light_texture, src.light_texture, textures);
+    resolve_texture(g.spec_texture, src.spec_texture, textures);
+    resolve_material(g, src.material, d);
   }
   m.radius = std::sqrt(abs_max[0] * abs_max[0] + abs_max[1] * abs_max[1] + abs_max[2] * abs_max[2]);
   m.loaded = true;

@@ -8,7 +8,8 @@
 // Materials and textures are resolved into each group last, and the radius
 // is the length of the largest absolute x, y and z.
 //
-// Builds on: grph (the mesh model), texfile (texture images), base/asys.
+// Builds on: grph (the mesh model), mshfile (the file's own terms), texfile
+// (texture images), base/asys.
 //
 // Notes:
 //   - fields are split without building strings and parsed with from_chars;
@@ -23,6 +24,7 @@
 
 #include "base/asys.h"
 #include "mesh/grph.h"
+#include "mesh/mshfile.h"
 
 constexpr int max_mesh_groups = 32768;             // larger GROUPS counts are refused
 
@@ -30,6 +32,9 @@ constexpr int max_mesh_groups = 32768;             // larger GROUPS counts are r
 // line the mesh is unchanged and the result says which. Textures are decoded
 // only when load_textures is set; their names are kept either way.
 read_result read_mesh(typmsh& mesh, const std::string& path, const std::string& texture_dir, bool load_textures = true);
+// The file's content in its own terms: material names and ambient colours kept,
+// references beyond the lists turned into 0. False without a usable GROUPS line.
+bool read_mesh_document(msh_document& doc, std::string_view text);
 // The same for a file already in memory; path is only recorded.
 bool read_mesh_text(typmsh& mesh, std::string_view text, const std::string& path,
                     const std::string& texture_dir, bool load_textures = true);

@@ -1,12 +1,10 @@
 // app: the program's start-up, frame, input routing and progress screen.
 #include "shell/app.h"
-#include <malloc.h>
 #include <algorithm>
 #include <exception>
-#include <unistd.h>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
+#include "base/sys.h"
 #include "data/assets.h"
 #include "design/designtemplate.h"
 #include "design/kvgen.h"
@@ -19,6 +17,7 @@
 #include "editor/kvwindows.h"
 #include "editor/meshview.h"
 #include "editor/selection.h"
+#include "editor/statusline.h"
 #include "editor/undo.h"
 #include "images/picture.h"
 #include "render/kvvorl.h"
@@ -40,21 +39,9 @@ constexpr int overlay_line_y = 90, fine_line_y = 110;
 
 // --- Memory figures --------------------------------------------------------------------
 
-long long heap_megabytes() {
-  struct mallinfo2 m = mallinfo2();
-  return (long long)((m.uordblks + m.hblkhd) >> 20);
-}
+long long heap_megabytes() { return memory_in_use().heap_bytes >> 20; }
 
-long long available_megabytes() {
-  std::ifstream in("/proc/meminfo");
-  std::string key;
-  long long kb = 0;
-  while (in >> key >> kb) {
-    if (key == "MemAvailable:") return kb >> 10;
-    in.ignore(256, '\n');
-  }
-  return 0;
-}
+long long available_megabytes() { return memory_in_use().available_bytes >> 20; }
 
 // --- Frame ---------------------------------------------------------------------------------
 
@@ -66,6 +53,7 @@ void draw_overlay() {
   draw_text_centred(vorl_scene.camera.mode == camera_free ? "Free flight (0 toggle)" : "Target mode (0 toggle)",
                     overlay_red, half, overlay_line_y);
   if (view.fine) draw_text_centred("Fine camera controls", overlay_red, half, fine_line_y);
+  status_draw(app.time, app.win.height, page(page_main).x - 12);   // left of the main menu
   gui_draw_all();
   draw_textured(app.cursor_texture, false, white, app.mouse_x - cursor_size / 2, app.mouse_y - cursor_size / 2,
                 cursor_size, cursor_size);
@@ -99,10 +87,13 @@ void key_down(uint16_t shift, uint16_t key) {
     gui_key_down(shift, key);
     return;
   }
-  if (key == vk_escape || (key == vk_f4 && (shift & shift_Alt))) {
-    post_quit(0);                   // in order, the settings are not written
+  // Escape closes the top-most page first; with none open it ends the program, as Alt+F4 does:
+  // in order, the settings are not written.
+  if ((key == vk_escape && !close_top_page()) || (key == vk_f4 && (shift & shift_Alt))) {
+    post_quit(0);
     return;
   }
+  if (key == vk_escape) return;
   if (undo_key(shift, key) || gui_key_down(shift, key)) return;
   camera_key(vorl_scene, key);
 }
@@ -130,7 +121,7 @@ void final_autosave() { autosave_final(); }
 int stopped_by(const std::string& what) {
   const bool kept = autosave_final();
   show_error("Veltora Corvane stopped: " + what +
-             (kept ? " Unsaved changes are kept in " + std::string(autosave_file) + "." : " The autosave failed too."));
+             (kept ? " Unsaved changes are kept in " + autosave.file + "." : " The autosave failed too."));
   return 1;
 }
 
@@ -188,11 +179,6 @@ void start_preview() {
   preview.progress = file_progress;
   preview.exit_program = exit_program;
   preview.wake = wake_loop;
-}
-
-std::string current_folder() {
-  char buffer[4096];
-  return getcwd(buffer, sizeof buffer) ? buffer : ".";
 }
 
 }  // namespace
@@ -334,8 +320,12 @@ bool start_designer(bool gallery, const designer_options& options) {
   pages_build(app.win.width, app.win.height);
   undo_start();
   autosave_init(files.root, 0);
+  autosave_offer();
   make_render_textures();
   mesh_view_start(app.render_colour, app.render_depth, &app.time);  // no thumbnail mesh loaded
+  std::set_terminate(terminated);
+  vorl_log_file.before_end = final_autosave;
+  dogl.before_quick_end = final_autosave;
   return true;
 }
 
@@ -348,9 +338,6 @@ void stop_designer() {
 
 int run_designer(bool gallery, const designer_options& options) {
   if (!start_designer(gallery, options)) return 1;
-  std::set_terminate(terminated);
-  vorl_log_file.before_end = final_autosave;
-  dogl.before_quick_end = final_autosave;
   int code = run_loop();
   autosave_final();                 // every orderly ending leaves the loop
   stop_designer();

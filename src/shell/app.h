@@ -11,8 +11,9 @@
 //
 // Notes:
 //   - closing the window and "Exit" write the user settings and end the
-//     program in order with exit code 0; Escape and Alt+F4 end it the same way
-//     without writing them, even while a text box has the focus
+//     program in order with exit code 0; Escape closes the file dialog, the
+//     question (as "No") or the top-most page, and with none of them open ends
+//     the program the same way without writing the settings, as Alt+F4 does
 //   - every ending writes the autosave first: the orderly ones, SIGTERM and
 //     SIGINT (exit code 128 + the signal), an exception that escapes the loop
 //     (its reason shown, exit code 1), the engine's fatal error and a quit
@@ -67,7 +68,7 @@ constexpr int pulse_idle_interval = 200; // ms between the slowed pulse's frames
 designer_options parse_options(int argc, const char* const* argv);
 std::string usage_text();           // what --help prints
 int  run_designer(bool gallery, const designer_options& options);  // the main body; returns the exit code
-bool start_designer(bool gallery, const designer_options& options); // up to the message loop; false without a window
+bool start_designer(bool gallery, const designer_options& options = {}); // up to the message loop; false: no window
 void stop_designer();               // what start_designer made, released; needs the context
 int32_t next_frame_in(uint32_t now); // what the frame asks of the window: ms to the next frame, -1 none
 void frame(double dt, double t);    // one frame, seconds

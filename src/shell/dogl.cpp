@@ -163,6 +163,9 @@ bool set_up_gl(glwin& w) {
 // SDL falls back to drivers that show nothing when there is no display; the
 // designer wants a window a person can see, unless such a driver was asked for.
 bool visible_display() {
+#ifdef _WIN32
+  SDL_SetMainReady();  // main is our own, not SDL's WinMain wrapper
+#endif
   if (SDL_Init(SDL_INIT_VIDEO) != 0) return false;
   const char* driver = SDL_GetCurrentVideoDriver();
   bool invisible = driver && (SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0);

@@ -41,6 +41,13 @@ const tool_command table[] = {
   {"project", "IN",
    "Writes the development project of IN (DLLNAME.dsw and DLLNAME.dsp) into Vessel_Design/DLLNAME/.",
    "corvane-tool project deltaglider_vrk.vessdef", cmd_project},
+  {"install", "ZIP [--root DIR] [--force]",
+   "Unpacks the add-on package ZIP into the simulator's root DIR (default: the current folder). Entry\n"
+   "names take backslashes as separators, and each folder and file is matched ignoring case to one that\n"
+   "exists (\"meshes\\dg\" goes into Meshes/dg). When files of the installation differ from the package,\n"
+   "nothing is written unless --force is given. An entry that would lie outside DIR is not written\n"
+   "and makes the exit code 1.",
+   "corvane-tool install deltaglider_vrk.zip", cmd_install},
   {"run", "[SIMULATOR OPTIONS...]",
    "Starts veltora.exe in the current folder with the options given and exits with its exit code;\n"
    "veltora.exe --help lists its options.",
@@ -52,6 +59,30 @@ const tool_command table[] = {
    "Decodes the texture image FILE and prints its format, size and the CRC-32 of its RGBA pixels as\n"
    "JSON; OUT receives those pixels.",
    "corvane-tool image Textures/dg/hull.dds", cmd_image, true},
+  {"import-mesh", "MODEL OUTPUT.msh [--textures DIR] [--scale S] [--axes +x+y-z] [--force]",
+   "Imports the OBJ (with its MTL materials) or glTF 2.0 (.gltf with its buffers, or .glb) model MODEL\n"
+   "as the mesh file OUTPUT.msh, and writes every texture its materials name as a DDS file (DXT1 when\n"
+   "the image is opaque or its alpha only 0 or 255, else DXT5, with every mipmap level) into\n"
+   "Textures/DIR/, named DIR\\NAME.dds in the mesh (DIR default: none).\n"
+   "One group per OBJ material run or glTF primitive, labelled with the object or node name; glTF node\n"
+   "transforms are applied. Polygons are fanned; lines and points are left out with a warning; faces\n"
+   "without normals get their face's normal. OBJ texture v is flipped (it goes up, the mesh's down).\n"
+   "--axes gives the source axes that become the vessel's x (right), y (up) and z (forward): default\n"
+   "+x+y-z for OBJ (y up, -z forward), -x+y+z for glTF (its own convention); a mirroring choice turns\n"
+   "the triangles round. --scale multiplies the coordinates into metres (default 1).\n"
+   "Materials: OBJ Kd with d as alpha -> diffuse, Ka -> ambient, Ks -> specular, Ns -> power,\n"
+   "Ke -> emissive, map_Kd -> texture. glTF base colour -> diffuse and ambient, emissive factor ->\n"
+   "emissive, roughness r -> specular grey 1 - r with power 2/r^4 - 2 (at most 256, none for r = 1),\n"
+   "base colour texture -> texture; extras written by export-mesh restore the mesh material exactly.\n"
+   "A model that cannot be read whole is refused and nothing is written; existing files are kept\n"
+   "unless --force is given.",
+   "corvane-tool import-mesh models/ship.glb Meshes/myship/ship.msh --textures myship", cmd_import_mesh},
+  {"export-mesh", "MESH.msh OUTPUT.(obj|gltf|glb) [--force]",
+   "Exports the mesh file MESH.msh as an OBJ model (with OUTPUT.mtl beside it) or a glTF 2.0 model\n"
+   "(.gltf with its buffer inside, or .glb), in the axes import-mesh takes by default. Textures are\n"
+   "read from Textures/ and written as PNG files beside OUTPUT at their path in the mesh's list.\n"
+   "Existing files are kept unless --force is given.",
+   "corvane-tool export-mesh Meshes/dg/deltaglider.msh glider.gltf", cmd_export_mesh},
   {"check", "FILE [--root DIR]",
    "Checks the design in FILE (a design file or a vessel module) and prints the findings as a JSON\n"
    "list, sorted by severity, code, kind and index. Each finding is an object:\n"

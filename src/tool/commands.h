@@ -88,7 +88,10 @@ int cmd_module(const astr& args);       // cmd_generate.cpp
 int cmd_listing(const astr& args);      // cmd_generate.cpp
 int cmd_project(const astr& args);      // cmd_generate.cpp
 int cmd_run(const astr& args);          // cmd_generate.cpp
+int cmd_install(const astr& args);      // cmd_install.cpp
 int cmd_mesh(const astr& args);         // cmd_mesh.cpp
 int cmd_image(const astr& args);        // cmd_image.cpp
+int cmd_import_mesh(const astr& args);  // cmd_meshio.cpp
+int cmd_export_mesh(const astr& args);  // cmd_meshio.cpp
 int cmd_check(const astr& args);        // cmd_check.cpp
 int cmd_diff(const astr& args);         // cmd_diff.cpp

@@ -94,6 +94,11 @@ TEST(Strval, QuantityToText) {
   };
   for (const auto& [x, text] : cases) EXPECT_EQ(quantity_to_text(x), text) << x;
   EXPECT_EQ(quantity_to_text(5e3 * astronomical_unit), "5000AU");
+  // Forces, masses and speeds go on with prefixes where distances turn to astronomical units.
+  const std::pair<double, const char*> si_cases[] = {
+      {999, "999"}, {2500000, "2.5M"}, {2e9, "2G"}, {-2e9, "-2G"}, {1.5e12, "1.5T"}, {4e15, "4P"}, {3e21, "3000E"},
+  };
+  for (const auto& [x, text] : si_cases) EXPECT_EQ(si_quantity_to_text(x), text) << x;
 }
 
 TEST(Strval, ThreeNumbersReadAlike) {

@@ -7,14 +7,23 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
 struct scratch_dir {
   std::filesystem::path path;                                  // empty when none could be made
   scratch_dir() {
+#ifdef _WIN32
+    std::random_device pick;
+    for (int tries = 0; tries < 100 && path.empty(); ++tries) {
+      const auto p = std::filesystem::temp_directory_path() / ("corvane-test-" + std::to_string(pick()));
+      if (std::filesystem::create_directory(p)) path = p;
+    }
+#else
     std::string pattern = (std::filesystem::temp_directory_path() / "corvane-test-XXXXXX").string();
     if (mkdtemp(pattern.data())) path = pattern;
+#endif
   }
   ~scratch_dir() {
     std::error_code ec;

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <cstring>
 #include <string>
+#include "base/strval.h"
 #include "editor/grpgui.h"
 
 namespace {
@@ -112,6 +113,7 @@ TEST_F(Toolkit, AnyReleaseEndsAPressOrASelectionWhereverItHappens) {
 
   gui_textbox(win, 10, 40, 100, 16, bind_variable(note));
   gg_txtboxrec& t = box(0);
+  gui_set_focus(0);                               // a press into the focused box starts a selection
   gui_mouse_down(left, 110 + 8, 145);             // at character 1
   gui_mouse_move(left, 110 + 24, 145);            // drag to character 3
   gui_mouse_up(left, 250, 180);                   // released inside the window, off the box
@@ -127,9 +129,11 @@ TEST_F(Toolkit, FocusMovesByIdentifierAndCommitsTheOldBox) {
   gui_textbox(win, 10, 40, 100, 16, counted(note));
   EXPECT_EQ(box(0).text, "2.5");
   EXPECT_EQ(gui.focus, -1);
-  click(150, 115);                                // third character of box 1
+  click(150, 115);                                // box 1 takes the focus with all of its text selected
   EXPECT_EQ(gui.focus, 0);
-  EXPECT_EQ(box(0).cursor, 3);
+  EXPECT_EQ(box(0).sel_end - box(0).sel_start, 3);
+  click(150, 115);                                // a second click: the caret at the third character
+  EXPECT_EQ(box(0).sel_start, box(0).sel_end);
   type(8);                                        // "2.5" -> "2."
   type(8);
   type('7');                                      // "27"
@@ -169,7 +173,7 @@ TEST_F(Toolkit, EnterOrEscapeReleasedCommitsAndClearsTheFocus) {
 
 TEST_F(Toolkit, KeysTypeTheirTableCharacters) {
   struct { uint16_t key; uint16_t state; const char* typed; } cases[] = {
-    {46, 0, "."}, {96, 0, "0"}, {105, 0, "9"}, {109, 0, "-"}, {110, 0, "."}, {107, 0, "+"}, {108, 0, ""},
+    {46, 0, ""}, {36, 0, ""}, {35, 0, ""}, {45, 0, ""}, {'A', ctrl, ""}, {96, 0, "0"}, {105, 0, "9"}, {109, 0, "-"}, {110, 0, "."}, {107, 0, "+"}, {108, 0, ""},
     {189, 0, "-"}, {189, shift, "_"}, {187, 0, "="}, {187, shift, "+"},
     {'A', 0, "a"}, {'Z', shift, "Z"}, {'0', shift, ")"}, {'1', shift, "!"}, {'9', shift, "("},
     {'5', 0, "5"}, {186, 0, ";"}, {186, shift, ":"}, {222, shift, "\""}, {220, 0, "\\"},
@@ -218,10 +222,11 @@ TEST_F(Toolkit, BackspaceArrowsAndSelections) {
   EXPECT_EQ(t.sel_start, 1);
   EXPECT_EQ(t.sel_end, 1);
   t.sel_end = 2;
-  type(37);                                       // left collapses the selection onto the cursor
-  EXPECT_EQ(t.cursor, 0);
-  EXPECT_EQ(t.sel_start, 0);
-  EXPECT_EQ(t.sel_end, 0);
+  type(37);                                       // left collapses the selection onto its left end
+  EXPECT_EQ(t.cursor, 1);
+  EXPECT_EQ(t.sel_start, 1);
+  EXPECT_EQ(t.sel_end, 1);
+  type(37);
   type(37);
   EXPECT_EQ(t.cursor, 0);
   type(39);
@@ -238,6 +243,7 @@ TEST_F(Toolkit, BackspaceArrowsAndSelections) {
 TEST_F(Toolkit, MouseSelectionCopyAndPaste) {
   gui_textbox(win, 10, 10, 100, 16, bind_variable(note));
   gg_txtboxrec& t = box(0);
+  gui_set_focus(0);
   gui_mouse_down(left, 110 + 8, 115);             // at character 1
   gui_mouse_move(left, 110 + 32, 115);            // drag to character 4
   gui_mouse_up(left, 110 + 32, 115);
@@ -249,10 +255,10 @@ TEST_F(Toolkit, MouseSelectionCopyAndPaste) {
   clipboard_text = "XY";
   type('V', ctrl);                                // replaces the selection
   EXPECT_EQ(t.text, "hXYo");
-  EXPECT_EQ(t.cursor, 1);
-  type('V', ctrl);                                // inserts before the cursor, which stays
+  EXPECT_EQ(t.cursor, 3);
+  type('V', ctrl);                                // inserts at the caret, which ends after it
   EXPECT_EQ(t.text, "hXYXYo");
-  EXPECT_EQ(t.cursor, 1);
+  EXPECT_EQ(t.cursor, 5);
   clipboard_text = "zz";
   t.sel_start = t.sel_end = 2;
   type('C', ctrl);                                // an empty selection copies nothing
@@ -416,6 +422,47 @@ TEST_F(Toolkit, KeysReachOnlyTheFocusedEnabledBoxAndIdentifiersAreUnique) {
   gui_set_focus(box(1).id);                       // the edited box commits
   EXPECT_EQ(note, "hellob");
   EXPECT_EQ(other, "other");
+}
+
+TEST_F(Toolkit, DesktopEditingKeysMoveSelectCutAndDelete) {
+  gui_textbox(win, 10, 10, 100, 16, bind_variable(note));
+  gui_set_focus(0);
+  gg_txtboxrec& t = box(0);
+  type(36);                                       // Home, Delete: "hello" -> "ello"
+  type(46);
+  EXPECT_EQ(t.text, "ello");
+  type(35);                                       // End, Shift+Left twice: "lo" selected, then cut
+  for (int i = 0; i < 2; ++i) type(37, shift);
+  type('X', ctrl);
+  EXPECT_EQ(clipboard_text + "/" + t.text, "lo/el");
+  type(36, shift);                                // Shift+Home selects back to the start
+  type(46);
+  EXPECT_EQ(t.text, "");
+  for (uint16_t key : {'1', '2', 'A'}) type(key, key == 'A' ? ctrl : 0);
+  type('9');                                      // Ctrl+A then a digit: the whole text replaced
+  type('Z', ctrl);                                // other Ctrl keys type nothing
+  EXPECT_EQ(t.text, "9");
+}
+
+TEST_F(Toolkit, NumbersThatDoNotParseWholeAreNotStored) {
+  int32_t count = 5;
+  gui_textbox(win, 10, 10, 100, 16, counted(amount));
+  gui_textbox(win, 10, 40, 100, 16, counted(count));
+  const std::pair<const char*, bool> texts[] = {{"abc", false}, {"12abc", false}, {"", false}, {" 12 ", true},
+                                                {"-1.5e3", true}, {".5", true}};
+  for (const auto& [text, valid] : texts) {
+    amount = 2.5;
+    gui_set_focus(0);
+    box(0).text = text;
+    EXPECT_EQ(textbox_valid(box(0)), valid) << text;
+    gui_set_focus(-1);
+    EXPECT_EQ(amount, valid ? text_to_decimal(text) : 2.5) << text;
+  }
+  EXPECT_EQ(commits, 3);                          // the binding is called only for stored values
+  gui_set_focus(1);
+  box(1).text = "3.5";                            // an integer box takes whole numbers only
+  gui_set_focus(-1);
+  EXPECT_EQ(count, 5);
 }
 
 TEST_F(Toolkit, KeyCharacterTableEdges) {

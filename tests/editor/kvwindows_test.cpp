@@ -4,6 +4,7 @@
 // and the routing of the Export and Load dialogs.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include "base/strval.h"
@@ -87,6 +88,7 @@ class Pages : public ::testing::Test {
     for (int p = 1; p < page_count; ++p) hide_page(page_id(p));
   }
   std::string design_file() const { return dir.file("deltaglider_vrk.vessdef"); }
+
 };
 
 TEST_F(Pages, WindowsArePlacedFromTheScreenSizeWithOnlyTheMainMenuVisible) {
@@ -163,6 +165,31 @@ TEST_F(Pages, NewResetsToTheTemplateOnlyAfterYes) {
   press(page_main, "New");
   press(page_confirm, "Yes");
   EXPECT_EQ(timeless_block(design), template_block());
+  add_beacon(design, editor_beacon());
+  press(page_main, "New");
+  press(page_confirm, "Blank");                   // the third answer: the blank design
+  EXPECT_EQ(timeless_block(design), timeless_block(vessel_design{}));
+  press(page_main, "Save");
+  EXPECT_EQ(std::filesystem::file_size(dir.file("vessel.vessdef")), 928u);
+  press(page_main, "Save");                       // other questions have no "Blank"
+  EXPECT_FALSE(std::any_of(gui.buttons.begin(), gui.buttons.end(), [](auto& b) { return b.visible && b.caption == "Blank"; }));
+}
+
+TEST_F(Pages, EscapeClosesTheTopMostPageAndAShownPageComesToTheTop) {
+  design.header.empty_mass = 5;
+  press(page_main, "New");
+  press(page_main, "Main data");
+  press(page_main, "Help");
+  press(page_main, "Main data");                  // shown again: on top of "Help" where they overlap
+  const gg_wndtype& general = page(page_general);
+  EXPECT_EQ(target_window(general.x + 10, general.y + 10), &general);
+  ASSERT_TRUE(close_top_page());
+  EXPECT_EQ(visible_pages(), (std::vector<page_id>{page_main, page_confirm, page_help}));
+  ASSERT_TRUE(close_top_page());
+  ASSERT_TRUE(close_top_page());                  // "No": the design stays
+  EXPECT_EQ(design.header.empty_mass, 5);
+  EXPECT_FALSE(close_top_page());                 // only the main menu: the caller ends the program
+  EXPECT_EQ(visible_pages(), std::vector<page_id>{page_main});
 }
 
 TEST_F(Pages, TypedValuesReachTheDesignWhenTheBoxLosesTheFocus) {
@@ -219,8 +246,11 @@ TEST_F(Pages, ListButtonsThePartLeavesOpenActThroughTheDesignOperations) {
   EXPECT_EQ(int(design.data.anim_seqs.size()), anims + 1);
   EXPECT_EQ(pages.lists[list_animations].current, anims);
   press(page_animations, "Editor");
-  type_into(page_animation_block, page(page_animation_block).width - 85, 44, "37");
+  type_into(page_animation_block, page(page_animation_block).width - 150, 44, "37");
   EXPECT_EQ(design.data.anim_seqs.back().seq.key, 37);
+  type_into(page_animation_block, page(page_animation_block).width - 150, 44, "D");   // a key by its letter
+  EXPECT_EQ(design.data.anim_seqs.back().seq.key, 0x20);
+  EXPECT_EQ(box_text(page_animation_block, page(page_animation_block).width - 150, 44), "32 D");   // with its name
   hide_page(page_animation_block);
   press(page_animations, "Delete");
   EXPECT_EQ(int(design.data.anim_seqs.size()), anims);
@@ -233,6 +263,7 @@ TEST_F(Pages, ListButtonsThePartLeavesOpenActThroughTheDesignOperations) {
   hide_page(page_edit_mesh);
   const int meshes = int(design.data.meshes.size());
   press(page_meshes, "Delete");
+  press(page_confirm, "Yes");                         // the template's animations move it
   EXPECT_EQ(int(design.data.meshes.size()), meshes - 1);
   hide_page(page_meshes);
 
@@ -242,6 +273,11 @@ TEST_F(Pages, ListButtonsThePartLeavesOpenActThroughTheDesignOperations) {
   EXPECT_EQ(design.data.beacons[0].size, 0.75);
   click(page(page_edit_beacon).x + 230 + 4, page(page_edit_beacon).y + 70 + 4);  // "Star"
   EXPECT_EQ(design.data.beacons[0].shape, uint32_t(beacon_star));
+  const uint8_t was_on = design.data.beacons[0].active;
+  click(page(page_edit_beacon).x + 230 + 4, page(page_edit_beacon).y + 100 + 4);  // "On"
+  EXPECT_NE(design.data.beacons[0].active, was_on);
+  type_into(page_edit_beacon, 100, 10, "ABC");        // "abc", not a number: the size stays
+  EXPECT_EQ(design.data.beacons[0].size, 0.75);
   hide_page(page_edit_beacon);
   hide_page(page_beacons);
 
@@ -258,6 +294,12 @@ TEST_F(Pages, ListButtonsThePartLeavesOpenActThroughTheDesignOperations) {
   EXPECT_EQ(design.data.exhausts.back().mode, exhaust_free);
   type_into(page_edit_exhaust, 100, 10, "4");
   EXPECT_EQ(design.data.exhausts.back().length, 4);
+  type_into(page_edit_exhaust, 290, 10, "1");         // onto thruster 1; no thruster 99 exists
+  EXPECT_EQ(design.data.exhausts.back().thruster, 1);
+  type_into(page_edit_exhaust, 290, 10, "99");
+  EXPECT_EQ(design.data.exhausts.back().thruster, 1);
+  press(page_edit_exhaust, "Set current");
+  EXPECT_EQ(design.data.exhausts.back().thruster, 2);
   hide_page(page_edit_exhaust);
   press(page_exhausts, "Delete");
   EXPECT_EQ(int(design.data.exhausts.size()), exhausts);
@@ -482,6 +524,74 @@ TEST_F(Pages, AnimationEditorDragsEndsInOrderAndSetsThePositionOnTheRuler) {
   click(w.x + 20, w.y + 22 + 22 + 9);                   // the second row's "Grp"
   EXPECT_EQ(pages.current_comp, 1);
   EXPECT_TRUE(page(page_groups).visible);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Pages, PlusBuildsAComponentThatEditComponentShapesAndAMovedMeshGoesOnlyAfterAQuestion) {
+  only_main_menu();
+  const int anim = add_animation(design, 0, 1.0, 0.0);
+  pages.lists[list_animations].current = anim;
+  pages.lists[list_meshes].current = 1;
+  show_page(page_animation_block);
+  gg_wndtype& w = page(page_animation_block);
+  click(w.x + 20, w.y + 22 + 9);                  // "+" in the first row
+  ASSERT_EQ(design.data.anim_seqs[size_t(anim)].comps.size(), 1u);
+  ASSERT_TRUE(page(page_edit_component).visible);
+  const gg_wndtype& e = page(page_edit_component);
+  type_into(page_edit_component, 100, 98, "45");   // angle, degrees
+  type_into(page_edit_component, 280, 74, "1");    // the axis' Z... and its X
+  type_into(page_edit_component, 100, 74, "1");
+  type_into(page_edit_component, 100, 122, "0.25");
+  type_into(page_edit_component, 280, 122, "0.75");
+  click(e.x + 280 + 8, e.y + 6 + 8);              // "Translation"
+  const anim_comp& c = design.data.anim_seqs[size_t(anim)].comps[0];
+  EXPECT_EQ(c.mesh, 1);
+  EXPECT_EQ(c.type, comp_translate);
+  EXPECT_FLOAT_EQ(c.angle, float(M_PI / 4));
+  EXPECT_EQ(std::vector<double>({c.axis.x, c.axis.z, c.state0, c.state1}), std::vector<double>({1, 1, 0.25, 0.75}));
+
+  const size_t meshes = design.data.meshes.size();
+  show_page(page_meshes);
+  press(page_meshes, "Delete");                   // mesh 2 is moved: the question first
+  EXPECT_EQ(pages.question, "Mesh 2 is moved by " + std::to_string(components_on_mesh(design, 1)) +
+                                " animation components; delete it and them?");
+  press(page_confirm, "No");
+  EXPECT_EQ(design.data.meshes.size(), meshes);
+  press(page_meshes, "Delete");
+  press(page_confirm, "Yes");
+  EXPECT_EQ(design.data.meshes.size(), meshes - 1);
+  EXPECT_TRUE(design.data.anim_seqs[size_t(anim)].comps.empty());
+}
+
+TEST_F(Pages, DocksAndTouchdownPointsAreEditedOnTheirPagesAndAVanishedSelectionIsCleared) {
+  press(page_main, "Docks");
+  press(page_docks, "Add");
+  press(page_docks, "Edit");
+  type_into(page_edit_dock, 260, 44, "1");        // the direction's Z
+  type_into(page_edit_dock, 100, 44, "0");        // and its X: the port faces forward
+  const dock_def& d = design.data.docks.back();
+  EXPECT_EQ(std::vector<double>({d.dir.x, d.dir.y, d.dir.z}), std::vector<double>({0, 0, 1}));
+  press(page_main, "Touchdown");
+  pages.lists[list_touchdown].current = 1;
+  press(page_touchdown, "Edit");
+  type_into(page_edit_touchdown, 180, 64, "7");   // the rear right point's Y
+  EXPECT_EQ(design.data.touchdown_sets[1].pt3.y, 7);
+  const auto controls_enabled = [] {
+    int n = 0;
+    for (const gg_txtboxrec& t : gui.textboxes) n += t.window == &page(page_controls) && t.enabled;
+    return n;
+  };
+  selection = {1, point_touchdown, 3 * 1 + 2};
+  pages_frame();
+  EXPECT_EQ(pages.sel[1], 7);
+  EXPECT_EQ(controls_enabled(), 3);
+  press(page_touchdown, "Delete");                // the selected set goes: so do the selection and coordinates
+  EXPECT_EQ(selection.object + selection.mesh + selection.group, 0);
+  EXPECT_EQ(std::vector<double>(pages.sel, pages.sel + 3), std::vector<double>({0, 0, 0}));
+  EXPECT_EQ(controls_enabled(), 0);               // and "3D controls" takes no typing
 }
 
 }  // namespace

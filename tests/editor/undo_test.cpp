@@ -159,7 +159,7 @@ TEST_F(Undo, ALoadIsOneStepAndTheHistoryKeepsItsLimit) {
 }
 
 TEST_F(Undo, AutosaveWritesChangesOnlyAndSaysOnceWhenItCannot) {
-  const std::string file = dir.file(autosave_file);
+  const std::string file = dir.file(autosave.file);
   design.header.design_time = 50;               // time alone, before any change, is no change
   EXPECT_TRUE(autosave_final());
   EXPECT_FALSE(std::filesystem::exists(file));  // nothing changed: an older autosave stays
@@ -195,6 +195,33 @@ TEST_F(Undo, AutosaveWritesChangesOnlyAndSaysOnceWhenItCannot) {
   EXPECT_TRUE(autosave_final());
   ASSERT_EQ(read_design_file(read, file).status, design_read_ok);
   EXPECT_EQ(read.header.empty_mass, 889.0);
+}
+
+TEST_F(Undo, EachSessionKeepsAFileOfItsOwnAndUnsavedWorkIsOfferedAtTheStart) {
+  vessel_design earlier;                         // the work of a session that ended without Save
+  earlier.header.empty_mass = 4321;
+  std::filesystem::create_directories(dir.file("Vessel_Design"));
+  for (int i = 0; i < 11; ++i)                   // eleven older sessions, the newest holding that work
+    write_design_file(earlier, dir.file("Vessel_Design/autosave-200101-0000" + std::to_string(10 + i) + ".vessdef"));
+  autosave_offer();
+  ASSERT_TRUE(page(page_confirm).visible);
+  EXPECT_EQ(pages.question, "Unsaved work from 2020-01-01 00:00:20 was kept. Load it?");
+  const size_t steps = history.done.size();
+  press(page_confirm, "Yes");
+  EXPECT_EQ(design.header.empty_mass, 4321.0);
+  EXPECT_EQ(history.done.size(), steps + 1);     // one step: Ctrl+Z gives the start-up design back
+  ASSERT_TRUE(autosave_final());                 // this session's file joins: the oldest two go
+  const astr files = autosave_files(dir.path.string());
+  ASSERT_EQ(files.size(), autosave_kept);
+  EXPECT_EQ(files.front(), "Vessel_Design/autosave-200101-000012.vessdef");
+  EXPECT_EQ(files.back(), autosave.file);
+
+  write_design_file(earlier, dir.file("Vessel_Design/saved.vessdef"));   // the work is saved somewhere now
+  design = vessel_design{};
+  autosave_init(dir.path.string(), 0);           // the next session: nothing to offer
+  hide_page(page_confirm);
+  autosave_offer();
+  EXPECT_FALSE(page(page_confirm).visible);
 }
 
 TEST_F(Undo, CopyAndMirrorButtonsMakeTheNewElementCurrentAndSelected) {

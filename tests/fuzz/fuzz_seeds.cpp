@@ -2,7 +2,8 @@
 // what the program itself produces: blank, template and imported designs and
 // a generated module; small textures in every format the loader accepts,
 // encoded by the demo installation's encoders; the demo meshes; the
-// Spacecraft3 samples of the import tests; settings and number texts.
+// Spacecraft3 samples of the import tests; settings and number texts; the
+// box model of the import tests as OBJ and as binary glTF.
 // Usage: fuzz-seeds OUT DEMO_ROOT
 #include <cstdio>
 #include <filesystem>
@@ -14,6 +15,7 @@
 #include "design/kvgen.h"
 #include "design/sc3import.h"
 #include "generate/module_writer.h"
+#include "common/model_samples.h"
 #include "mkdemo/imgwrite.h"
 
 namespace fs = std::filesystem;
@@ -97,6 +99,35 @@ void copy_meshes(const fs::path& out, const fs::path& demo_root) {
       fs::copy_file(e.path(), out / "mesh" / e.path().filename(), fs::copy_options::overwrite_existing);
 }
 
+// Binary glTF: the JSON chunk (padded with blanks) and the buffer as the BIN chunk.
+std::vector<uint8_t> box_glb() {
+  std::vector<uint8_t> bin;
+  nlohmann::json doc = nlohmann::json::parse(box_gltf(bin));
+  doc["buffers"][0].erase("uri");
+  doc.erase("images");  // no texture file beside the fuzzed input
+  doc.erase("textures");
+  doc["materials"][1]["pbrMetallicRoughness"].erase("baseColorTexture");
+  std::string json = doc.dump();
+  json.resize((json.size() + 3) & ~size_t(3), ' ');
+  std::vector<uint8_t> out;
+  auto put32 = [&out](size_t v) { for (int k = 0; k < 4; ++k) out.push_back(uint8_t(v >> (8 * k))); };
+  out.insert(out.end(), {'g', 'l', 'T', 'F'});
+  put32(2);
+  put32(12 + 8 + json.size() + 8 + bin.size());
+  put32(json.size());
+  out.insert(out.end(), {'J', 'S', 'O', 'N'});
+  out.insert(out.end(), json.begin(), json.end());
+  put32(bin.size());
+  out.insert(out.end(), {'B', 'I', 'N', 0});
+  out.insert(out.end(), bin.begin(), bin.end());
+  return out;
+}
+
+void write_models(const fs::path& out) {
+  put_text(out / "obj", "box.obj", box_obj());
+  put(out / "gltf", "box.glb", box_glb());
+}
+
 void write_texts(const fs::path& out) {
   int n = 0;
   for (const char* text : settings_samples) put_text(out / "parser", "settings" + std::to_string(++n) + ".cfg", text);
@@ -116,6 +147,7 @@ int main(int argc, char** argv) {
     write_images(argv[1]);
     copy_meshes(argv[1], argv[2]);
     write_texts(argv[1]);
+    write_models(argv[1]);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "fuzz-seeds: %s\n", e.what());
     return 1;

@@ -8,7 +8,9 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#ifndef _WIN32
 #include <sys/wait.h>
+#endif
 #include <vector>
 
 #include "common/scratch_dir.h"
@@ -27,15 +29,23 @@ inline void write_text(const std::string& path, const std::string& text) {
 
 // Runs a shell command; returns its exit status and collects its standard output.
 inline int run(const std::string& command, std::string* output = nullptr) {
+#ifdef _WIN32
+  FILE* p = _popen((command + " 2>&1").c_str(), "rb");
+#else
   FILE* p = popen((command + " 2>&1").c_str(), "r");
+#endif
   if (!p) return -1;
   char buffer[4096];
   size_t n;
   std::string out;
   while ((n = fread(buffer, 1, sizeof buffer, p)) > 0) out.append(buffer, n);
-  int status = pclose(p);
   if (output) *output = out;
+#ifdef _WIN32
+  return _pclose(p);
+#else
+  int status = pclose(p);
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+#endif
 }
 
 // Python's zipfile reads every entry and checks its CRC; prints one line per

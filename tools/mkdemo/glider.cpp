@@ -61,15 +61,15 @@ std::vector<vec2> mirror(std::vector<vec2> outline, double side) {
 enum glider_material { m_hull = 1, m_dark, m_glass, m_metal, m_rubber, m_red, m_green, m_white };
 enum glider_texture { t_none = 0, t_hull, t_wing, t_fin, t_engine, t_canopy, t_decal, t_emblem };
 
-demo_material make_material(const std::string& name, std::array<double, 4> d, double shine, double power,
+msh_material make_material(const std::string& name, std::array<double, 4> d, double shine, double power,
                             std::array<double, 3> emit = {0, 0, 0}) {
-  demo_material m{name, {d[0], d[1], d[2], d[3]}, {d[0] * 0.5, d[1] * 0.5, d[2] * 0.5, 1}, {shine, shine, shine, 1},
+  msh_material m{name, {d[0], d[1], d[2], d[3]}, {d[0] * 0.5, d[1] * 0.5, d[2] * 0.5, 1}, {shine, shine, shine, 1},
                   power, {emit[0], emit[1], emit[2], 1}};
   return m;
 }
 
-const std::vector<demo_material>& glider_materials() {
-  static const std::vector<demo_material> list = {
+const std::vector<msh_material>& glider_materials() {
+  static const std::vector<msh_material> list = {
     make_material("hull", {1, 1, 1, 1}, 0.3, 20),
     make_material("dark", {0.25, 0.25, 0.28, 1}, 0.1, 10),
     make_material("glass", {0.6, 0.75, 0.9, 0.4}, 1, 60),

@@ -5,7 +5,6 @@
 
 #include <gif_lib.h>
 #include <jpeglib.h>
-#include <png.h>
 
 #include "base/asys.h"
 #include "images/bmp_format.h"
@@ -103,19 +102,7 @@ void dxt5_alpha(const uint8_t px[16][4], uint8_t* out) {
 
 bytes dds_header_bytes(const rgba_image& img, uint32_t linear, uint32_t pf_flags, const char* fourcc,
                        uint32_t bits, const uint32_t masks[4]) {
-  dds_header h{};
-  std::memcpy(h.magic, "DDS ", 4);
-  h.header_size = 124;
-  h.flags = 0x1007 | (fourcc ? 0x80000 : 0x8);  // caps, height, width, pixel format, size field
-  h.height = uint32_t(img.height);
-  h.width = uint32_t(img.width);
-  h.linear_size = linear;
-  h.format.size = 32;
-  h.format.flags = pf_flags;
-  if (fourcc) std::memcpy(h.format.fourcc, fourcc, 4);
-  h.format.bits_per_pixel = bits;
-  if (masks) std::copy_n(masks, 4, h.format.masks);
-  h.caps = dds_caps_texture;
+  const dds_header h = make_dds_header(uint32_t(img.width), uint32_t(img.height), linear, fourcc, pf_flags, bits, masks);
   const uint8_t* p = reinterpret_cast<const uint8_t*>(&h);
   return bytes(p, p + sizeof h);
 }
@@ -185,22 +172,6 @@ bytes encode_bmp(const rgba_image& img, int bits) {
     }
     out.resize(row_start + stride, 0);
   }
-  return out;
-}
-
-bytes encode_png(const rgba_image& img) {
-  png_image p{};
-  p.version = PNG_IMAGE_VERSION;
-  p.width = uint32_t(img.width);
-  p.height = uint32_t(img.height);
-  p.format = PNG_FORMAT_RGBA;
-  png_alloc_size_t size = 0;
-  if (!png_image_write_to_memory(&p, nullptr, &size, 0, img.pixels.data(), 0, nullptr))
-    throw io_error(std::string("PNG encoding failed: ") + p.message);
-  bytes out(size);
-  if (!png_image_write_to_memory(&p, out.data(), &size, 0, img.pixels.data(), 0, nullptr))
-    throw io_error(std::string("PNG encoding failed: ") + p.message);
-  out.resize(size);
   return out;
 }
 

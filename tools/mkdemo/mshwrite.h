@@ -1,25 +1,17 @@
-// mshwrite: writes demo meshes in the simulator's text mesh format.
+// mshwrite: the demo meshes as built, and their mesh files.
 //
-// Groups carry a label, a 1-based material and texture index (0: none); the
-// header lines MATERIAL and TEXTURE are written only when they change, since
-// the format carries them over from one group to the next. Vertices are
-// written with normals and texture coordinates (eight fields).
+// Groups are built with the mesh model's group operations and carry a label,
+// a 1-based material and texture index (0: none). The file is written by the
+// mesh library's writer from numbers rounded to four decimals, which keeps
+// the demo files small and readable.
 //
-// Builds on: mesh/grph (groups).
+// Builds on: mesh/grph (groups), mesh/mshfile (materials, the writer).
 #pragma once
 #include <string>
 #include <vector>
 
 #include "mesh/grph.h"
-
-struct demo_material {
-  std::string name;
-  double diffuse[4];
-  double ambient[4];
-  double specular[4];
-  double power;                  // 0: no specular term
-  double emissive[4];
-};
+#include "mesh/mshfile.h"
 
 struct demo_group {
   typmshgrp g;                   // the geometry
@@ -30,7 +22,7 @@ struct demo_group {
 
 struct demo_mesh {
   std::vector<demo_group> groups;
-  std::vector<demo_material> materials;
+  std::vector<msh_material> materials;
   astr textures;                 // names as written, backslashes and " D" included
 };
 

@@ -19,7 +19,20 @@
 #pragma once
 #include <cstdint>
 
+// VELTORA_EXPORT marks a module's entry points; VELTORA_API what the simulator
+// exports to modules (on Windows, a module imports it from the simulator's
+// executable; elsewhere the loader resolves it against the executable).
+#ifdef _WIN32
+#define VELTORA_EXPORT extern "C" __declspec(dllexport)
+#ifdef VELTORA_SIMULATOR
+#define VELTORA_API __declspec(dllexport)
+#else
+#define VELTORA_API __declspec(dllimport)
+#endif
+#else
 #define VELTORA_EXPORT extern "C" __attribute__((visibility("default")))
+#define VELTORA_API
+#endif
 
 // --- Values and handles --------------------------------------------------------------
 struct vector3 { double x, y, z; };                 // a vector of the vessel frame
@@ -111,7 +124,7 @@ constexpr unsigned int key_ralt = 0xB8;
 inline bool key_held(const char* kstate, unsigned int key) { return (kstate[key] & 0x80) != 0; }
 
 // --- Vessel calls ---------------------------------------------------------------------------
-class VESSEL {
+class VELTORA_API VESSEL {
 public:
   VESSEL(obj_handle hvessel, int flightmodel);      // binds to a simulated vessel
   virtual ~VESSEL();
@@ -184,7 +197,7 @@ protected:
 };
 
 // The callbacks the simulator makes; a module overrides what it needs.
-class VESSEL2 : public VESSEL {
+class VELTORA_API VESSEL2 : public VESSEL {
 public:
   VESSEL2(obj_handle hvessel, int flightmodel);
   virtual void clbkSetClassCaps(void* cfg);                         // describe the vessel
@@ -198,15 +211,15 @@ public:
 };
 
 // --- vapi functions ---------------------------------------------------------------------------
-mesh_handle vapiLoadMeshGlobal(const char* name);         // "Meshes/" + name + ".msh", loaded once
-double vapiGetInducedDrag(double cl, double aspect, double eff);           // lift-induced drag coefficient
-double vapiGetWaveDrag(double mach, double m1, double m2, double m3, double cmax); // transonic drag
-void vapiVCSetNeighbours(int left, int right, int top, int bottom);      // view ids; -1 none
-void vapiVCRegisterHUD(const vc_hud_params* hud);         // the view's head-up display
-void vapiVCRegisterMFD(int mfd, const vc_mfd_params* screen); // mfd: 0 left, 1 right
-void vapiWriteScenarioLine(scn_handle scn, const char* key, const char* value); // "key value"
-bool vapiReadScenarioLine(scn_handle scn, const char*& line);            // false at the end of the block
-void vapiHUDText(hud_surface* surface, int x, int y, const char* text);  // text at pixel x, y
+VELTORA_API mesh_handle vapiLoadMeshGlobal(const char* name);         // "Meshes/" + name + ".msh", loaded once
+VELTORA_API double vapiGetInducedDrag(double cl, double aspect, double eff);           // lift-induced drag coefficient
+VELTORA_API double vapiGetWaveDrag(double mach, double m1, double m2, double m3, double cmax); // transonic drag
+VELTORA_API void vapiVCSetNeighbours(int left, int right, int top, int bottom);      // view ids; -1 none
+VELTORA_API void vapiVCRegisterHUD(const vc_hud_params* hud);         // the view's head-up display
+VELTORA_API void vapiVCRegisterMFD(int mfd, const vc_mfd_params* screen); // mfd: 0 left, 1 right
+VELTORA_API void vapiWriteScenarioLine(scn_handle scn, const char* key, const char* value); // "key value"
+VELTORA_API bool vapiReadScenarioLine(scn_handle scn, const char*& line);            // false at the end of the block
+VELTORA_API void vapiHUDText(hud_surface* surface, int x, int y, const char* text);  // text at pixel x, y
 
 // --- Module entry points ------------------------------------------------------------------------
 // A module exports these (and the simulator looks them up by name).

@@ -9,6 +9,7 @@ title with the frame rate, the settings file, the program's own screenshots,
 the widget gallery's reports. Usage: gui_test.py [paths] CASE
 """
 import argparse
+import base64
 import ctypes
 import gzip
 import json
@@ -198,6 +199,17 @@ def settings_text(root):
     return open(path, "rb").read() if os.path.exists(path) else None
 
 
+def escape_to_end(d, limit=12):
+    """Escape closes the top-most window first: pressed until the designer ends; its exit code."""
+    for _ in range(limit):
+        d.key("Escape")
+        try:
+            return d.proc.wait(3)
+        except subprocess.TimeoutExpired:
+            pass
+    raise Failure("the designer did not end after %d presses of Escape" % limit)
+
+
 def close_window(args, designer):
     subprocess.run([args.closer, designer.window], check=True)
 
@@ -305,7 +317,8 @@ def case_gallery_widgets(args, root):
     d.click(gx + 10 + 50, gy + 80 + 10)              # "Press"
     d.wait_for_output(r"^gallery: button 1 clicked$")
     # Type into the 16-byte name buffer: the text stops at 15 characters.
-    d.click(gx + 70 + 60, gy + 8 + 8)
+    d.click(gx + 70 + 60, gy + 8 + 8)                # the click selects the text: End keeps it
+    d.key("End")
     d.type_text("xyzxyzxyzxyzxyz")
     d.click(gx + 300, gy + 200)                      # inside the window, off every text box: commit
     d.wait_for_output(r"^gallery: text box 1 = Galleryxyzxyzxy$")
@@ -465,7 +478,7 @@ PAGES = {
     "Parameters": (placed(W - 460, 20, 440, 400), BOTTOM_CLOSE),
     "Lights": (placed(20, H - 220, 400, 200), LIST_CLOSE),
     "Panels": (placed(W // 2 - 300, H // 2 - 50, 600, 100), lambda w, h: (w // 2, h - 14)),
-    "VC": (placed(W - 440, H - 292, 200, 100), BOTTOM_CLOSE),
+    "VC": (placed(W - 440, H - 292, 320, 100), BOTTOM_CLOSE),
     "Docks": (placed(20, H - 220, 400, 200), LIST_CLOSE),
     "Touchdown": (placed(20, H - 220, 400, 200), LIST_CLOSE),
     "Main data": (placed(W // 2 - 250, H // 2 - 250, 476, 500), BOTTOM_CLOSE),
@@ -477,7 +490,7 @@ PAGES = {
     "Options": (placed(W // 2 - 125, H // 2 - 25, 500, 100), BOTTOM_CLOSE),
     "Location": (placed(W // 2 - 300, H // 2 - 50, 600, 100), lambda w, h: (w // 2, h - 14)),
     "3D controls": (placed(W - 220, H - 312, 200, 120), LIST_CLOSE),
-    "Help": (placed(W // 2 - 300, 20, 600, 390), LIST_CLOSE),
+    "Help": (placed(W // 2 - 300, 20, 600, 404), LIST_CLOSE),
     "Checks": (placed(W // 2 - 300, 40, 600, 400), LIST_CLOSE),
     "New": (placed(W // 2 - 300, H // 2 - 25, 600, 100), lambda w, h: (w * 3 // 4, 60)),   # "No"
 }
@@ -559,8 +572,7 @@ def case_vessel_preview(args, root):
     stars = sum(max(pixel(x, y)) > 100 for x in range(w) for y in range(70))
     check(stars > 10 and all(is_sky(pixel(x, y)) for x in range(0, w, 5) for y in range(0, 70, 5)),
           "the stars stay visible above the Earth: %d star pixels" % stars)
-    d.key("Escape")
-    check(d.wait() == 0, "Escape ends with exit code 0")
+    check(escape_to_end(d) == 0, "Escape ends with exit code 0")
 
 
 FOCAL = (H / 2) / math.tan(math.radians(30))        # pixels per metre at one metre: 60 degrees from top to bottom
@@ -661,6 +673,7 @@ def case_preview_pick_drag(args, root):
     check(position == (-12.0, 0.7, -0.4), "the drag through the window: %r" % (position,))
 
     d.click(cx + cw - 22, cy + ch // 2)              # "3D controls" closed; a drag start shows it again
+    press(d, "Exhausts")                             # shown again, it comes above "Thrusters"
     d.click(ex + 112 + 100, ey + 4 + 9)              # exhaust #1, at main thruster #1
     centre = project((-1.0, 0.0, -7.7))
     check(project((-1.0, 0.0, 2.3))[0] < ex + 106, "the press lies on the exhaust's +x arm alone")
@@ -669,8 +682,7 @@ def case_preview_pick_drag(args, root):
     check(read_line(args, pixel, cx + 2, cy + 20) == "typ=1 msh=2 grp=0", "the press on the exhaust's handle started a drag")
     d.click(*engines_close)
     check(saved_design(d, root) == before, "dragging an exhaust's handle changes nothing")
-    d.key("Escape")
-    check(d.wait() == 0, "Escape ends with exit code 0")
+    check(escape_to_end(d) == 0, "Escape ends with exit code 0")
 
 
 def case_pages_menu(args, root):
@@ -687,8 +699,7 @@ def case_pages_menu(args, root):
         check(not is_title_bar(pixel(x + 5, y - 8)),
               "%r's page closed: %r" % (caption, pixel(x + 5, y - 8)))
     check(d.proc.poll() is None, "still running")
-    d.key("Escape")
-    check(d.wait() == 0, "Escape ends with exit code 0")
+    check(escape_to_end(d) == 0, "Escape ends with exit code 0")
 
 
 def case_pages_save_new_typing(args, root):
@@ -752,8 +763,7 @@ def case_pages_save_new_typing(args, root):
         d.sync()
         check((design_block(saved) == design_block(template)) == expect_template,
               "New then %s %s the design" % (answer, "resets" if expect_template else "keeps"))
-    d.key("Escape")
-    check(d.wait() == 0, "Escape ends with exit code 0")
+    check(escape_to_end(d) == 0, "Escape ends with exit code 0")
 
 
 def compare_white_text(args, pixel, text, centre_x, top):
@@ -774,7 +784,8 @@ def export_dialog_filter(index, filters):
     return fx + 132 + 40, fy + 300 + 18 * (index - 1) + 8
 
 
-def unpack_and_fly(root, package):
+def unpack(root, package):
+    """The package's entries into root, each folder matched without regard to case."""
     with zipfile.ZipFile(package) as z:
         for info in z.infolist():
             parts = info.filename.replace("\\", "/").split("/")
@@ -785,6 +796,10 @@ def unpack_and_fly(root, package):
                 os.makedirs(path, exist_ok=True)
             with open(os.path.join(path, parts[-1]), "wb") as f:
                 f.write(z.read(info))
+
+
+def unpack_and_fly(root, package):
+    unpack(root, package)
     run = subprocess.run([os.path.join(root, "veltora.exe"), "scenarios\\DeltaGlider_vrk_ground_scenario.scn",
                           "--steps", "5", "--report", "flight.log"], cwd=root, capture_output=True, text=True)
     report = open(os.path.join(root, "flight.log")).read() if os.path.exists(os.path.join(root, "flight.log")) else ""
@@ -867,8 +882,7 @@ def case_pages_generate_load(args, root):
     press(d, "Save")
     d.sync()
     check(os.path.exists(os.path.join(root, "new_vessel.vessdef")), "the import is named new_vessel")
-    d.key("Escape")
-    check(d.wait() == 0, "Escape ends with exit code 0")
+    check(escape_to_end(d) == 0, "Escape ends with exit code 0")
 
 
 def design_block_bytes(data):
@@ -878,6 +892,14 @@ def design_block_bytes(data):
     crew = len(data) - 8 - 64 * airfoils - 80     # the crew record precedes the aero elements
     data[crew:crew + 72] = bytes(72)
     return bytes(data)
+
+
+def meshes_of(data):
+    """The mesh names of a saved design, in order."""
+    count = struct.unpack_from("<i", data, 804)[0]
+    tanks, thrusters, exhausts = (struct.unpack_from("<i", data, at)[0] for at in (788, 792, 800))
+    first = HEADER + 8 * tanks + 120 * thrusters + 80 * exhausts
+    return [data[first + 268 * i:first + 268 * i + 256].split(b"\0")[0].decode() for i in range(count)]
 
 
 def case_pages_mesh_browser(args, root):
@@ -910,14 +932,9 @@ def case_pages_mesh_browser(args, root):
     d.click(view[0] + view[2] - 60, view[1] + view[3] - 36)   # "Select"
     press(d, "Save")
     d.sync()
-    data = open(os.path.join(root, DESIGN), "rb").read()
-    meshes = struct.unpack_from("<i", data, 804)[0]
-    tanks, thrusters, exhausts = (struct.unpack_from("<i", data, at)[0] for at in (788, 792, 800))
-    last = HEADER + 8 * tanks + 120 * thrusters + 80 * exhausts + 268 * (meshes - 1)
-    check(data[last:last + 256].split(b"\0")[0] == entries[r].encode(),
-          "entry r (%s) was added to the design: %r" % (entries[r], data[last:last + 16]))
-    d.key("Escape")
-    check(d.wait() == 0, "Escape ends with exit code 0")
+    added = meshes_of(open(os.path.join(root, DESIGN), "rb").read())[-1]
+    check(added == entries[r], "entry r (%s) was added to the design: %r" % (entries[r], added))
+    check(escape_to_end(d) == 0, "Escape ends with exit code 0")
 
 
 def case_mesh_view_thumbnail(args, root):
@@ -951,8 +968,59 @@ def case_mesh_view_thumbnail(args, root):
     d.click(vx + vw - 60, vy + vh - 14)              # "Cancel"
     shown, mesh = thumbnail()
     check(all(c != (0, 0, 0) for c in mesh), "Cancel hid the thumbnail")   # the browser behind
-    d.key("Escape")
-    check(d.wait() == 0, "Escape ends with exit code 0")
+    check(escape_to_end(d) == 0, "Escape ends with exit code 0")
+
+
+def cube_gltf(path, half):
+    """A cube of side 2 half about the origin as glTF, its buffer inside, without normals."""
+    corners = [(x, y, z) for x in (-half, half) for y in (-half, half) for z in (-half, half)]
+    faces = [(0, 1, 3), (0, 3, 2), (4, 6, 7), (4, 7, 5), (0, 4, 5), (0, 5, 1),
+             (2, 3, 7), (2, 7, 6), (0, 2, 6), (0, 6, 4), (1, 5, 7), (1, 7, 3)]
+    data = b"".join(struct.pack("<3f", *c) for c in corners) + b"".join(struct.pack("<3H", *f) for f in faces)
+    uri = "data:application/octet-stream;base64," + base64.b64encode(data).decode()
+    json.dump({"asset": {"version": "2.0"}, "scenes": [{"nodes": [0]}], "nodes": [{"name": "cube", "mesh": 0}],
+               "meshes": [{"primitives": [{"attributes": {"POSITION": 0}, "indices": 1}]}],
+               "buffers": [{"byteLength": len(data), "uri": uri}],
+               "bufferViews": [{"buffer": 0, "byteLength": 96}, {"buffer": 0, "byteOffset": 96, "byteLength": 72}],
+               "accessors": [{"bufferView": 0, "componentType": 5126, "count": 8, "type": "VEC3",
+                              "min": [-half] * 3, "max": [half] * 3},
+                             {"bufferView": 1, "componentType": 5123, "count": 36, "type": "SCALAR"}]},
+              open(path, "w"))
+
+
+def case_import_model(args, root):
+    """Import... brings a glTF cube, scaled up in the Import window, into the preview; Undo takes it out."""
+    d = start_in_demo(args, root)
+    cube_gltf(os.path.join(root, "cube.gltf"), 1)
+    original = meshes_of(saved_design(d, root))
+    width, height, pixel = d.screenshot()
+    spots = [(x, y) for x in range(40, 400, 20) for y in range(60, 560, 20)]   # left of the Meshes page
+    glider = [pixel(x, y) for x, y in spots]
+    press(d, "Meshes")
+    mx, my, mw, mh = PAGES["Meshes"][0]
+    d.click(mx + 2 + 50, my + 2 + 10)                # "Add": the browser
+    bw, bh = W - 40, H - 40
+    d.click(20 + bw - 128 + 41, 20 + bh - 26 + 11)   # "Import..."
+    fx, fy = (W - 520) // 2, (H - 424) // 2
+    d.click(fx + 132 + 300, fy + 276 + 8)            # the name box of the dialog
+    replace_text(d, "cube.gltf")
+    d.key("Return")
+    ix, iy, iw, ih = placed(W // 2 + 200, H // 2 - 236, 118, 130)
+    d.click(ix + 100, iy + 30)                       # "Scale"
+    replace_text(d, "12")
+    d.click(ix + 58, iy + 94)                        # "Apply": the cube is 24 m wide now
+    vx, vy, vw, vh = placed(W // 2 - 320, H // 2 - 260, 640, 520)
+    d.click(vx + vw - 60, vy + vh - 36)              # "Select"
+    wait_until(lambda: os.path.exists(os.path.join(root, "Meshes", "cube.msh")), "the mesh file written")
+    d.click(mx + mw - 22, my + mh // 2)              # the Meshes page closed
+    width, height, pixel = d.screenshot()
+    changed = sum(pixel(x, y) != p for (x, y), p in zip(spots, glider))
+    check(changed > len(spots) // 3, "the cube fills the preview: %d of %d spots changed" % (changed, len(spots)))
+    check(meshes_of(saved_design(d, root)) == original + ["cube"], "the cube was added to the design")
+    d.key("ctrl+z")
+    check(meshes_of(saved_design(d, root)) == original, "Undo took the cube out of the design")
+    check(os.path.exists(os.path.join(root, "Meshes", "cube.msh")), "the files stay")
+    check(escape_to_end(d) == 0, "Escape ends with exit code 0")
 
 
 def case_pages_run_veltora(args, root):
@@ -971,6 +1039,8 @@ def case_pages_run_veltora(args, root):
     check(open(marker).read().split("\n")[0] == os.path.realpath(root), "in the root")
     d.sync()                                         # a frame drawn on request meanwhile
     check("done" not in open(marker).read(), "the simulator was still running while the editor drew")
+    wait_until(lambda: "done" in open(marker).read(), "the first run's end", 30)   # the shell reads its script as it goes
+    time.sleep(0.5)
     shutil.copy2(os.path.join(args.demo, "veltora.exe"), os.path.join(root, "veltora.exe"))
     press(d, "Run Veltora")
     wait_until(lambda: message_shown(args, d), "the failed run's message", 30)
@@ -1083,8 +1153,7 @@ def case_camera_orbit_wheel_keys(args, root):
     c = camera(lambda: d.key("0"), "0")
     c = camera(lambda: d.key("0"), "0")
     check((c["mode"], c["speed"], c["fine"]) == ("1", "1", "0"), "0 twice: %r" % c)
-    d.key("Escape")
-    check(d.wait() == 0, "Escape ends the designer")
+    check(escape_to_end(d) == 0, "Escape ends the designer")
 
 
 def case_pages_lists_summary(args, root):
@@ -1145,11 +1214,14 @@ def case_pages_lists_summary(args, root):
     changed = sum(a != b for a, b in zip(gear_before, gear_pixels()))
     check(changed > len(gear) // 10, "playing moves the gear in the preview: %d of %d pixels changed" % (changed, len(gear)))
     d.click(bx + 112 + 50, by + bh - 20 + 9)         # "Stop |=|"
-    d.key("Escape")
-    check(d.wait() == 0, "Escape ends with exit code 0")
+    check(escape_to_end(d) == 0, "Escape ends with exit code 0")
 
 
-AUTOSAVE = os.path.join("Vessel_Design", "autosave.vessdef")
+def autosaves(root):
+    """The sessions' autosave files under root, oldest first."""
+    folder = os.path.join(root, "Vessel_Design")
+    return sorted(os.path.join(folder, n) for n in (os.listdir(folder) if os.path.isdir(folder) else [])
+                  if re.fullmatch(r"autosave-\d{6}-\d{6}\.vessdef", n))
 
 
 def wait_until(condition, what, limit=10):
@@ -1191,8 +1263,7 @@ def case_menu_over_lists(args, root):
         after = d.screenshot()[2]
         check(not page or all(before(x, page[1] - 8) != after(x, page[1] - 8) for x in (page[0] + 5, page[0] + page[2] - 5)),
               caption + " took its click")
-    d.key("Escape")
-    check(d.wait() == 0, "Escape ends with exit code 0")
+    check(escape_to_end(d) == 0, "Escape, pressed until no window is left, ends with exit code 0")
 
 
 def client_area(d, wanted=None):
@@ -1278,9 +1349,8 @@ def case_undo_redo(args, root):
     check(saved_design(d, root) == original, "the original was loaded")
     press(d, "Undo")
     check(saved_design(d, root) == changed, "\"Undo\" took the Load back")
-    d.key("Escape")
-    check(d.wait() == 0, "Escape ends with exit code 0")
-    check(design_block(os.path.join(root, AUTOSAVE)) == changed, "the autosave holds the changed design")
+    check(escape_to_end(d) == 0, "Escape ends with exit code 0")
+    check(design_block(autosaves(root)[-1]) == changed, "the autosave holds the changed design")
 
 
 def close_message_box(args, title):
@@ -1313,11 +1383,11 @@ def case_autosave_endings(args, root):
         end(d)
         check(d.wait() == code, "%s ends with exit code %d: %s" % (ending, code, d.stderr()))
         check(reason in d.stderr(), "%s gives its reason: %r" % (ending, d.stderr()))
-        autosave = os.path.join(run_root, AUTOSAVE)
         if ending == "unchanged":
-            check(not os.path.exists(autosave), "an unchanged design is not written")
+            check(not autosaves(run_root), "an unchanged design is not written")
         else:
-            check(header_value(autosave, "d", 528) == 100 + number, "%s: the autosave holds the typed mass" % ending)
+            check(header_value(autosaves(run_root)[-1], "d", 528) == 100 + number,
+                  "%s: the autosave holds the typed mass" % ending)
 
 
 def keep_running(d, seconds, why):
@@ -1351,8 +1421,7 @@ def case_autosave_kill(args, root):
     killed = time.time()
     d.proc.kill()
     d.proc.wait()
-    path = os.path.join(root, AUTOSAVE)
-    check(os.path.exists(path), "the autosave exists after the kill")
+    path = autosaves(root)[-1]
     age = killed - os.stat(path).st_mtime
     print("the autosave was written %.1f s before the kill" % age)
     check(0 <= age <= 60 + FRAME_SLACK, "the autosave is at most a minute old: %.1f s" % age)
@@ -1392,10 +1461,86 @@ def case_autosave_read_only(args, root):
     d.click(MESSAGE[0] + MESSAGE[2] // 2, MESSAGE[1] + MESSAGE[3] - 14)   # "OK"
     keep_running(d, 65, "the next autosave, which fails quietly")
     check(message_shown(args, d) is None, "one message, not one a minute")
-    d.key("Escape")
-    check(d.wait() == 0, "Escape ends with exit code 0")
+    check(escape_to_end(d) == 0, "Escape ends with exit code 0")
     check("Autosave failed" in d.stderr(), "the ending's failed write is reported: %r" % d.stderr())
     check(not os.listdir(folder), "nothing was written into the read-only folder")
+
+
+def page_shown(d, page):
+    """Whether the page whose body is at page[0], page[1] shows its title bar."""
+    w, h, pixel = d.screenshot()
+    return is_title_bar(pixel(page[0] + 5, page[1] - 8))
+
+
+def case_first_hour_escape_and_sessions(args, root):
+    """"abc" typed as the mass shows the error colour and stores nothing; "123", Home, Delete stores 23.
+    Escape answers "Confirm?" with No and closes "Main data", and only then ends the program. The next
+    session offers the first one's unsaved work; answered No, its own work goes into a file of its own,
+    and the first session's mass stays in the first file."""
+    d = Designer(args.designer, root)
+    d.wait_for_title()
+    press(d, "Main data")
+    gx, gy, gw, gh = GENERAL
+    mass = lambda pixel: read_line(args, pixel, gx + 120, gy + 60, rows_read=range(1, 15))
+    before = mass(d.screenshot()[2])
+    d.click(gx + 216, gy + 68)                       # the click selects the whole value: typing replaces it
+    d.type_text("abc")
+    fill = d.screenshot()[2](gx + 180, gy + 73)
+    check(fill[0] > 150 and fill[1] < 100, "the box shows the error colour: %r" % (fill,))
+    d.click(gx + 60, gy + 330)                       # leaving the box (for a bare spot of the page) stores nothing
+    check(mass(d.screenshot()[2]) == before, "the stored mass %r is shown again" % before)
+    d.click(gx + 216, gy + 68)
+    d.type_text("123")
+    d.key("Home", "Delete")
+    d.click(gx + gw // 2, gy + gh - 12)              # "Close&Save" stores 23
+    press(d, "New")
+    d.key("Escape")
+    check(not page_shown(d, CONFIRM) and d.proc.poll() is None, "Escape answered the question; the program goes on")
+    press(d, "Main data")
+    d.key("Escape")
+    check(not page_shown(d, GENERAL) and d.proc.poll() is None, "Escape closed the page; the program goes on")
+    d.key("Escape")
+    check(d.wait() == 0, "a second Escape ends with exit code 0")
+    first = autosaves(root)[-1]
+    check(header_value(first, "d", 528) == 23.0, "the first session's autosave holds its mass (not New's)")
+
+    d = Designer(args.designer, root)
+    d.wait_for_title()
+    check(page_shown(d, CONFIRM), "the second session offers the unsaved work")
+    stamp = re.search(r"autosave-(\d\d)(\d\d)(\d\d)-(\d\d)(\d\d)(\d\d)", first).groups()
+    w, h, pixel = d.screenshot()
+    compare_white_text(args, pixel, "Unsaved work from 20%s-%s-%s %s:%s:%s was kept. Load it?" % stamp,
+                       CONFIRM[0] + CONFIRM[2] // 2, CONFIRM[1] + 10)
+    d.click(CONFIRM[0] + CONFIRM[2] * 3 // 4, CONFIRM[1] + 60)   # "No"
+    change_mass(d, "1234")
+    keep_running(d, 70, "the second session's minute autosave")
+    check(header_value(first, "d", 528) == 23.0, "the first session's autosave still holds its mass")
+    second = autosaves(root)[-1]
+    check(second != first and header_value(second, "d", 528) == 1234.0, "the second session writes a file of its own")
+    check(escape_to_end(d) == 0, "Escape ends with exit code 0")
+
+
+def case_first_hour_install_and_fly(args, root):
+    """Generate, "Yes" to installing: the package lands in the installation's own folders, and Run Veltora
+    flies the new vessel in the stand-in."""
+    d = start_in_demo(args, root)                    # its folders: Meshes, Modules, Textures
+    press(d, "Generate")
+    d.key("Return")
+    wait_until(lambda: page_shown(d, CONFIRM), "the question after Generate", 30)
+    w, h, pixel = d.screenshot()
+    compare_white_text(args, pixel, "Install the add-on into this installation now?", CONFIRM[0] + CONFIRM[2] // 2,
+                       CONFIRM[1] + 10)
+    d.click(CONFIRM[0] + CONFIRM[2] // 4, CONFIRM[1] + 60)     # "Yes"
+    d.wait_for_output(r"^status: Installed deltaglider_vrk\.zip: \d+ files", 30)
+    for folder, names, files in os.walk(root):
+        lower = [n.lower() for n in names]
+        check(len(lower) == len(set(lower)), "no folder twice in two cases in %s: %r" % (folder, names))
+    log = os.path.join(root, "veltora.log")
+    press(d, "Run Veltora")
+    wait_until(lambda: os.path.exists(log) and "every vessel" in open(log).read(), "the stand-in's report", 60)
+    report = open(log).read()
+    check("DeltaGlider_vrk-1" in report and "not created" not in report, "the new vessel flew: %s" % report[-400:])
+    check(escape_to_end(d) == 0, "Escape ends with exit code 0")
 
 
 def die_with_parent():
