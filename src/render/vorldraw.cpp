@@ -128,6 +128,7 @@ void draw_sun(vorlscene& s, vorl_star& star) {
   draw_sprite_group(star.sprite->groups[0], star.radius * k, 255);
   draw_sprite_group(star.sprite->groups[1], star.radius * (dist / star.radius) / 80 * k, glow_alpha(apparent));
   glPopMatrix();
+  switch_gl(switch_cull_face, true);                // what follows culls again, with no planet in view too
 }
 
 void place_sun_light(const vorlscene& s) {
