@@ -610,6 +610,12 @@ GLuint target_texture(int width, int height, int flags) {
   return t;
 }
 
+GLuint unfilled_texture(int flags) {
+  GLuint t = new_texture(flags);
+  bind_texture(0);
+  return t;
+}
+
 GLuint empty_texture(int width, int height, int flags) {
   std::vector<uint8_t> zero(size_t(width) * size_t(height) * 4, 0);
   return texture_from_pixels(width, height, zero.data(), flags);

@@ -296,6 +296,7 @@ enum texture_flags {
 GLuint texture_from_pixels(int width, int height, const uint8_t* rgba, int flags); // modulate environment
 GLuint empty_texture(int width, int height, int flags);  // the same from zeroed pixels
 GLuint target_texture(int width, int height, int flags); // plain RGBA storage to draw into, no pixels copied
+GLuint unfilled_texture(int flags);                      // a name and its parameters; storage comes with its first image
 size_t dxt_level_bytes(int width, int height, int dxt);  // one mip level of DXT1, DXT3 or DXT5
 // Uploads `levels` mip levels of DXT1/3/5 data held back to back; 0 when the
 // entry point is missing or the data is shorter than the levels need.

@@ -184,7 +184,8 @@ void start_engine(vorlscene& s, int width, int height, progress_fn progress) {
   make_grids();
   vorl_res.default_exhaust = file_texture(s.texture_dir + "/Exhaust.dds", switch_flags());
   s.render[rt_second] = target_texture(s.second_render_size, s.second_render_size, texture_Linear);
-  s.render[rt_large] = target_texture(2048, 2048, texture_Linear);
+  s.render[rt_large] = unfilled_texture(texture_Linear);   // 2048 x 2048 once something draws into it:
+                                                          // the driver would zero 16 MB of it at every start
   build_backdrop(s);                                        // 11
   s.half_fov = 0.5235987755982989;
 }
