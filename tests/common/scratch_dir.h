@@ -11,6 +11,13 @@
 #include <string>
 #include <vector>
 
+// Windows takes names that differ only in case for one name.
+#ifdef _WIN32
+constexpr bool names_differ_in_case = false;
+#else
+constexpr bool names_differ_in_case = true;
+#endif
+
 struct scratch_dir {
   std::filesystem::path path;                                  // empty when none could be made
   scratch_dir() {
@@ -31,7 +38,8 @@ struct scratch_dir {
   }
   scratch_dir(const scratch_dir&) = delete;
   scratch_dir& operator=(const scratch_dir&) = delete;
-  std::string file(const std::string& rel) const { return (path / rel).string(); }
+  // Names are UTF-8 and keep "/" (Windows would read rel in its ANSI code page).
+  std::string file(const std::string& rel) const { return path.generic_string() + "/" + rel; }
   // Writes text to rel, creating its folders.
   void put(const std::string& rel, const std::string& text) const {
     std::filesystem::create_directories(std::filesystem::path(file(rel)).parent_path());

@@ -25,3 +25,11 @@ TEST(launcher_win32, runs_in_the_working_folder_with_its_arguments_and_returns_t
   EXPECT_EQ(run_and_wait(simulator_command, root, show_normal, &why), -1);
   EXPECT_THROW(run_and_wait(simulator_command, root + "/missing", show_normal), io_error);
 }
+
+TEST(launcher_win32, keeps_the_last_line_of_the_error_output) {
+  scratch_dir scratch;
+  std::string last;
+  const char* line = "cmd.exe /c \"echo a 1>&2 & echo veltora: no scenario 1>&2 & echo. 1>&2 & exit 3\"";
+  EXPECT_EQ(run_and_wait(line, scratch.path.string(), show_normal, nullptr, &last), 3);
+  EXPECT_EQ(last, "veltora: no scenario");
+}
