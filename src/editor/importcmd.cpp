@@ -9,6 +9,7 @@
 #include "editor/filecmds.h"
 #include "editor/kvwindows.h"
 #include "editor/meshview.h"
+#include "editor/statusline.h"
 #include "mesh/grplib.h"
 #include "mesh/meshimport.h"
 #include "mesh/modelbuild.h"
@@ -104,6 +105,10 @@ bool import_write() {
     show_message(e.what());
     return false;
   }
+  const std::string model = import_window.model.substr(import_window.model.find_last_of("/\\") + 1);
+  status_say("Imported " + model + " as Meshes/" + import_window.name + ".msh, " +
+             counted(current.mesh.groups.size(), "group", "groups") + ", " +
+             counted(current.textures.size(), "texture", "textures"));
   return true;
 }
 

@@ -5,7 +5,8 @@
 // "Import" window and shown in "Mesh view" as the pending mesh, straight from
 // memory; "Apply" imports it again with the window's values. "Select" writes
 // the mesh into the meshes folder and its textures into Textures/NAME/, then
-// adds the mesh as "Other" does; "Cancel" writes nothing.
+// adds the mesh as "Other" does, and says so on the status line; "Cancel"
+// writes nothing.
 //
 // Builds on: filecmds (the pending mesh, messages), meshview (the
 // thumbnail), mesh/meshimport (the import and the files it writes).

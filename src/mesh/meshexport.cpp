@@ -186,25 +186,38 @@ tinygltf::Material gltf_material(const export_state& s, const material_pair& p, 
   return g;
 }
 
-// Appends the floats as one buffer view with its accessor; returns the accessor.
-int add_floats(tinygltf::Model& m, const std::vector<float>& v, int type, bool with_bounds) {
+// Appends the bytes of v to the buffer as a view of its own for target; an accessor of
+// component, type and count on it, not yet added.
+template <class T>
+tinygltf::Accessor add_view(tinygltf::Model& m, const std::vector<T>& v, int target, int component, int type) {
   tinygltf::Buffer& buf = m.buffers[0];
   const size_t at = buf.data.size();
-  buf.data.resize(at + v.size() * sizeof(float));
-  std::memcpy(buf.data.data() + at, v.data(), v.size() * sizeof(float));
-  m.bufferViews.push_back({});
-  tinygltf::BufferView& bv = m.bufferViews.back();
+  buf.data.resize(at + v.size() * sizeof(T));
+  std::memcpy(buf.data.data() + at, v.data(), v.size() * sizeof(T));
+  tinygltf::BufferView bv;
   bv.buffer = 0;
   bv.byteOffset = at;
-  bv.byteLength = v.size() * sizeof(float);
-  bv.target = TINYGLTF_TARGET_ARRAY_BUFFER;
+  bv.byteLength = v.size() * sizeof(T);
+  bv.target = target;
+  m.bufferViews.push_back(bv);
   tinygltf::Accessor a;
   a.bufferView = int(m.bufferViews.size() - 1);
-  a.componentType = TINYGLTF_COMPONENT_TYPE_FLOAT;
+  a.componentType = component;
   a.type = type;
-  const size_t n = size_t(tinygltf::GetNumComponentsInType(uint32_t(type)));
-  a.count = v.size() / n;
+  a.count = v.size() / size_t(tinygltf::GetNumComponentsInType(uint32_t(type)));
+  return a;
+}
+
+int added(tinygltf::Model& m, const tinygltf::Accessor& a) {
+  m.accessors.push_back(a);
+  return int(m.accessors.size() - 1);
+}
+
+// Appends the floats as one buffer view with its accessor; returns the accessor.
+int add_floats(tinygltf::Model& m, const std::vector<float>& v, int type, bool with_bounds) {
+  tinygltf::Accessor a = add_view(m, v, TINYGLTF_TARGET_ARRAY_BUFFER, TINYGLTF_COMPONENT_TYPE_FLOAT, type);
   if (with_bounds) {
+    const size_t n = size_t(tinygltf::GetNumComponentsInType(uint32_t(type)));
     a.minValues.assign(n, 1e300);
     a.maxValues.assign(n, -1e300);
     for (size_t i = 0; i < v.size(); ++i) {
@@ -212,28 +225,12 @@ int add_floats(tinygltf::Model& m, const std::vector<float>& v, int type, bool w
       a.maxValues[i % n] = std::max(a.maxValues[i % n], double(v[i]));
     }
   }
-  m.accessors.push_back(a);
-  return int(m.accessors.size() - 1);
+  return added(m, a);
 }
 
 int add_indices(tinygltf::Model& m, const std::vector<uint32_t>& v) {
-  tinygltf::Buffer& buf = m.buffers[0];
-  const size_t at = buf.data.size();
-  buf.data.resize(at + v.size() * sizeof(uint32_t));
-  std::memcpy(buf.data.data() + at, v.data(), v.size() * sizeof(uint32_t));
-  m.bufferViews.push_back({});
-  tinygltf::BufferView& bv = m.bufferViews.back();
-  bv.buffer = 0;
-  bv.byteOffset = at;
-  bv.byteLength = v.size() * sizeof(uint32_t);
-  bv.target = TINYGLTF_TARGET_ELEMENT_ARRAY_BUFFER;
-  tinygltf::Accessor a;
-  a.bufferView = int(m.bufferViews.size() - 1);
-  a.componentType = TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT;
-  a.type = TINYGLTF_TYPE_SCALAR;
-  a.count = v.size();
-  m.accessors.push_back(a);
-  return int(m.accessors.size() - 1);
+  return added(m, add_view(m, v, TINYGLTF_TARGET_ELEMENT_ARRAY_BUFFER, TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT,
+                           TINYGLTF_TYPE_SCALAR));
 }
 
 void add_group(tinygltf::Model& m, const export_state& s, size_t gi) {

@@ -1012,6 +1012,7 @@ def case_import_model(args, root):
     vx, vy, vw, vh = placed(W // 2 - 320, H // 2 - 260, 640, 520)
     d.click(vx + vw - 60, vy + vh - 36)              # "Select"
     wait_until(lambda: os.path.exists(os.path.join(root, "Meshes", "cube.msh")), "the mesh file written")
+    d.wait_for_output(r"^status: Imported cube\.gltf as Meshes/cube\.msh, 1 group, 0 textures", 30)
     d.click(mx + mw - 22, my + mh // 2)              # the Meshes page closed
     width, height, pixel = d.screenshot()
     changed = sum(pixel(x, y) != p for (x, y), p in zip(spots, glider))
