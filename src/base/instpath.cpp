@@ -71,14 +71,11 @@ static std::string resolve(const std::string& dir, const std::vector<std::string
   return "";
 }
 
-// The exact name is tried first: on Windows it is found in any case.
 std::string install_path(const std::string& root, const std::string& rel) {
-  const std::string base = to_slashes(root);
-  const std::vector<std::string> parts = components(rel);
-  std::string exact = base;
-  for (const std::string& part : parts) exact = join(exact, part);
+  std::string base = to_slashes(root);
+  std::string exact = join(base, to_slashes(rel));
   if (exists(exact)) return exact;
-  return resolve(base, parts, 0);
+  return resolve(base, components(rel), 0);
 }
 
 std::string install_target(const std::string& root, const std::string& rel) {

@@ -50,8 +50,8 @@ TEST(BinaryFile, FailuresRaiseIoError) {
   scratch_dir t;
   binfile h;
   EXPECT_THROW(file_open(h, t.file("no/folder/x.bin"), binfile_write), io_error);
-  EXPECT_THROW(file_open(h, t.path.string(), binfile_read), io_error);  // a folder is not a file
-  EXPECT_FALSE(file_exists(t.path.string()));
+  EXPECT_THROW(file_open(h, t.path, binfile_read), io_error);  // a folder is not a file
+  EXPECT_FALSE(file_exists(t.path));
   EXPECT_THROW(file_read_all(t.file("missing")), io_error);
   EXPECT_THROW(file_write(h, "x", 1), io_error);  // not open
   EXPECT_THROW(file_position(h), io_error);
@@ -80,13 +80,13 @@ TEST(BinaryFile, MappedFilesHoldTheirBytesAndFailuresRaise) {
   EXPECT_EQ(m.size, 0u);
   EXPECT_EQ(m.data, nullptr);
   EXPECT_THROW(file_map(m, t.file("missing")), io_error);
-  EXPECT_THROW(file_map(m, t.path.string()), io_error);  // a folder is not a file
+  EXPECT_THROW(file_map(m, t.path), io_error);  // a folder is not a file
   EXPECT_EQ(m.name, empty);  // a failure leaves the record as it was
 }
 
 TEST(BinaryFile, FullDiskIsReportedNotLost) {
   binfile h;
-  if (!names_differ_in_case || !file_open(h, "/dev/full", binfile_write)) GTEST_SKIP() << "no /dev/full";
+  if (!posix_files || !file_open(h, "/dev/full", binfile_write)) GTEST_SKIP() << "no /dev/full";
   char block[256] = {};
   try {
     file_write(h, block, sizeof block);  // may still sit in the buffer

@@ -125,10 +125,10 @@ TEST(Parser, Files) {
   ASSERT_EQ(r.size(), 1u);
   EXPECT_EQ(r[0].value, "Jo");
   parse_file(t.file("missing.cfg"), false, '=', r);
-  parse_file(t.path.string(), false, '=', r);  // a folder cannot be read either
+  parse_file(t.path, false, '=', r);  // a folder cannot be read either
   EXPECT_EQ(r.size(), 1u);
   EXPECT_EQ(parse_file(t.file("missing.cfg"), false, '=', r).status, read_missing);
-  EXPECT_EQ(parse_file(t.path.string(), false, '=', r).status, read_unreadable);
+  EXPECT_EQ(parse_file(t.path, false, '=', r).status, read_unreadable);
 }
 
 TEST(Parser, ArbitraryBytesStayWithinBounds) {

@@ -141,11 +141,10 @@ TEST(Strval, NumberListsWithMissingParts) {
   EXPECT_EQ(q[0] + q[1] + q[2] + q[3], 0);
 }
 
-// Builds a German locale in a temporary folder when the system has none installed
-// (Windows has every locale).
-static bool use_comma_locale([[maybe_unused]] scratch_dir& t) {
+// Builds a German locale in a temporary folder when the system has none installed.
+static bool use_comma_locale(scratch_dir& t) {
 #ifdef _WIN32
-  return std::setlocale(LC_ALL, "German_Germany.1252") != nullptr;
+  return std::setlocale(LC_ALL, "German_Germany.1252") != nullptr;   // Windows has every locale
 #else
   if (std::setlocale(LC_ALL, "de_DE.UTF-8")) return true;
   std::string cmd = "localedef -i de_DE -f UTF-8 " + t.file("de_DE.UTF-8") + " >/dev/null 2>&1";

@@ -5,8 +5,7 @@ Usage: windows_test.py WINDOWS_BUILD LINUX_TOOL [CASE...]
 
 designer  corvane.exe in a copy of the demo installation, on a virtual X
           server: the glider in the middle, the main menu at its corner;
-          "Save" writes the template design; a typed mass, Escape: the
-          autosave holds it
+          "Save" writes the template design; a typed mass is autosaved
 tool      corvane-tool.exe writes the template and generates its add-on; every
           entry equals the Linux tool's, the module entry's design block too
 fly       the Windows add-on unpacked into a copy of the demo installation and
