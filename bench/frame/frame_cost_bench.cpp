@@ -37,6 +37,8 @@
 
 namespace {
 
+const char* const measuring[] = {"corvane", "--no-frame-cap"};  // as started for measuring
+
 namespace fs = std::filesystem;
 
 struct window_size {
@@ -267,7 +269,7 @@ int main(int argc, char** argv) {
   tim_init();
   dogl_init();
   gui_init();
-  if (!start_designer(false)) {
+  if (!start_designer(false, parse_options(2, measuring))) {
     std::fprintf(stderr, "bench_glcost: no window (%s)\n", SDL_GetError());
     return 1;
   }

@@ -241,9 +241,20 @@ void release_buffers(std::span<const GLuint> buffers) {
   for (GLuint b : buffers) {                     // deleting a bound buffer unbinds it
     if (gl_state.array_buffer == int64_t(b)) gl_state.array_buffer = 0;
     if (gl_state.element_buffer == int64_t(b)) gl_state.element_buffer = 0;
+    if (gl_state.source.buffer == b) gl_state.source_known = false;  // a new buffer may take the name
   }
   gl_ext.glDeleteBuffersARB(GLsizei(buffers.size()), buffers.data());
 }
+
+bool arrays_read(const array_source& s) {
+  if (gl_state.source_known && gl_state.source == s) return true;
+  flush_2d();
+  gl_state.source_known = true;
+  gl_state.source = s;
+  return false;
+}
+
+void arrays_moved() { gl_state.source_known = false; }
 
 void forget_gl_state() { gl_state = gl_state_record{}; }
 
@@ -408,6 +419,7 @@ void flush_2d() {
   std::swap(runs, batch_2d.runs);
   client_arrays(array_Vertex | array_TexCoord | array_Colour);
   bind_buffer(GL_ARRAY_BUFFER_ARB, 0);
+  arrays_moved();
   glVertexPointer(2, GL_FLOAT, sizeof(vertex_2d), &vertices[0].x);
   glTexCoordPointer(2, GL_FLOAT, sizeof(vertex_2d), &vertices[0].u);
   glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(vertex_2d), &vertices[0].colour);

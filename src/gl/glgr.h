@@ -34,7 +34,8 @@
 //   - switches, the bound texture, the blend function, the colour, the
 //     material, the client arrays and the bound vertex buffers go through the
 //     state record, which skips changes GL already has; code that changes
-//     them behind it calls forget_gl_state. Whoever draws from client memory
+//     them behind it calls forget_gl_state. So does what the array pointers
+//     read: a mesh drawn again from the same buffers sets no pointers. Whoever draws from client memory
 //     binds buffer 0 first (bind_buffer), as a draw may leave its buffers bound
 //   - every GL object made here belongs to whoever keeps its name: the font
 //     atlas to this unit (released by glgr_final), every other texture to its
@@ -147,6 +148,14 @@ enum client_array { array_None = 0, array_Vertex = 1 << 0, array_Normal = 1 << 1
 enum gl_switch { switch_texture_2d, switch_lighting, switch_depth_test, switch_blend, switch_cull_face,
                  switch_line_smooth, switch_count };
 
+// What the vertex, normal and texture-coordinate pointers were last set to read.
+struct array_source {
+  GLuint buffer = 0;                // the array buffer bound when they were set; 0: client memory
+  const void* memory = nullptr;     // the client memory they read; null with a buffer
+  GLsizei stride = 0;               // bytes between vertices; 0: tightly packed arrays of their own
+  bool operator==(const array_source&) const = default;
+};
+
 // The front-and-back material a mesh group sets; colours packed.
 struct gl_material {
   uint32_t diffuse = 0, emission = 0, specular = 0;
@@ -164,6 +173,8 @@ struct gl_state_record {
   gl_material material;
   int8_t arrays = -1;               // client_array bits switched on
   int64_t array_buffer = -1, element_buffer = -1;  // bound buffer names
+  bool source_known = false;
+  array_source source;              // what the pointers read, when known
 };
 extern gl_state_record gl_state;    // written only by the state calls below and forget_gl_state
 
@@ -174,6 +185,8 @@ void set_material(const gl_material& m);                // each part that differ
 void client_arrays(int arrays);                         // exactly these client_array bits on
 void bind_buffer(GLenum target, GLuint buffer);         // array or element buffer; 0 before drawing from memory
 void release_buffers(std::span<const GLuint> buffers);  // deleted, and unbound in the record where bound
+bool arrays_read(const array_source& s);                // true: the pointers already read s; false: the caller points them there now
+void arrays_moved();                                    // after pointers were set outside arrays_read
 void forget_gl_state();                                 // after GL state was changed behind the record
 void forget_colour();                                   // after a colour array left the current colour undefined
 void restore_3d_switches();                             // lighting, depth testing, texturing on; texture 0

@@ -149,12 +149,14 @@ int32_t draw_buffered(typmshgrp& g) {
   const vbo_entry* found = find_vbo(g.buffer_slot);
   const vbo_entry e = found ? *found : build_vbo(g);
   mesh_arrays();
-  bind_buffer(GL_ARRAY_BUFFER_ARB, e.normals);
-  glNormalPointer(GL_FLOAT, 0, nullptr);
-  bind_buffer(GL_ARRAY_BUFFER_ARB, e.texcoords);
-  glTexCoordPointer(2, GL_FLOAT, 0, nullptr);
-  bind_buffer(GL_ARRAY_BUFFER_ARB, e.positions);
-  glVertexPointer(3, GL_FLOAT, 0, nullptr);
+  if (!arrays_read({e.positions, nullptr, 0})) {  // the patches of a planet's band share their buffers
+    bind_buffer(GL_ARRAY_BUFFER_ARB, e.normals);
+    glNormalPointer(GL_FLOAT, 0, nullptr);
+    bind_buffer(GL_ARRAY_BUFFER_ARB, e.texcoords);
+    glTexCoordPointer(2, GL_FLOAT, 0, nullptr);
+    bind_buffer(GL_ARRAY_BUFFER_ARB, e.positions);
+    glVertexPointer(3, GL_FLOAT, 0, nullptr);
+  }
   bind_buffer(GL_ELEMENT_ARRAY_BUFFER_ARB, e.indices);
   glDrawElements(GL_TRIANGLES, e.index_count, e.index_width == 1 ? GL_UNSIGNED_SHORT : GL_UNSIGNED_INT, nullptr);
   return e.index_count;
@@ -167,11 +169,13 @@ int32_t draw_client_arrays(const typmshgrp& g) {
   if (count == 0 || count != count / 3 * 3 || g.vertices.empty()) return 0;
   const auto* base = reinterpret_cast<const char*>(g.vertices.data());
   mesh_arrays();
-  bind_buffer(GL_ARRAY_BUFFER_ARB, 0);
   bind_buffer(GL_ELEMENT_ARRAY_BUFFER_ARB, 0);
-  glNormalPointer(GL_FLOAT, GLsizei(vertex_stride), base + offsetof(pntyp, normal));
-  glVertexPointer(3, GL_FLOAT, GLsizei(vertex_stride), base + offsetof(pntyp, position));
-  glTexCoordPointer(2, GL_FLOAT, GLsizei(vertex_stride), base + offsetof(pntyp, u));
+  if (!arrays_read({0, base, GLsizei(vertex_stride)})) {
+    bind_buffer(GL_ARRAY_BUFFER_ARB, 0);
+    glNormalPointer(GL_FLOAT, GLsizei(vertex_stride), base + offsetof(pntyp, normal));
+    glVertexPointer(3, GL_FLOAT, GLsizei(vertex_stride), base + offsetof(pntyp, position));
+    glTexCoordPointer(2, GL_FLOAT, GLsizei(vertex_stride), base + offsetof(pntyp, u));
+  }
   glDrawElements(GL_TRIANGLES, GLsizei(count), GL_UNSIGNED_INT, g.indices.data());
   return int32_t(count);
 }
@@ -257,8 +261,9 @@ mesh_batch& build_batch(typmsh& m) {
 
 void point_arrays_at_batch(const mesh_batch& b) {
   mesh_arrays();
-  bind_buffer(GL_ARRAY_BUFFER_ARB, b.vertices);
   bind_buffer(GL_ELEMENT_ARRAY_BUFFER_ARB, b.indices);
+  if (arrays_read({b.vertices, nullptr, GLsizei(vertex_stride)})) return;
+  bind_buffer(GL_ARRAY_BUFFER_ARB, b.vertices);
   const auto at = [](size_t offset) { return reinterpret_cast<const void*>(offset); };
   glNormalPointer(GL_FLOAT, GLsizei(vertex_stride), at(offsetof(pntyp, normal)));
   glVertexPointer(3, GL_FLOAT, GLsizei(vertex_stride), at(offsetof(pntyp, position)));
@@ -375,6 +380,7 @@ void point_arrays_at(const std::vector<coloured_vertex>& v) {
   client_arrays(array_Vertex | array_Normal | array_TexCoord | array_Colour);
   bind_buffer(GL_ARRAY_BUFFER_ARB, 0);
   bind_buffer(GL_ELEMENT_ARRAY_BUFFER_ARB, 0);
+  arrays_moved();                   // the colour array too, which no array_source covers
   glNormalPointer(GL_FLOAT, sizeof(coloured_vertex), &v[0].normal);
   glVertexPointer(3, GL_FLOAT, sizeof(coloured_vertex), &v[0].position);
   glTexCoordPointer(2, GL_FLOAT, sizeof(coloured_vertex), &v[0].u);

@@ -216,6 +216,14 @@ void build_strip(typmshgrp& g, double r0, double r1, double v0, double v1) {
   }
 }
 
+}  // namespace
+
+double haze_height(const drawplanetrec& p) {
+  return p.outer_radius > p.radius ? p.outer_radius / p.radius - 1 : default_haze_height;
+}
+
+namespace {
+
 void make_haze(const vorlscene& s, const drawplanetrec& p, planet_res& r) {
   if (!p.atmosphere || r.haze.loaded) return;
   planet_guarded("Error in mkhaze", [&] {
@@ -227,7 +235,7 @@ void make_haze(const vorlscene& s, const drawplanetrec& p, planet_res& r) {
     } else {
       r.haze_texture = vorl_res.ramp;
     }
-    const double h = p.outer_radius > p.radius ? p.outer_radius / p.radius - 1 : default_haze_height;
+    const double h = haze_height(p);
     r.haze.groups.resize(3);
     for (size_t i = 0; i < 3; ++i) {
       const haze_strip& st = haze_strips[i];

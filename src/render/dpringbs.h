@@ -96,6 +96,7 @@ template <class F> void planet_guarded(const std::string& text, F&& work) {
 const planet_templates_state& planet_templates();
 planet_res& planet_state(drawplanetrec& p);      // made on first use, released with the record
 int  drawn_level(const planet_layer& l);         // the smaller of the built level and the textures' level
+double haze_height(const drawplanetrec& p);      // the atmosphere's height in planet radii, as the haze takes it
 std::vector<std::string> texture_candidates(const std::string& dir, const std::string& name, planet_layer_id layer,
                                             int default_texture); // the search order
 void update_planet(drawplanetrec& p, int index); // surface, clouds, rings, haze, close rings

@@ -141,6 +141,17 @@ void draw_rings(planet_res& r, const drawplanetrec& p, const vec3& eye) {
   stop_program();
 }
 
+// How far from its centre the planet's drawing reaches, in planet radii: the
+// clouds, the haze (never beyond the atmosphere's height off the limb), the
+// rings and the meshes that take the place of textures.
+double drawn_extent(planet_res& r, const drawplanetrec& p) {
+  double e = std::max(cloud_lift, 1 + haze_height(p));
+  if (p.rings) e = std::max(e, p.ring_outer);
+  for (const planet_layer& l : r.layers)
+    if (l.mesh.loaded) e = std::max(e, l.mesh.radius * cloud_lift);
+  return e;
+}
+
 void draw_body(drawplanetrec& p, int index) {
   planet_res& r = planet_state(p);
   planet_layer& surface = r.layers[layer_surface];
@@ -176,6 +187,7 @@ void draw_planet(drawplanetrec& p, int index, int pass) {
   glPushMatrix();
   glTranslated(p.rel_position.x * k, p.rel_position.y * k, p.rel_position.z * k);
   glScaled(k, k, k);
-  planet_guarded("Error in drwoplanet (i=" + std::to_string(index) + ")", [&] { draw_body(p, index); });
+  if (sphere_visible(current_frustum(), p.radius * drawn_extent(planet_state(p), p), {0, 0, 0}))  // else no pixel of it shows
+    planet_guarded("Error in drwoplanet (i=" + std::to_string(index) + ")", [&] { draw_body(p, index); });
   glPopMatrix();
 }

@@ -1,10 +1,11 @@
 // dpringdraw: a planet on screen.
 //
-// The surface (its mesh, or the patches of the drawn level with their
-// textures, patches wholly behind the horizon skipped), the cloud layer, the
-// horizon haze in a back half before the surface and a front half after it,
-// and the rings. With shader programs and advanced graphics on, the
-// surface, clouds and rings use the "plnt", "clouds" and "ring" programs;
+// A planet wholly outside the view is not drawn at all; otherwise the
+// surface (its mesh, or the patches of the drawn level with their textures,
+// patches wholly behind the horizon skipped), the cloud layer, the horizon
+// haze in a back half before the surface and a front half after it, and the
+// rings. With shader programs and advanced graphics on, the surface, clouds
+// and rings use the "plnt", "clouds" and "ring" programs;
 // otherwise fixed-function lighting from the sun (light 0).
 //
 // Builds on: render/dpringbs (resources), render/vorlcalc, render/vorlshdr,

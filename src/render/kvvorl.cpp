@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 #include <exception>
+#include <utility>
+#include <vector>
 
 #include "design/meshstore.h"
 #include "gl/glgr.h"
@@ -166,20 +168,40 @@ packed_colour handle_colour(int handle, bool identification) {
   return pack_rgba(axis == 0 ? level : 0, axis == 1 ? level : 0, axis == 2 ? level : 0, 255);
 }
 
-void handle_lines(const vec3& centre, int handle, double arm) {
+struct line_vertex {                // a handle line's end with its colour, as the arrays read them
+  svec3 position;
+  uint32_t colour;                  // packed
+};
+
+// The handle's arm and, on the positive handles, its arrow head, as pairs of line ends.
+void add_handle_lines(std::vector<line_vertex>& out, const vec3& centre, int handle, double arm, uint32_t colour) {
   const int axis = (handle - 1) % 3;
   const vec3 dir = scale(axis_unit(axis), handle > 3 ? -arm : arm), tip = add(centre, dir);
-  glBegin(GL_LINES);
-  glVertex3d(centre.x, centre.y, centre.z);
-  glVertex3d(tip.x, tip.y, tip.z);
+  const auto end = [&](const vec3& p) { out.push_back({to_svec(p), colour}); };
+  end(centre);
+  end(tip);
   if (handle <= 3)
     for (int other : {(axis + 1) % 3, (axis + 2) % 3})
       for (double side : {-1.0, 1.0}) {
-        const vec3 back = add(add(centre, scale(dir, arrow_start)), scale(axis_unit(other), side * arrow_spread * arm));
-        glVertex3d(tip.x, tip.y, tip.z);
-        glVertex3d(back.x, back.y, back.z);
+        end(tip);
+        end(add(add(centre, scale(dir, arrow_start)), scale(axis_unit(other), side * arrow_spread * arm)));
       }
-  glEnd();
+}
+
+// The lines in their order, one draw for each run of handles of one width.
+void draw_handle_lines(const std::vector<line_vertex>& lines, const std::vector<std::pair<float, size_t>>& runs) {
+  client_arrays(array_Vertex | array_Colour);
+  bind_buffer(GL_ARRAY_BUFFER_ARB, 0);
+  arrays_moved();
+  glVertexPointer(3, GL_FLOAT, sizeof(line_vertex), &lines[0].position);
+  glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(line_vertex), &lines[0].colour);
+  size_t first = 0;
+  for (const auto& [width, end] : runs) {
+    glLineWidth(width);
+    glDrawArrays(GL_LINES, GLint(first), GLsizei(end - first));
+    first = end;
+  }
+  forget_colour();                  // the colour array leaves the current colour undefined
 }
 
 // The centre and the six handle ends in window pixels, top-left origin.
@@ -202,13 +224,17 @@ void draw_handles(vorlscene& s, const scene_object& o, const typmshgrp& g, bool 
   switch_gl(switch_lighting, false);
   switch_gl(switch_texture_2d, false);
   switch_gl(switch_depth_test, false);
+  std::vector<line_vertex> lines;
+  std::vector<std::pair<float, size_t>> runs;     // width, end of its lines
   for (int h = 1; h <= 6; ++h) {
     const bool hovered = h == s.picked_handle;
-    glLineWidth(identification ? (hovered ? pick_hover_width : pick_line_width)
-                               : line_width + (hovered ? hover_widening : 0));
-    set_colour(handle_colour(h, identification));
-    handle_lines(g.centre, h, arm);
+    const float width = identification ? (hovered ? pick_hover_width : pick_line_width)
+                                       : line_width + (hovered ? hover_widening : 0);
+    add_handle_lines(lines, g.centre, h, arm, handle_colour(h, identification));
+    if (runs.empty() || runs.back().first != width) runs.emplace_back(width, 0);
+    runs.back().second = lines.size();
   }
+  draw_handle_lines(lines, runs);
   glLineWidth(line_width);
   switch_gl(switch_depth_test, true);
   switch_gl(switch_texture_2d, true);

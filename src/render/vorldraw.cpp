@@ -97,6 +97,7 @@ void draw_star_field(const vorlscene& s) {
   bind_buffer(GL_ELEMENT_ARRAY_BUFFER_ARB, 0);
   glDisable(GL_POINT_SMOOTH);       // a smoothed 1-pixel point is a dimmer 2 x 2 smear, and on the
                                     // software renderer it costs as much as the rest of the sky
+  arrays_moved();
   glVertexPointer(3, GL_FLOAT, 0, s.star_points.data());
   glColorPointer(4, GL_UNSIGNED_BYTE, 0, s.star_colours.data());
   glDrawElements(GL_POINTS, GLsizei(s.star_indices.size()), GL_UNSIGNED_SHORT, s.star_indices.data());
@@ -127,6 +128,7 @@ void draw_sun(vorlscene& s, vorl_star& star) {
   draw_sprite_group(star.sprite->groups[0], star.radius * k, 255);
   draw_sprite_group(star.sprite->groups[1], star.radius * (dist / star.radius) / 80 * k, glow_alpha(apparent));
   glPopMatrix();
+  switch_gl(switch_cull_face, true);                // what follows culls again, with no planet in view too
 }
 
 void place_sun_light(const vorlscene& s) {

@@ -1,7 +1,8 @@
 // Planets in a real GL context: which texture file a layer reads and how
 // many levels it supports, a mesh file taking the textures' place, release
 // and reload as the camera goes and comes back without leaking textures,
-// the ring path, and the backdrop Earth seen from the template's view.
+// the ring path, and the backdrop Earth seen from the template's view, and
+// not drawn at all from the level view where it lies out of sight.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -15,7 +16,9 @@
 #include "engine_folder.h"
 #include "common/scratch_dir.h"
 #include "mkdemo/imgwrite.h"
+#include "gl/glmesh.h"
 #include "render/dpringbs.h"
+#include "render/dpringdraw.h"
 #include "render/vorlaux.h"
 #include "render/vorlcalc.h"
 #include "render/vorldraw.h"
@@ -194,6 +197,26 @@ TEST_F(PlanetFrame, TheEarthFillsTheLowerViewUnderAStarrySky) {
   EXPECT_GT(std::unique(colours.begin(), colours.end()) - colours.begin(), 200);  // textured, not flat
   EXPECT_GT(rim, 100);
   EXPECT_GT(stars, 20);
+}
+
+// Level, as the designer starts, the Earth lies wholly below the view: none
+// of its patches, clouds or haze is drawn. Turned down, it is.
+TEST_F(PlanetFrame, TheEarthOutOfSightIsNotDrawnAndInSightItIs) {
+  demo_texture("Earth.tex");
+  demo_texture("Earth_cloud.tex");
+  drawplanetrec& earth = add_backdrop_earth(vorl_scene);
+  vorl_scene.camera.position = add(earth.position, add(earth_vessel_offset, {0, 0, -20}));
+  for (const double pitch : {0.0, -0.9}) {
+    vorl_scene.camera.angles = {pitch, 0, 0};
+    planets_frame(vorl_scene);
+    update_relative_positions(vorl_scene);
+    perspective(gl_window::size, gl_window::size, 2 * vorl_scene.half_fov * 180 / pi, near_plane, far_plane);
+    glScaled(1, 1, -1);
+    apply_camera(vorl_scene);
+    const uint64_t before = glmesh.drawn_indices;
+    draw_planet(earth, 0, 0);
+    EXPECT_EQ(glmesh.drawn_indices > before, pitch != 0) << pitch;
+  }
 }
 
 }  // namespace

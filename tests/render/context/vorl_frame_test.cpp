@@ -117,6 +117,7 @@ TEST_F(VorlFrame, StarFieldOnTheSkyAndTheSunWithItsGlowWhereItLies) {
   EXPECT_LT(brightness(stars, 3, 3) + brightness(stars, 250, 250), 200);
   std::vector<uint8_t> sun = draw({0, 0, -1.5e11});                // looking along +z at the origin
   EXPECT_GT(brightness(sun, 128, 128), 240);                        // the core
+  EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));   // the sprites' exception ends with them: objects show no back faces
   for (auto [dx, dy] : {std::pair{10, 0}, {-10, 0}, {0, 10}, {0, -10}}) {   // the glow, fading outwards
     EXPECT_GT(brightness(sun, 128 + dx, 128 + dy), 20) << dx << "," << dy;
     EXPECT_LT(brightness(sun, 128 + dx, 128 + dy), 200) << dx << "," << dy;
