@@ -51,8 +51,9 @@ bench: deps
 	scripts/run-benchmarks $(RELEASE_BUILD)
 
 # The libraries are built once into $(WIN_BUILD)/deps; the build-time tools
-# (font, cursor, demo installation) run on this machine, from $(WIN_BUILD)/host.
-windows-build:
+# (font, cursor, demo installation) run on this machine, from $(WIN_BUILD)/host,
+# which needs the Linux build's packages.
+windows-build: deps
 	scripts/windows-deps $(ARCH) $(WIN_BUILD)/deps
 	cmake -S . -B $(WIN_BUILD)/host $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DCORVANE_TESTS=OFF
 	cmake --build $(WIN_BUILD)/host --target mkfont mkcursor mkdemo

@@ -63,6 +63,26 @@ int not_started(std::string* why, const std::string& reason) {
   return -1;
 }
 
+// The last non-empty line of a stream that arrives in pieces, cut at error_line_limit.
+struct last_line_keeper {
+  std::string line, last;
+  void feed(const char* bytes, size_t n) {
+    for (size_t i = 0; i < n; ++i) {
+      if (bytes[i] == '\n') {
+        if (line.find_first_not_of(" \t\r") != std::string::npos) last = line;
+        line.clear();
+      } else if (line.size() < error_line_limit) {
+        line += bytes[i];
+      }
+    }
+  }
+  std::string last_line() {
+    if (line.find_first_not_of(" \t\r") != std::string::npos) last = line;
+    while (!last.empty() && (last.back() == '\r' || last.back() == ' ')) last.pop_back();
+    return last;
+  }
+};
+
 #ifdef _WIN32
 // The command line the child receives: the program found, quoted, then the rest as given.
 std::string child_command_line(const std::string& program, const std::string& line) {
@@ -74,21 +94,45 @@ std::string child_command_line(const std::string& program, const std::string& li
   return "\"" + program + "\"" + line.substr(end);
 }
 
+// Copies the child's error output to ours while it runs and keeps its last non-empty line.
+void follow_errors(HANDLE from, std::string* last_error) {
+  const HANDLE ours = GetStdHandle(STD_ERROR_HANDLE);
+  last_line_keeper keeper;
+  char buffer[4096];
+  DWORD n = 0;
+  while (ReadFile(from, buffer, sizeof buffer, &n, nullptr) && n > 0) {   // ends when every writer has closed
+    DWORD passed = 0;
+    if (ours && ours != INVALID_HANDLE_VALUE) WriteFile(ours, buffer, n, &passed, nullptr);   // a courtesy
+    keeper.feed(buffer, n);
+  }
+  if (last_error) *last_error = keeper.last_line();
+}
+
 // Starts the program in folder and waits for it; its exit code, or -1 with the reason.
-// The child's error output is not followed here: last_error stays empty.
 int spawn_and_wait(std::vector<std::string>& words, const std::string& line, const std::string& folder,
-                   uint16_t show_mode, std::string* why, std::string*) {
+                   uint16_t show_mode, std::string* why, std::string* last_error) {
+  SECURITY_ATTRIBUTES inherited{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+  HANDLE errors_read = nullptr, errors_write = nullptr;   // the child's error output; only its end is inherited
+  if (!CreatePipe(&errors_read, &errors_write, &inherited, 0) || !SetHandleInformation(errors_read, HANDLE_FLAG_INHERIT, 0))
+    return not_started(why, "cannot make a pipe: " + system_error_text(int(GetLastError())));
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
   startup.wShowWindow = show_mode;
+  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+  startup.hStdError = errors_write;
   PROCESS_INFORMATION process{};
   std::string command = child_command_line(words[0], line);
   // A program not found in the folder is left to the system's search.
   const bool found = words[0].find_first_of(path_separators) != std::string::npos;
-  if (!CreateProcessA(found ? words[0].c_str() : nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
-                      &startup, &process))
-    return not_started(why, "cannot start " + words[0] + ": " + system_error_text(int(GetLastError())));
+  const bool started = CreateProcessA(found ? words[0].c_str() : nullptr, command.data(), nullptr, nullptr, TRUE, 0,
+                                      nullptr, folder.c_str(), &startup, &process);
+  const DWORD start_err = GetLastError();
+  CloseHandle(errors_write);
+  if (started) follow_errors(errors_read, last_error);   // until the child and its children close it
+  CloseHandle(errors_read);
+  if (!started) return not_started(why, "cannot start " + words[0] + ": " + system_error_text(int(start_err)));
   CloseHandle(process.hThread);
   DWORD code = 0;
   const bool waited = WaitForSingleObject(process.hProcess, INFINITE) == WAIT_OBJECT_0 &&
@@ -101,7 +145,7 @@ int spawn_and_wait(std::vector<std::string>& words, const std::string& line, con
 #else
 // Copies the child's error output to ours while it runs and keeps its last non-empty line.
 void follow_errors(int fd, std::string* last_error) {
-  std::string line, last;
+  last_line_keeper keeper;
   char buffer[4096];
   ssize_t n;
   while ((n = read(fd, buffer, sizeof buffer)) != 0) {
@@ -111,19 +155,9 @@ void follow_errors(int fd, std::string* last_error) {
     }
     const ssize_t passed = write(STDERR_FILENO, buffer, size_t(n));   // a courtesy: its failure changes nothing
     (void)passed;
-    for (ssize_t i = 0; i < n; ++i) {
-      const char c = buffer[i];
-      if (c == '\n') {
-        if (line.find_first_not_of(" \t\r") != std::string::npos) last = line;
-        line.clear();
-      } else if (line.size() < error_line_limit) {
-        line += c;
-      }
-    }
+    keeper.feed(buffer, size_t(n));
   }
-  if (line.find_first_not_of(" \t\r") != std::string::npos) last = line;
-  while (!last.empty() && (last.back() == '\r' || last.back() == ' ')) last.pop_back();
-  if (last_error) *last_error = last;
+  if (last_error) *last_error = keeper.last_line();
 }
 
 int exit_code(int status) {

@@ -475,21 +475,34 @@ namespace {
 
 void note_end_signal(int sig) { end_signal = sig; }
 
+// The Windows C library has no strsignal, and only these two end a program.
+const char* signal_name(int sig) {
+#ifdef _WIN32
+  return sig == SIGINT ? "Interrupt" : "Terminated";
+#else
+  return strsignal(sig);
+#endif
+}
+
 }  // namespace
 
 void catch_end_signals() {
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");   // ours, which say which signal it was
+#ifdef _WIN32
+  for (int sig : {SIGTERM, SIGINT}) std::signal(sig, note_end_signal);   // Ctrl+C raises SIGINT
+#else
   struct sigaction a {};
   a.sa_handler = note_end_signal;
   sigemptyset(&a.sa_mask);
   for (int sig : {SIGTERM, SIGINT}) sigaction(sig, &a, nullptr);
+#endif
 }
 
 bool take_end_signal() {
   const int sig = end_signal;
   if (sig == 0) return false;
   end_signal = 0;
-  std::fprintf(stderr, "Ending on signal %d (%s).\n", sig, strsignal(sig));
+  std::fprintf(stderr, "Ending on signal %d (%s).\n", sig, signal_name(sig));
   post_quit(128 + sig);
   return true;
 }

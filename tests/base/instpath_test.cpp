@@ -5,6 +5,7 @@
 #include "common/scratch_dir.h"
 
 TEST(InstallPath, MatchesComponentsIgnoringCase) {
+  if (!posix_files) GTEST_SKIP() << "Windows hands back the spelling asked for";
   scratch_dir t;
   t.put("Meshes/Ship/Hull.msh", "m");
   t.put("textures/a.dds", "t");
@@ -19,6 +20,7 @@ TEST(InstallPath, MatchesComponentsIgnoringCase) {
 }
 
 TEST(InstallPath, ChoosesTheSameEntryWhateverTheListingOrder) {
+  if (!posix_files) GTEST_SKIP() << "one name on Windows";
   scratch_dir t;
   t.put("Data/file", "lower");
   t.put("Data/File", "upper");
@@ -27,6 +29,7 @@ TEST(InstallPath, ChoosesTheSameEntryWhateverTheListingOrder) {
 }
 
 TEST(InstallPath, LooksInEverySpellingOfAFolder) {
+  if (!posix_files) GTEST_SKIP() << "one name on Windows";
   scratch_dir t;  // an unpacked add-on brings "modules" beside the installation's "Modules"
   t.put("Modules/PayloadManager.dll", "pm");
   t.put("modules/vessel.dll", "v");

@@ -11,7 +11,7 @@ TEST(Sys, KindsFoldersAndEntries) {
   t.put("a.txt", "x");
   EXPECT_EQ(kind_of_path(t.file("a.txt")), path_regular);
   EXPECT_EQ(kind_of_path(t.path.string()), path_folder);
-  EXPECT_EQ(kind_of_path("/dev/null"), path_other);
+  EXPECT_EQ(kind_of_path(posix_files ? "/dev/null" : "NUL"), path_other);
   EXPECT_EQ(kind_of_path(t.file("none")), path_missing);
   EXPECT_EQ(kind_of_path(t.file("a.txt/below")), path_missing);  // a file on the way
   ASSERT_TRUE(make_folders(t.file("b/c/d")));

@@ -70,7 +70,7 @@ TEST(AddonInstall, FoldersMatchIgnoringCaseAndChangedFilesAreNamedBeforeWriting)
   // Into the folders there, whatever their spelling; a new folder as the package names it.
   EXPECT_EQ(read_text(root.file("Meshes/DG/hull.msh")) + read_text(root.file("Scenarios/x.scn")) +
                 read_text(root.file("modules/x.dll")), "hullnewmodule");
-  EXPECT_FALSE(std::filesystem::exists(root.file("meshes")));
+  EXPECT_NE(std::filesystem::exists(root.file("meshes")), posix_files);
   EXPECT_FALSE(std::filesystem::exists(root.path.parent_path() / "outside.txt"));
   EXPECT_TRUE(differing_files(plan_install(root.file("x.zip"), root.path.string())).empty());
 }

@@ -245,7 +245,7 @@ TEST(Dds, SequenceKeepsTheImagesBeforeTheFirstBadOne) {
   EXPECT_EQ(images[2].compressed, std::vector<uint8_t>(72, 12));
   EXPECT_TRUE(read_dds_sequence((dir / "none.dds").string(), true).empty());
   dds_image img;
-  EXPECT_TRUE(read_dds_file((dir / "PLANET.DDS").string(), false, img) == false);  // exact path only
+  EXPECT_EQ(read_dds_file((dir / "PLANET.DDS").string(), false, img), !posix_files);  // exact path only
   EXPECT_TRUE(read_dds_file((dir / "planet.dds").string(), false, img));
 }
 
@@ -283,7 +283,7 @@ TEST(Texfile, FindsFilesWhateverTheirCase) {
   const fs::path& dir = scratch.path;
   fs::create_directories(dir / "Textures");
   write_file_bytes((dir / "Textures" / "Hull.DDS").string(), encode_dds({4, 4, std::vector<uint8_t>(64, 9)}, dxt5));
-  EXPECT_EQ(locate_file((dir / "textures\\hull.dds").string()), (dir / "Textures" / "Hull.DDS").string());
+  if (posix_files) EXPECT_EQ(locate_file((dir / "textures\\hull.dds").string()), (dir / "Textures" / "Hull.DDS").string());
   rgba_image img;
   EXPECT_TRUE(decode_image((dir / "TEXTURES" / "hull.dds").string(), img));
   EXPECT_EQ(img.width, 4);

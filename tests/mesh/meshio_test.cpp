@@ -173,7 +173,7 @@ TEST(ModelImport, NodeTransformsPolygonsLinesAndPoints) {
   scratch_dir dir;
   write_box(dir);
   std::vector<uint8_t> bin;
-  dir.put("arm.gltf", box_gltf(bin, {{{"name", "arm"}, {"rotation", {0, M_SQRT1_2, 0, M_SQRT1_2}}, {"translation", {10, 0, 0}},
+  dir.put("arm.gltf", box_gltf(bin, {{{"name", "arm"}, {"rotation", {0, std::sqrt(0.5), 0, std::sqrt(0.5)}}, {"translation", {10, 0, 0}},
                                        {"children", {1}}},
                                       {{"name", "hand"}, {"mesh", 0}, {"root", false}, {"scale", {0.5, 0.5, 0.5}},
                                        {"translation", {0, 0, 2}}}}));

@@ -5,7 +5,7 @@ Usage: windows_test.py WINDOWS_BUILD LINUX_TOOL [CASE...]
 
 designer  corvane.exe in a copy of the demo installation, on a virtual X
           server: the glider in the middle, the main menu at its corner;
-          "Save" writes the template design, Escape ends with no autosave left
+          "Save" writes the template design; a typed mass is autosaved
 tool      corvane-tool.exe writes the template and generates its add-on; every
           entry equals the Linux tool's, the module entry's design block too
 fly       the Windows add-on unpacked into a copy of the demo installation and
@@ -61,8 +61,7 @@ def case_designer(build, linux_tool, root):
         gui.check(bar > 400, "the main menu's title bar at the corner: %d pixels" % bar)
 
         d.origin = client_origin(d, w, h)
-        column, row = gui.MENU_BUTTONS["Save"]
-        d.click(menu[0] + 2 + 110 * column + 50, menu[1] + 2 + 22 * row + 10)
+        gui.press(d, "Save", menu=menu)
         saved = os.path.join(root, gui.DESIGN)
         gui.wait_until(lambda: os.path.exists(saved), "Save wrote " + gui.DESIGN)
         template = os.path.join(root, "template.vessdef")
@@ -74,9 +73,15 @@ def case_designer(build, linux_tool, root):
         gui.wait_until(lambda: diff().startswith("["), "the saved design is complete")
         changed = {change["path"] for change in json.loads(diff())}
         gui.check(changed <= expected, "the saved design is the template: %s differ" % sorted(changed - expected))
-        d.key("Escape")
-        gui.check(d.wait(60) == 0, "Escape ends with exit code 0")
-        gui.check(not os.path.exists(os.path.join(root, gui.AUTOSAVE)), "a saved design leaves no autosave behind")
+        gui.check(not gui.autosaves(root), "an unchanged design is not autosaved")
+        gui.press(d, "Main data", menu=menu)           # "Mass, Kg" typed; "Close&Save" stores it
+        gx, gy, gw, gh = gui.placed(w // 2 - 250, h // 2 - 250, 476, 500, (w, h))
+        d.click(gx + 120 + 96, gy + 60 + 8)
+        gui.replace_text(d, "4321")
+        d.click(gx + gw // 2, gy + gh - 12)
+        gui.check(gui.escape_to_end(d, limit=20) == 0, "Escape ends with exit code 0")
+        kept = gui.autosaves(root)
+        gui.check(kept and gui.header_value(kept[-1], "d", 528) == 4321, "the autosave holds the typed mass: %s" % kept)
     finally:
         if d.proc.poll() is None:
             d.proc.kill()
