@@ -63,13 +63,20 @@ def move_pointer(*args):
         raise Failure("the pointer did not move (xdotool %s) within %.0f s: %s" % (" ".join(map(str, args)), POINTER_LIMIT, e))
 
 
+def output_file(path):
+    """Empty, and opened for appending: the program shares the file's offset, and a test
+    reading from the start must not move where the program's next line goes."""
+    open(path, "w").close()
+    return open(path, "a+")
+
+
 class Designer:
     """One run of the program in its own temporary root."""
 
     def __init__(self, program, root, prefix=(), env=None):
         self.root = root
-        self.out = open(os.path.join(root, "stdout.txt"), "w+")
-        self.err = open(os.path.join(root, "stderr.txt"), "w+")
+        self.out = output_file(os.path.join(root, "stdout.txt"))
+        self.err = output_file(os.path.join(root, "stderr.txt"))
         env = {**os.environ, "ASAN_OPTIONS": "detect_leaks=0", **(env or {})}
         self.started = time.monotonic()
         self.proc = subprocess.Popen([*prefix, program], cwd=root, stdout=self.out, stderr=self.err, env=env)
