@@ -64,8 +64,7 @@ def move_pointer(*args):
 
 
 def output_file(path):
-    """Empty, and opened for appending: the program shares the file's offset, and a test
-    reading from the start must not move where the program's next line goes."""
+    """Empty, and appended to: reading from the start must not move where the program writes."""
     open(path, "w").close()
     return open(path, "a+")
 
